@@ -1,0 +1,54 @@
+# Shared build settings: warnings, sanitizers and the per-folder library helper.
+
+add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+if(KESSELWERK_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(KESSELWERK_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# kw_add_library(<folder> [DEPS ...]): one static library kw_<folder> from src/<folder>.
+function(kw_add_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/src/${folder}/*.h)
+  if(NOT sources)
+    # A subsystem whose code is still to come: keep the target so others can link it.
+    set(placeholder ${CMAKE_BINARY_DIR}/placeholder_${folder}.cpp)
+    file(WRITE ${placeholder} "namespace kw { void placeholder_${folder}() {} }\n")
+    set(sources ${placeholder})
+  endif()
+  add_library(kw_${folder} STATIC ${sources})
+  target_include_directories(kw_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(kw_${folder} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# kw_add_gtest(<folder> DEPS ...): every tests/<folder>/*.cpp in one GoogleTest program.
+function(kw_add_gtest folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(test_${folder} ${sources})
+  target_link_libraries(test_${folder} PRIVATE ${ARG_DEPS} kw_testsupport GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESSELWERK_SHARED_DIR=${KESSELWERK_SHARED_DIR}")
+endfunction()
+
+# kw_add_qtests(<folder> DEPS ...): every tests/<folder>/*.cpp is its own Qt Test program.
+function(kw_add_qtests folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  foreach(source ${sources})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} kw_uitestsupport Qt6::Test)
+    add_test(NAME ${folder}.${name} COMMAND ${name})
+    set_tests_properties(${folder}.${name} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESSELWERK_SHARED_DIR=${KESSELWERK_SHARED_DIR};KESSELWERK_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+      TIMEOUT 300)
+  endforeach()
+endfunction()

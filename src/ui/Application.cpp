@@ -1,0 +1,224 @@
+#include "ui/Application.h"
+
+#include "files/Folders.h"
+#include "ui/Dialogs.h"
+#include "ui/FAnalyse1.h"
+#include "ui/FAnalyse3.h"
+#include "ui/FChart1.h"
+#include "ui/FDelta.h"
+#include "ui/FHaupt.h"
+#include "ui/FInfo.h"
+#include "ui/FKal.h"
+#include "ui/FOpSektoren.h"
+#include "ui/FOptionen.h"
+#include "ui/FSpeichern1.h"
+#include "ui/FStart.h"
+#include "ui/FUpdate.h"
+#include "ui/FZufall.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QProcess>
+#include <QStandardPaths>
+
+// The pictures are compiled into the static ui library and must be registered by hand.
+static void initResources() { Q_INIT_RESOURCE(kesselwerk); }
+
+namespace kw {
+namespace {
+
+Application* current = nullptr;
+
+// The desktop calculators tried in this order; Windows has its own.
+QString findCalculator() {
+#ifdef Q_OS_WIN
+  return QStringLiteral("CALC.EXE");
+#else
+  for (const char* program :
+       {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "xcalc"}) {
+    const QString path = QStandardPaths::findExecutable(QLatin1String(program));
+    if (!path.isEmpty())
+      return path;
+  }
+  return {};
+#endif
+}
+
+void centreOn(QWidget* window, QWidget* anchor) {
+  if (!anchor)
+    return;
+  const QRect frame = anchor->frameGeometry();
+  window->move(frame.center() - window->rect().center());
+}
+
+} // namespace
+
+Application::Application() {
+  initResources();
+  current = this;
+}
+
+Application::~Application() {
+  // Destroy in reverse creation order; each later window may refer to earlier ones.
+  delete fStart_.data();
+  delete fDelta_;
+  delete fZufall_;
+  delete fAnalyse3_;
+  delete fAnalyse1_;
+  delete fChart1_;
+  delete fOpSektoren_;
+  delete fSpeichern1_;
+  delete fOptionen_;
+  delete fHaupt_;
+  for (const char* name : {"FKal", "FUpdate", "FInfo"})
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QLatin1String(name))
+        delete w;
+  if (current == this)
+    current = nullptr;
+}
+
+FStart* Application::fStart() const { return fStart_.data(); }
+
+Application& Application::instance() { return *current; }
+
+bool Application::exists() { return current != nullptr; }
+
+void Application::CreateWindows() {
+  PrepareFolders();
+  fHaupt_ = new FHaupt;
+  fOptionen_ = new FOptionen;
+  fSpeichern1_ = new FSpeichern1;
+  fOpSektoren_ = new FOpSektoren;
+  fChart1_ = new FChart1;
+  fAnalyse1_ = new FAnalyse1;
+  fAnalyse3_ = new FAnalyse3;
+  fZufall_ = new FZufall;
+  fDelta_ = new FDelta;
+}
+
+void Application::Start() {
+  fStart_ = new FStart;
+  fStart_->show();
+  fStart_->repaint();
+  QApplication::processEvents();
+  try {
+    CreateWindows();
+  } catch (const std::exception& e) {
+    Dialogs::instance().error(fStart_, QString::fromLocal8Bit(e.what()));
+  }
+  fStart_->EnableWeiter();
+  if (fHaupt_) {
+    fHaupt_->setWindowOpacity(0.0);
+    fHaupt_->show();
+  }
+  fStart_->raise();
+  fStart_->activateWindow();
+}
+
+void Application::showStartupWindow(QWidget* window, bool modal) {
+  if (!window)
+    return;
+  if (modal) {
+    if (auto* dialog = qobject_cast<QDialog*>(window)) {
+      dialog->exec();
+      return;
+    }
+  }
+  if (window->isMinimized())
+    window->showNormal();
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void Application::open(Command command) {
+  switch (command) {
+  case Command::Sektoren:
+    showStartupWindow(fOpSektoren_, false);
+    break;
+  case Command::Serien:
+    showStartupWindow(fAnalyse1_, false);
+    break;
+  case Command::Systemtest:
+    showStartupWindow(fAnalyse3_, false);
+    break;
+  case Command::Zufall:
+    showStartupWindow(fZufall_, false);
+    break;
+  case Command::Delta:
+    showStartupWindow(fDelta_, false);
+    break;
+  case Command::Optionen:
+    showStartupWindow(fOptionen_, true);
+    break;
+  case Command::Save:
+    showStartupWindow(fSpeichern1_, true);
+    break;
+  case Command::Kalender:
+    OpenOnDemand(QStringLiteral("FKal"));
+    break;
+  case Command::Update:
+    OpenOnDemand(QStringLiteral("FUpdate"));
+    break;
+  case Command::Info:
+    OpenOnDemand(QStringLiteral("FInfo"));
+    break;
+  default:
+    break;
+  }
+}
+
+void Application::startCalculator(QWidget* parent) {
+  const QString program = findCalculator();
+  if (program.isEmpty() || !QProcess::startDetached(program, {})) {
+    Dialogs::instance().error(
+        parent, QStringLiteral("Es wurde kein Taschenrechner gefunden.\r\rBitte installieren "
+                               "Sie einen Taschenrechner, zum Beispiel gnome-calculator, "
+                               "kcalc, galculator, mate-calc, qalculate-gtk oder xcalc."));
+  }
+}
+
+bool Application::FormExists(const QString& name) {
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+    if ((*it)->objectName() == name && (*it)->isVisible())
+      return true;
+  return false;
+}
+
+QWidget* Application::createOnDemand(const QString& name) {
+  QWidget* window = nullptr;
+  if (name == QLatin1String("FKal"))
+    window = new FKal;
+  else if (name == QLatin1String("FUpdate"))
+    window = new FUpdate;
+  else if (name == QLatin1String("FInfo"))
+    window = new FInfo;
+  if (window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    centreOn(window, fHaupt_);
+  }
+  return window;
+}
+
+QWidget* Application::OpenOnDemand(const QString& name) {
+  QWidget* window = nullptr;
+  if (FormExists(name)) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend() && !window; ++it)
+      if ((*it)->objectName() == name && (*it)->isVisible())
+        window = *it;
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  } else {
+    window = createOnDemand(name);
+  }
+  if (!window)
+    return nullptr;
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+} // namespace kw

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ui/WindowChrome.h"
+
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+namespace kw {
+
+class FStart;
+class FHaupt;
+class FOptionen;
+class FSpeichern1;
+class FOpSektoren;
+class FChart1;
+class FAnalyse1;
+class FAnalyse3;
+class FZufall;
+class FDelta;
+
+// Owns the windows created at start-up, in their order, and opens every window of the
+// application: start-up windows are shown (the settings and the save dialog modally),
+// the calendar, the update check and the info window are created on demand.
+class Application {
+public:
+  Application();
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  static Application& instance();
+  static bool exists();
+
+  // Creates the start-up windows in their fixed order (the start window aside).
+  void CreateWindows();
+  // The whole start-up sequence: start window, the windows, "Weiter" enabled, the main
+  // window shown fully transparent until the start window fades it in.
+  void Start();
+
+  void open(Command command);
+  void startCalculator(QWidget* parent);
+
+  // True when a window of that name is open (searched from the last to the first).
+  static bool FormExists(const QString& name);
+  // Restores the open window of that name or creates it; then shows it in front.
+  QWidget* OpenOnDemand(const QString& name);
+
+  FStart* fStart() const;
+  FHaupt* fHaupt() const { return fHaupt_; }
+  FOptionen* fOptionen() const { return fOptionen_; }
+  FSpeichern1* fSpeichern1() const { return fSpeichern1_; }
+  FOpSektoren* fOpSektoren() const { return fOpSektoren_; }
+  FChart1* fChart1() const { return fChart1_; }
+  FAnalyse1* fAnalyse1() const { return fAnalyse1_; }
+  FAnalyse3* fAnalyse3() const { return fAnalyse3_; }
+  FZufall* fZufall() const { return fZufall_; }
+  FDelta* fDelta() const { return fDelta_; }
+
+private:
+  QWidget* createOnDemand(const QString& name);
+  void showStartupWindow(QWidget* window, bool modal);
+
+  QPointer<FStart> fStart_;
+  FHaupt* fHaupt_ = nullptr;
+  FOptionen* fOptionen_ = nullptr;
+  FSpeichern1* fSpeichern1_ = nullptr;
+  FOpSektoren* fOpSektoren_ = nullptr;
+  FChart1* fChart1_ = nullptr;
+  FAnalyse1* fAnalyse1_ = nullptr;
+  FAnalyse3* fAnalyse3_ = nullptr;
+  FZufall* fZufall_ = nullptr;
+  FDelta* fDelta_ = nullptr;
+};
+
+} // namespace kw

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/PermanenceTable.h"
+
+#include <QMainWindow>
+
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTableView;
+
+namespace kw {
+
+class PermanenceTableModel;
+class WindowChrome;
+
+// The main window "Zentrale": the input pages (files and the number pad), the
+// permanence table `GNum` and the chance-analysis results. Closing it ends the program.
+class FHaupt : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit FHaupt(QWidget* parent = nullptr);
+  ~FHaupt() override;
+
+  PermanenceTable& table() { return table_; }
+  const PermanenceTable& table() const { return table_; }
+  WindowChrome* chrome() const { return chrome_; }
+  QPlainTextEdit* memo() const { return m1_; }
+
+  // The single entry of coups into the table; the view is told at once.
+  void EnterCoup(const QString& text, int code);
+  // Tells the view about rows appended directly to the table (a transfer of many lines).
+  void TableChanged();
+
+  void BNumClickClick();
+  void BDel2Click();
+  // Empties the chance-analysis results shown in the window.
+  void ResetChanceResults();
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void FormCreate();
+  QWidget* buildInputArea();
+  QWidget* buildTableArea();
+  QWidget* buildResultArea();
+  void BuildNumberPad();
+  QPushButton* CreatePadButton(int i, int j, int code, const QString& caption);
+  void scrollToTopRow();
+
+  PermanenceTable table_;
+  PermanenceTableModel* model_ = nullptr;
+  WindowChrome* chrome_ = nullptr;
+  QStackedWidget* pages_ = nullptr;
+  QWidget* pNum_ = nullptr;
+  QPlainTextEdit* m1_ = nullptr;
+  QTableView* gNum_ = nullptr;
+  QWidget* pNumAnzBasis_ = nullptr;
+  QWidget* pButtons_ = nullptr;
+  QGroupBox* ergebnis_ = nullptr;
+};
+
+} // namespace kw

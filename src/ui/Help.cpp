@@ -1,0 +1,95 @@
+#include "ui/Help.h"
+
+#include "ui/HelpWindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace kw {
+namespace {
+
+constexpr auto CollectionName = "kesselwerk.qhc";
+constexpr auto DocumentationName = "kesselwerk.qch";
+
+// The help engine writes its search index beside the collection, so the collection is
+// used from a private copy in the cache folder when it was installed read-only.
+QString writableCollection(const QString& source) {
+  const QFileInfo info(source);
+  if (QFileInfo(info.absolutePath()).isWritable())
+    return source;
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                        QStringLiteral("/help");
+  QDir().mkpath(cache);
+  for (const char* name : {CollectionName, DocumentationName}) {
+    const QString target = cache + QLatin1Char('/') + QLatin1String(name);
+    QFile::remove(target);
+    QFile::copy(info.absolutePath() + QLatin1Char('/') + QLatin1String(name), target);
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+  }
+  return cache + QLatin1Char('/') + QLatin1String(CollectionName);
+}
+
+} // namespace
+
+Help& Help::instance() {
+  static Help help;
+  return help;
+}
+
+QString Help::CollectionFile() {
+  const QString bin = QCoreApplication::applicationDirPath();
+  const QStringList candidates = {
+      bin + QStringLiteral("/help/") + QLatin1String(CollectionName),
+      bin + QStringLiteral("/../share/kesselwerk/help/") + QLatin1String(CollectionName),
+      qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/help/") +
+          QLatin1String(CollectionName)};
+  for (const QString& candidate : candidates)
+    if (QFileInfo::exists(candidate))
+      return writableCollection(QDir::cleanPath(candidate));
+  return {};
+}
+
+HelpWindow* Help::window() const { return window_.data(); }
+
+HelpWindow* Help::ensureWindow() {
+  if (!window_) {
+    window_ = new HelpWindow(CollectionFile());
+    window_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  return window_;
+}
+
+void Help::showContext(int context) {
+  HelpWindow* w = ensureWindow();
+  w->showContext(context);
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
+void Help::showSearch() {
+  HelpWindow* w = ensureWindow();
+  w->showSearch();
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
+} // namespace kw
+
+#include <QShortcut>
+#include <QWidget>
+
+namespace kw {
+
+void InstallHelpKey(QWidget* widget, int context) {
+  auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F1), widget);
+  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  QObject::connect(shortcut, &QShortcut::activated, widget,
+                   [context] { Help::instance().showContext(context); });
+}
+
+} // namespace kw

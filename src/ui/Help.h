@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+namespace kw {
+
+class HelpWindow;
+
+// The help navigation: every help call of the application opens the help window at a
+// context number, or at its full-text search. The collection is compiled from help/ at
+// build time and found beside the program or in the installed share folder.
+class Help {
+public:
+  static Help& instance();
+
+  void showContext(int context);
+  void showSearch();
+
+  // The window, once help was asked for (null before).
+  HelpWindow* window() const;
+  // Where the compiled help collection is found; empty when there is none.
+  static QString CollectionFile();
+
+private:
+  HelpWindow* ensureWindow();
+  QPointer<HelpWindow> window_;
+};
+
+} // namespace kw
+
+class QWidget;
+
+namespace kw {
+// F1 in the window (or control) opens the help at its context number.
+void InstallHelpKey(QWidget* widget, int context);
+} // namespace kw

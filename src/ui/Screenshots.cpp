@@ -1,0 +1,95 @@
+#include "ui/Screenshots.h"
+
+#include "ui/Application.h"
+#include "ui/FAnalyse1.h"
+#include "ui/FAnalyse3.h"
+#include "ui/FChart1.h"
+#include "ui/FDelta.h"
+#include "ui/FHaupt.h"
+#include "ui/FOpSektoren.h"
+#include "ui/FOptionen.h"
+#include "ui/FSpeichern1.h"
+#include "ui/FStart.h"
+#include "ui/FZufall.h"
+#include "ui/Help.h"
+#include "ui/HelpWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QThread>
+
+#include <cstdio>
+
+namespace kw {
+namespace {
+
+void settle(int milliseconds = 150) {
+  for (int i = 0; i < milliseconds / 10; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(10);
+  }
+}
+
+bool save(QWidget* window, const QString& folder, const QString& name) {
+  settle();
+  const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+  const bool ok = window->grab().save(path);
+  std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "could not write",
+               qPrintable(path));
+  return ok;
+}
+
+bool shoot(QWidget* window, const QString& folder, const QString& name) {
+  window->show();
+  window->raise();
+  const bool ok = save(window, folder, name);
+  window->hide();
+  return ok;
+}
+
+// A short permanence as a user would type it: numbers, a hand change, more numbers.
+void typeSamplePermanence(FHaupt* main) {
+  for (int code : {4, 0, 32, 15, 50, 19, 21, 2, 25, 17, 34, 6, 27, 13, 36, 50, 11, 30, 8, 23})
+    if (auto* b = main->findChild<QPushButton*>(QStringLiteral("num%1").arg(code)))
+      b->click();
+}
+
+} // namespace
+
+int TakeScreenshots(Application& app, const QString& folder) {
+  QDir().mkpath(folder);
+  bool ok = true;
+  app.Start();
+  ok &= save(app.fStart(), folder, QStringLiteral("FStart"));
+  app.fStart()->BWeiterClick();
+  settle(300);
+
+  FHaupt* main = app.fHaupt();
+  main->findChild<QPushButton*>(QStringLiteral("BSeiteManuell"))->click();
+  typeSamplePermanence(main);
+  ok &= save(main, folder, QStringLiteral("FHaupt"));
+
+  const std::pair<QWidget*, const char*> startup[] = {
+      {app.fOptionen(), "FOptionen"},   {app.fSpeichern1(), "FSpeichern1"},
+      {app.fOpSektoren(), "FOpSektoren"}, {app.fChart1(), "FChart1"},
+      {app.fAnalyse1(), "FAnalyse1"},   {app.fAnalyse3(), "FAnalyse3"},
+      {app.fZufall(), "FZufall"},       {app.fDelta(), "FDelta"}};
+  for (auto [window, name] : startup)
+    ok &= shoot(window, folder, QLatin1String(name));
+
+  for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
+    QWidget* window = app.OpenOnDemand(QLatin1String(name));
+    ok &= save(window, folder, QLatin1String(name));
+    window->close();
+  }
+
+  Help::instance().showContext(1050);
+  settle(500);
+  ok &= save(Help::instance().window(), folder, QStringLiteral("Hilfe"));
+  Help::instance().window()->close();
+  settle();
+  return ok ? 0 : 1;
+}
+
+} // namespace kw

@@ -1,0 +1,29 @@
+#include "support/WindowTestHarness.h"
+
+#include "core/Version.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+namespace kw::test {
+
+WindowTestHarness::WindowTestHarness(bool createWindows) {
+  qputenv("KESSELWERK_DATA_DIR", dataDir_.path().toLocal8Bit());
+  dialogs_ = ScriptedDialogs::Install();
+  app_ = std::make_unique<Application>();
+  if (createWindows)
+    app_->CreateWindows();
+}
+
+WindowTestHarness::~WindowTestHarness() {
+  app_.reset();
+  QApplication::processEvents();
+}
+
+void PrepareApplication() {
+  QApplication::setApplicationName(QLatin1String(ProductName));
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
+} // namespace kw::test

@@ -46,7 +46,6 @@ int main(int argc, char* argv[]) {
     std::printf("%s %s\n", kw::ProductName, kw::ProductVersion);
     return 0;
   }
-  std::fprintf(stderr, "kesselwerk-cli: unbekannter Befehl \"%s\" (siehe --help)\n",
-               first.c_str());
+  std::fprintf(stderr, "kesselwerk-cli: unbekannter Befehl \"%s\" (siehe --help)\n", first.c_str());
   return 2;
 }

@@ -57,12 +57,12 @@ constinit const std::array<NumberSet, SeriesLengthSetCount> SeriesLengthSets =
     makeSeriesLengthSets();
 
 constinit const std::array<uint8_t, NumberCount> WheelOrder = {
-    0,  32, 15, 19, 4,  21, 2, 25, 17, 34, 6,  27, 13, 36, 11, 30, 8,  23, 10,
-    5,  24, 16, 33, 1,  20, 14, 31, 9,  22, 18, 29, 7,  28, 12, 35, 3,  26};
+    0, 32, 15, 19, 4, 21, 2,  25, 17, 34, 6,  27, 13, 36, 11, 30, 8, 23, 10,
+    5, 24, 16, 33, 1, 20, 14, 31, 9,  22, 18, 29, 7,  28, 12, 35, 3, 26};
 
 constinit const std::array<uint8_t, NumberCount> WheelOrderAfterZero = {
-    32, 15, 19, 4,  21, 2,  25, 17, 34, 6,  27, 13, 36, 11, 30, 8,  23, 10, 5,
-    24, 16, 33, 1,  20, 14, 31, 9,  22, 18, 29, 7,  28, 12, 35, 3,  26, 0};
+    32, 15, 19, 4, 21, 2,  25, 17, 34, 6,  27, 13, 36, 11, 30, 8, 23, 10, 5,
+    24, 16, 33, 1, 20, 14, 31, 9,  22, 18, 29, 7,  28, 12, 35, 3, 26, 0};
 
 constinit const std::array<SeriesSector, 3> SeriesSectors = {{
     {"Große Serie", "Große",
@@ -72,13 +72,12 @@ constinit const std::array<SeriesSector, 3> SeriesSectors = {{
 }};
 
 constinit const std::array<std::string_view, ChanceLabelCount> ChanceLabels = {
-    "Rouge",       "Noir",         "Impair",    "Pair",     "Manque",  "Passe",
-    "1. Dutz.",    "2. Dutz.",     "3. Dutz.",  "1. Kol.",  "2. Kol.", "3. Kol.",
-    "1-3",         "4-6",          "7-9",       "10-12",    "13-15",   "16-18",
-    "19-21",       "22-24",        "25-27",     "28-30",    "31-33",   "34-36",
-    "1-6",         "4-9",          "7-12",      "10-15",    "13-18",   "16-21",
-    "19-24",       "22-27",        "25-30",     "28-33",    "31-36",   "Große Serie",
-    "Kleine Serie", "Orphelins",   "Große",     "Kleine",   "Orphel."};
+    "Rouge",       "Noir",         "Impair",    "Pair",    "Manque",  "Passe",  "1. Dutz.",
+    "2. Dutz.",    "3. Dutz.",     "1. Kol.",   "2. Kol.", "3. Kol.", "1-3",    "4-6",
+    "7-9",         "10-12",        "13-15",     "16-18",   "19-21",   "22-24",  "25-27",
+    "28-30",       "31-33",        "34-36",     "1-6",     "4-9",     "7-12",   "10-15",
+    "13-18",       "16-21",        "19-24",     "22-27",   "25-30",   "28-33",  "31-36",
+    "Große Serie", "Kleine Serie", "Orphelins", "Große",   "Kleine",  "Orphel."};
 
 constinit const std::array<std::string_view, ChanceSetCount> SeriesLengthTitles = {
     "Schwarz",  "Rot",      "Pair",     "Impair",   "Manque",   "Passe",    "1. Dutz.",

@@ -40,7 +40,6 @@ QMessageBox::StandardButton runMessageBox(QWidget* parent, QMessageBox::Icon ico
   return box.standardButton(box.clickedButton());
 }
 
-
 } // namespace
 
 Dialogs& Dialogs::instance() { return *current(); }
@@ -51,8 +50,7 @@ void QtDialogs::error(QWidget* parent, const QString& text) {
   runMessageBox(parent, QMessageBox::Critical, text, OkButton, 0);
 }
 
-void QtDialogs::information(QWidget* parent, const QString& text, int buttons,
-                            int helpContext) {
+void QtDialogs::information(QWidget* parent, const QString& text, int buttons, int helpContext) {
   runMessageBox(parent, QMessageBox::Information, text, buttons, helpContext);
 }
 

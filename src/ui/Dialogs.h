@@ -47,8 +47,7 @@ public:
 class QtDialogs : public Dialogs {
 public:
   void error(QWidget* parent, const QString& text) override;
-  void information(QWidget* parent, const QString& text, int buttons,
-                   int helpContext) override;
+  void information(QWidget* parent, const QString& text, int buttons, int helpContext) override;
   Answer confirm(QWidget* parent, const QString& text, int buttons, int helpContext) override;
   QStringList openFiles(QWidget* parent, const FileRequest& request) override;
   QString saveFile(QWidget* parent, const FileRequest& request) override;

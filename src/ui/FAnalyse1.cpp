@@ -28,7 +28,8 @@ void FAnalyse1::FormCreate() {
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("   Serienlängen-Analyse"), client, QStringLiteral("PTitel")));
+  layout->addWidget(
+      HeadingStrip(QStringLiteral("   Serienlängen-Analyse"), client, QStringLiteral("PTitel")));
   layout->addStretch(1);
   setCentralWidget(client);
   resize(1000, 640 + menuBar()->sizeHint().height());

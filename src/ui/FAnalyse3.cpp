@@ -28,7 +28,8 @@ void FAnalyse3::FormCreate() {
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("   Systemtest nach 2/3-Gesetz"), client, QStringLiteral("PTitel")));
+  layout->addWidget(HeadingStrip(QStringLiteral("   Systemtest nach 2/3-Gesetz"), client,
+                                 QStringLiteral("PTitel")));
   layout->addStretch(1);
   setCentralWidget(client);
   resize(1043, 700 + menuBar()->sizeHint().height());

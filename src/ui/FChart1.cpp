@@ -26,7 +26,8 @@ void FChart1::FormCreate() {
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("   Häufigkeitsdiagramm"), client, QStringLiteral("PTitel")));
+  layout->addWidget(
+      HeadingStrip(QStringLiteral("   Häufigkeitsdiagramm"), client, QStringLiteral("PTitel")));
   layout->addStretch(1);
   setCentralWidget(client);
   resize(860, 640 + menuBar()->sizeHint().height());

@@ -9,16 +9,17 @@
 #include "ui/WindowChrome.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QButtonGroup>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -33,10 +34,27 @@ QLabel* captionStrip(const QString& text, QWidget* parent, const char* name) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QLatin1String(name));
   label->setFixedHeight(22);
-  label->setStyleSheet(QStringLiteral(
-      "background: #5978B2; color: white; font-weight: bold; padding-left: 2px;"));
+  label->setStyleSheet(
+      QStringLiteral("background: #5978B2; color: white; font-weight: bold; padding-left: 2px;"));
   return label;
 }
+
+// The heading row of `GNum`: "Coup", then the colour columns filled solid black, green
+// and red without text.
+class ColourHeading : public QHeaderView {
+public:
+  explicit ColourHeading(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+  void paintSection(QPainter* painter, const QRect& rect, int section) const override {
+    static const QColor fills[] = {QColor(), QColor(0x00, 0x00, 0x00), QColor(0x00, 0x80, 0x00),
+                                   QColor(0xFF, 0x00, 0x00)};
+    if (section >= 1 && section <= 3)
+      painter->fillRect(rect, fills[section]);
+    else
+      QHeaderView::paintSection(painter, rect, section);
+  }
+};
 
 QLabel* note(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
@@ -163,6 +181,7 @@ QWidget* FHaupt::buildTableArea() {
   model_ = new PermanenceTableModel(table_, this);
   gNum_ = new QTableView(area);
   gNum_->setObjectName(QStringLiteral("GNum"));
+  gNum_->setHorizontalHeader(new ColourHeading(gNum_));
   gNum_->setModel(model_);
   gNum_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gNum_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -275,8 +294,8 @@ QPushButton* FHaupt::CreatePadButton(int i, int j, int code, const QString& capt
   if (code == 0)
     colour = QStringLiteral("#008000");
   else if (number)
-    colour = IsRed(static_cast<unsigned>(code)) ? QStringLiteral("#FF0000")
-                                                : QStringLiteral("#000000");
+    colour =
+        IsRed(static_cast<unsigned>(code)) ? QStringLiteral("#FF0000") : QStringLiteral("#000000");
   if (!colour.isEmpty())
     button->setStyleSheet(QStringLiteral("QPushButton { color: %1; }").arg(colour));
 
@@ -285,8 +304,10 @@ QPushButton* FHaupt::CreatePadButton(int i, int j, int code, const QString& capt
   else if (number)
     button->setGeometry(9 + 36 * (j - 1), 10 + 28 * i, 36, height);
   else {
-    const int top = code == HandChangeCode ? 382 : code == PermanenceTable::DeleteLastCode ? 424 : 466;
-    const char* image = code == HandChangeCode                   ? "handchange"
+    const int top = code == HandChangeCode                    ? 382
+                    : code == PermanenceTable::DeleteLastCode ? 424
+                                                              : 466;
+    const char* image = code == HandChangeCode                    ? "handchange"
                         : code == PermanenceTable::DeleteLastCode ? "deletelast"
                                                                   : "clearall";
     button->setGeometry(9, top, 110, height);

@@ -25,15 +25,14 @@ FInfo::FInfo(QWidget* parent) : QDialog(parent) {
   name->setAlignment(Qt::AlignCenter);
   name->setStyleSheet(QStringLiteral("font-size: 16pt; font-weight: bold; color: #004080;"));
   layout->addWidget(name);
-  auto* version =
-      new QLabel(QStringLiteral("Version %1").arg(QLatin1String(ProductVersion)), this);
+  auto* version = new QLabel(QStringLiteral("Version %1").arg(QLatin1String(ProductVersion)), this);
   version->setObjectName(QStringLiteral("LVersion"));
   version->setAlignment(Qt::AlignCenter);
   layout->addWidget(version);
-  auto* about = new QLabel(
-      QStringLiteral("Analyse von Roulette-Permanenzen:\nChancen, Serien, Systemtest, "
-                     "Wurfweiten und Zufallszahlen."),
-      this);
+  auto* about =
+      new QLabel(QStringLiteral("Analyse von Roulette-Permanenzen:\nChancen, Serien, Systemtest, "
+                                "Wurfweiten und Zufallszahlen."),
+                 this);
   about->setAlignment(Qt::AlignCenter);
   layout->addWidget(about);
   auto* contact = new QLabel(
@@ -43,7 +42,8 @@ FInfo::FInfo(QWidget* parent) : QDialog(parent) {
   contact->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(contact);
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* close = buttons->addButton(QStringLiteral("Sch&ließen"), QDialogButtonBox::AcceptRole);
+  QPushButton* close =
+      buttons->addButton(QStringLiteral("Sch&ließen"), QDialogButtonBox::AcceptRole);
   close->setObjectName(QStringLiteral("BSchliessen"));
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   layout->addWidget(buttons);

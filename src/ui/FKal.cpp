@@ -2,6 +2,7 @@
 
 #include "ui/Help.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
@@ -19,21 +20,23 @@ const QColor TitleBackground(0x59, 0x78, 0xB2);
 const QColor OtherMonth(0x80, 0x80, 0xC0);
 
 void colourCalendar(QCalendarWidget* calendar) {
-  QPalette palette = calendar->palette();
-  for (auto group : {QPalette::Active, QPalette::Inactive}) {
-    palette.setColor(group, QPalette::Base, Background);
-    palette.setColor(group, QPalette::AlternateBase, Background);
-    palette.setColor(group, QPalette::Window, Background);
-    palette.setColor(group, QPalette::Text, Text);
-    palette.setColor(group, QPalette::WindowText, Text);
+  // The day grid is the calendar's inner view; days of the neighbouring months are drawn
+  // in its disabled text colour.
+  if (auto* days = calendar->findChild<QAbstractItemView*>()) {
+    QPalette palette = days->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+      palette.setColor(group, QPalette::Base, Background);
+      palette.setColor(group, QPalette::AlternateBase, Background);
+      palette.setColor(group, QPalette::Window, Background);
+      palette.setColor(group, QPalette::Text, group == QPalette::Disabled ? OtherMonth : Text);
+      palette.setColor(group, QPalette::Highlight, TitleBackground);
+    }
+    days->setPalette(palette);
   }
-  // Days of the neighbouring months are drawn in the disabled text colour.
-  palette.setColor(QPalette::Disabled, QPalette::Text, OtherMonth);
-  calendar->setPalette(palette);
-  QTextCharFormat days;
-  days.setForeground(Text);
+  QTextCharFormat dayFormat;
+  dayFormat.setForeground(Text);
   for (int d = Qt::Monday; d <= Qt::Sunday; ++d)
-    calendar->setWeekdayTextFormat(static_cast<Qt::DayOfWeek>(d), days);
+    calendar->setWeekdayTextFormat(static_cast<Qt::DayOfWeek>(d), dayFormat);
   QTextCharFormat header;
   header.setForeground(Text);
   header.setBackground(Background);

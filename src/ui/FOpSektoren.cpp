@@ -27,7 +27,8 @@ void FOpSektoren::FormCreate() {
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("   Sektoren-Analyse (Wurfweiten)"), client, QStringLiteral("PTitel")));
+  layout->addWidget(HeadingStrip(QStringLiteral("   Sektoren-Analyse (Wurfweiten)"), client,
+                                 QStringLiteral("PTitel")));
   layout->addStretch(1);
   setCentralWidget(client);
   resize(934, 652 + menuBar()->sizeHint().height());

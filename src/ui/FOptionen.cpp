@@ -17,7 +17,8 @@ void FOptionen::FormCreate() {
   InstallHelpKey(this, 1120);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("Programmeinstellungen"), this, QStringLiteral("PTitel")));
+  layout->addWidget(
+      HeadingStrip(QStringLiteral("Programmeinstellungen"), this, QStringLiteral("PTitel")));
   layout->addStretch(1);
   resize(485, 331);
 }

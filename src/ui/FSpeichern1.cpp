@@ -17,7 +17,8 @@ void FSpeichern1::FormCreate() {
   InstallHelpKey(this, 2000);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("Permanenz speichern"), this, QStringLiteral("PTitel")));
+  layout->addWidget(
+      HeadingStrip(QStringLiteral("Permanenz speichern"), this, QStringLiteral("PTitel")));
   layout->addStretch(1);
   resize(252, 358);
 }

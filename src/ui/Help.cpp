@@ -20,8 +20,8 @@ QString writableCollection(const QString& source) {
   const QFileInfo info(source);
   if (QFileInfo(info.absolutePath()).isWritable())
     return source;
-  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                        QStringLiteral("/help");
+  const QString cache =
+      QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/help");
   QDir().mkpath(cache);
   for (const char* name : {CollectionName, DocumentationName}) {
     const QString target = cache + QLatin1Char('/') + QLatin1String(name);
@@ -41,11 +41,11 @@ Help& Help::instance() {
 
 QString Help::CollectionFile() {
   const QString bin = QCoreApplication::applicationDirPath();
-  const QStringList candidates = {
-      bin + QStringLiteral("/help/") + QLatin1String(CollectionName),
-      bin + QStringLiteral("/../share/kesselwerk/help/") + QLatin1String(CollectionName),
-      qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/help/") +
-          QLatin1String(CollectionName)};
+  const QStringList candidates = {bin + QStringLiteral("/help/") + QLatin1String(CollectionName),
+                                  bin + QStringLiteral("/../share/kesselwerk/help/") +
+                                      QLatin1String(CollectionName),
+                                  qEnvironmentVariable("KESSELWERK_BIN_DIR") +
+                                      QStringLiteral("/help/") + QLatin1String(CollectionName)};
   for (const QString& candidate : candidates)
     if (QFileInfo::exists(candidate))
       return writableCollection(QDir::cleanPath(candidate));

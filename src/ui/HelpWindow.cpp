@@ -1,5 +1,6 @@
 #include "ui/HelpWindow.h"
 
+#include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpLink>
@@ -50,6 +51,8 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(splitter);
 
+  connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, engine_->contentWidget(),
+          &QTreeView::expandAll);
   auto show = [this](const QUrl& url) { browser_->setSource(url); };
   connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_, show);
   connect(search, &QHelpSearchEngine::indexingFinished, search,

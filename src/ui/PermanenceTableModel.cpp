@@ -42,12 +42,8 @@ QVariant PermanenceTableModel::headerData(int section, Qt::Orientation orientati
                                           int role) const {
   if (orientation != Qt::Horizontal)
     return {};
-  static const QColor headingColours[] = {QColor(), QColor(0x00, 0x00, 0x00),
-                                          QColor(0x00, 0x80, 0x00), QColor(0xFF, 0x00, 0x00)};
   if (role == Qt::DisplayRole)
     return section == 0 ? QStringLiteral("Coup") : QString();
-  if (role == Qt::BackgroundRole && section >= 1 && section <= 3)
-    return QBrush(headingColours[section]);
   return {};
 }
 

@@ -35,8 +35,7 @@ bool save(QWidget* window, const QString& folder, const QString& name) {
   settle();
   const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
   const bool ok = window->grab().save(path);
-  std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "could not write",
-               qPrintable(path));
+  std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
   return ok;
 }
 
@@ -71,10 +70,10 @@ int TakeScreenshots(Application& app, const QString& folder) {
   ok &= save(main, folder, QStringLiteral("FHaupt"));
 
   const std::pair<QWidget*, const char*> startup[] = {
-      {app.fOptionen(), "FOptionen"},   {app.fSpeichern1(), "FSpeichern1"},
+      {app.fOptionen(), "FOptionen"},     {app.fSpeichern1(), "FSpeichern1"},
       {app.fOpSektoren(), "FOpSektoren"}, {app.fChart1(), "FChart1"},
-      {app.fAnalyse1(), "FAnalyse1"},   {app.fAnalyse3(), "FAnalyse3"},
-      {app.fZufall(), "FZufall"},       {app.fDelta(), "FDelta"}};
+      {app.fAnalyse1(), "FAnalyse1"},     {app.fAnalyse3(), "FAnalyse3"},
+      {app.fZufall(), "FZufall"},         {app.fDelta(), "FDelta"}};
   for (auto [window, name] : startup)
     ok &= shoot(window, folder, QLatin1String(name));
 

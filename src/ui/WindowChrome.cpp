@@ -84,8 +84,7 @@ void WindowChrome::buildMenus() {
     else if (c == Command::Serien)
       addEntry(analysen, c, QStringLiteral("Serien&längen-Analyse"), "miSerien");
     else if (c == Command::Systemtest)
-      addEntry(analysen, c, QStringLiteral("Systemtest nach &Zwei-Drittel-Gesetz"),
-               "miSystemtest");
+      addEntry(analysen, c, QStringLiteral("Systemtest nach &Zwei-Drittel-Gesetz"), "miSystemtest");
   }
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
@@ -97,8 +96,7 @@ void WindowChrome::buildMenus() {
   tools->addSeparator();
   addEntry(tools, Command::Update, QStringLiteral("&Update-Prüfung"), "miUpdate");
   tools->addSeparator();
-  addEntry(tools, Command::Optionen, QStringLiteral("Programm-&Einstellungen"),
-           "miEinstellungen");
+  addEntry(tools, Command::Optionen, QStringLiteral("Programm-&Einstellungen"), "miEinstellungen");
 
   QMenu* hilfe = bar->addMenu(QStringLiteral("&Hilfe"));
   hilfe->setObjectName(QStringLiteral("mnHilfe"));

@@ -40,10 +40,10 @@ TEST(PermanenceTable, HandChangeLabels) {
     const char* column2;
   };
   const Case cases[] = {
-      {"", std::nullopt, "---"},   // pad, empty list
-      {"", "-", "-"},              // pad, first list entry
-      {"---", "X", "X"},           // under four characters: the list's first entry
-      {"----", "X", ""},           // dashes only: nothing left
+      {"", std::nullopt, "---"}, // pad, empty list
+      {"", "-", "-"},            // pad, first list entry
+      {"---", "X", "X"},         // under four characters: the list's first entry
+      {"----", "X", ""},         // dashes only: nothing left
       {"--HW", std::nullopt, "HW"},
       {"- Wechsel -", std::nullopt, "Wechsel"},
       {"ÄÖÜ-", std::nullopt, "ÄÖÜ"}, // four characters, though more bytes

@@ -39,11 +39,11 @@ TEST(RouletteTables, ChanceSetSizesAndMemberships) {
       {8, 12, {3, 36}, {1, 2}},
       {9, 12, {1, 12}, {13}},
       {11, 12, {25, 36}, {24}},
-      {12, 6, {1, 6}, {7}},      // six-line 1-6
-      {13, 6, {4, 9}, {3, 10}},  // six-line 4-9
-      {22, 6, {31, 36}, {30}},   // six-line 31-36
-      {23, 3, {1, 3}, {4}},      // street 1-3
-      {34, 3, {34, 36}, {33}},   // street 34-36
+      {12, 6, {1, 6}, {7}},     // six-line 1-6
+      {13, 6, {4, 9}, {3, 10}}, // six-line 4-9
+      {22, 6, {31, 36}, {30}},  // six-line 31-36
+      {23, 3, {1, 3}, {4}},     // street 1-3
+      {34, 3, {34, 36}, {33}},  // street 34-36
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ChanceSets[c.set].count(), c.size) << c.set;
@@ -68,9 +68,9 @@ TEST(RouletteTables, SixLinesOverlapOnlyInside) {
 }
 
 TEST(RouletteTables, CompactSetsPutDozensBeforeColumns) {
-  EXPECT_EQ(SeriesLengthSets[0], ChanceSets[9]);  // 1st dozen
-  EXPECT_EQ(SeriesLengthSets[3], ChanceSets[6]);  // 1st column
-  EXPECT_EQ(SeriesLengthSets[6], ChanceSets[12]); // first six-line
+  EXPECT_EQ(SeriesLengthSets[0], ChanceSets[9]);   // 1st dozen
+  EXPECT_EQ(SeriesLengthSets[3], ChanceSets[6]);   // 1st column
+  EXPECT_EQ(SeriesLengthSets[6], ChanceSets[12]);  // first six-line
   EXPECT_EQ(SeriesLengthSets[28], ChanceSets[34]); // last street
 }
 
@@ -86,7 +86,7 @@ TEST(RouletteTables, SeriesSectorsPartitionTheWheelIntoArcs) {
   }
   // Sector 2 is wheel positions 11..22; sector 3 is 8..10 and 23..27.
   for (int pos = 0; pos < 37; ++pos) {
-    const int expected = (pos >= 11 && pos <= 22)                          ? 2
+    const int expected = (pos >= 11 && pos <= 22)                                ? 2
                          : ((pos >= 8 && pos <= 10) || (pos >= 23 && pos <= 27)) ? 3
                                                                                  : 1;
     EXPECT_EQ(SeriesSectorOf(WheelOrder[pos]), expected) << pos;
@@ -105,7 +105,7 @@ TEST(RouletteTables, WheelOrderAfterZeroReadBackwards) {
 
 TEST(RouletteTables, LabelsInTheirOrders) {
   EXPECT_EQ(ChanceLabel(0), "Rouge");
-  EXPECT_EQ(ChanceLabel(12), "1-3");  // streets before six-lines
+  EXPECT_EQ(ChanceLabel(12), "1-3"); // streets before six-lines
   EXPECT_EQ(ChanceLabel(24), "1-6");
   EXPECT_EQ(ChanceLabel(38), "Große");
   EXPECT_EQ(ChanceLabel(41), "");
@@ -118,7 +118,7 @@ TEST(NumberSet, BytesRoundTripAndCount) {
   NumberSet s{0, 3, 7, 12, 36, 255};
   EXPECT_EQ(s.count(), 6);
   const auto bytes = s.bytes();
-  EXPECT_EQ(bytes[0], 0x89); // 0, 3, 7
+  EXPECT_EQ(bytes[0], 0x89);  // 0, 3, 7
   EXPECT_EQ(bytes[31], 0x80); // 255
   EXPECT_EQ(NumberSet::fromBytes(bytes), s);
   s.erase(255);

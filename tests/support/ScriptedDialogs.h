@@ -20,7 +20,7 @@ public:
   };
 
   QList<Call> calls;
-  QQueue<Answer> answers;       // for confirm; Cancel when empty
+  QQueue<Answer> answers; // for confirm; Cancel when empty
   QQueue<QStringList> openAnswers;
   QQueue<QString> saveAnswers;
 

@@ -1,0 +1,41 @@
+// The headless front end as a script calls it.
+#include <QProcess>
+#include <QtTest>
+
+class CliTest : public QObject {
+  Q_OBJECT
+
+  static QString cli() { return qEnvironmentVariable("KESSELWERK_BIN_DIR") + "/kesselwerk-cli"; }
+
+private slots:
+  void helpVersionAndUsageErrors_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("stdoutStart");
+    QTest::addColumn<QString>("stderrStart");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Aufruf: kesselwerk-cli"
+                          << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "Kesselwerk 1.3.1.0\n"
+                             << "";
+    QTest::newRow("nothing") << QStringList{} << 2 << ""
+                             << "Aufruf: kesselwerk-cli";
+    QTest::newRow("unknown") << QStringList{"zaubern"} << 2 << ""
+                             << "kesselwerk-cli: unbekannter";
+  }
+
+  void helpVersionAndUsageErrors() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, stdoutStart);
+    QFETCH(QString, stderrStart);
+    QProcess p;
+    p.start(cli(), args);
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), exitCode);
+    QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).startsWith(stdoutStart));
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).startsWith(stderrStart));
+  }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "test_cli.moc"

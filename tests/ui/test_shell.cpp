@@ -1,0 +1,346 @@
+// The application shell as a user meets it: start-up, the number pad and the table, the
+// menus and toolbars of every window, on-demand windows, help and the calculator.
+#include "support/WindowTestHarness.h"
+#include "ui/Application.h"
+#include "ui/FAnalyse1.h"
+#include "ui/FAnalyse3.h"
+#include "ui/FChart1.h"
+#include "ui/FHaupt.h"
+#include "ui/FOpSektoren.h"
+#include "ui/FStart.h"
+#include "ui/Help.h"
+#include "ui/HelpWindow.h"
+#include "ui/WindowChrome.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace kw;
+using namespace kw::test;
+
+namespace {
+
+QString cell(QTableView* grid, int row, int column) {
+  return grid->model()->index(row - 1, column).data().toString();
+}
+
+void clickPad(FHaupt* main, std::initializer_list<int> codes) {
+  for (int code : codes) {
+    auto* button = Find<QPushButton>(main, QStringLiteral("num%1").arg(code));
+    QVERIFY2(button, qPrintable(QStringLiteral("num%1").arg(code)));
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+}
+
+QWidget* startupWindow(Application& app, const QString& name) {
+  const QList<QWidget*> windows = {app.fHaupt(), app.fAnalyse1(), app.fAnalyse3(),
+                                   app.fOpSektoren(), app.fChart1()};
+  for (QWidget* w : windows)
+    if (w->objectName() == name)
+      return w;
+  return nullptr;
+}
+
+// Closes whatever a menu entry may have opened, so the next case starts clean.
+void closeEverythingBut(Application& app, QWidget* keep) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != keep && w->isVisible())
+      w->close();
+  if (Help::instance().window())
+    Help::instance().window()->close();
+  QApplication::processEvents();
+  (void)app;
+}
+
+// Answers a modal window by recording its name and closing it.
+QString runAndCatchModal(const std::function<void()>& action) {
+  QString shown;
+  QTimer::singleShot(0, [&shown] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      shown = modal->objectName();
+      modal->close();
+    }
+  });
+  action();
+  return shown;
+}
+
+} // namespace
+
+class ShellTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase() { PrepareApplication(); }
+
+  void startWindowFadesInTheMainWindow() {
+    WindowTestHarness h(false);
+    h.app().Start();
+    QPointer<FStart> start = h.app().fStart();
+    QVERIFY(start && start->isVisible());
+    QCOMPARE(start->windowTitle(), QStringLiteral("Kesselwerk 1.3.1.0"));
+    QCOMPARE(Find<QLabel>(start, QStringLiteral("LVersion"))->text(), QStringLiteral("1.3.1.0"));
+    QCOMPARE(h.app().fHaupt()->windowOpacity(), 0.0);
+    QCOMPARE(h.app().fHaupt()->windowTitle(), QStringLiteral("Kesselwerk 1.3.1.0  - Zentrale"));
+
+    auto* weiter = Find<QPushButton>(start, QStringLiteral("BWeiter"));
+    QVERIFY(weiter->isEnabled());
+    QTest::mouseClick(weiter, Qt::LeftButton);
+    QTRY_VERIFY(start.isNull());
+    QCOMPARE(h.app().fHaupt()->windowOpacity(), 1.0);
+    QVERIFY(h.app().fHaupt()->isVisible());
+  }
+
+  void padEntriesAppearInTheirColourColumns() {
+    WindowTestHarness h;
+    FHaupt* main = h.app().fHaupt();
+    auto* grid = Find<QTableView>(main, QStringLiteral("GNum"));
+    clickPad(main, {4, 0, 50, 32});
+    const QStringList expected[] = {
+        {"1", "4", "", ""}, {"2", "", "0", ""}, {"HW", "---", "---", "---"}, {"3", "", "", "32"}};
+    for (int row = 1; row <= 4; ++row)
+      for (int column = 0; column < 4; ++column)
+        QCOMPARE(cell(grid, row, column), expected[row - 1][column]);
+    QCOMPARE(main->table().CoupCount(), 3);
+    QCOMPARE(main->table().HandChangeCount(), 1);
+    QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Coup"));
+  }
+
+  void deletingAndGrowingTheTable() {
+    WindowTestHarness h;
+    FHaupt* main = h.app().fHaupt();
+    auto* grid = Find<QTableView>(main, QStringLiteral("GNum"));
+    clickPad(main, {60}); // "Letzte löschen" on an empty table
+    QCOMPARE(grid->model()->rowCount(), 29);
+    for (int i = 0; i < 30; ++i)
+      clickPad(main, {i % 37});
+    QCOMPARE(grid->model()->rowCount(), 30);
+    QCOMPARE(cell(grid, 30, 0), QStringLiteral("30"));
+    QCOMPARE(grid->rowAt(0), 30 - 24); // the newest entries are shown at the bottom
+
+    QTest::mouseClick(Find<QPushButton>(main, QStringLiteral("BDel2")), Qt::LeftButton);
+    QCOMPARE(main->table().UsedRows(), 0);
+    QCOMPARE(grid->model()->rowCount(), 30); // the grid keeps its rows
+    QCOMPARE(grid->rowAt(0), 0);
+    QCOMPARE(cell(grid, 1, 0), QString());
+
+    clickPad(main, {7, 61}); // "Alle löschen" leaves 24 grid rows (23 below the heading)
+    QCOMPARE(grid->model()->rowCount(), 23);
+  }
+
+  void calendarIsOneWindowUntilClosed() {
+    WindowTestHarness h;
+    QWidget* first = h.app().OpenOnDemand(QStringLiteral("FKal"));
+    QVERIFY(Application::FormExists(QStringLiteral("FKal")));
+    QCOMPARE(first->findChild<QCalendarWidget*>(QStringLiteral("MC1"))->selectedDate(),
+             QDate::currentDate());
+    first->showMinimized();
+    QCOMPARE(h.app().OpenOnDemand(QStringLiteral("FKal")), first);
+    QVERIFY(!first->isMinimized());
+
+    QPointer<QWidget> closed = first;
+    QTest::mouseClick(Find<QPushButton>(first, QStringLiteral("BitBtn8")), Qt::LeftButton);
+    QVERIFY(!Application::FormExists(QStringLiteral("FKal")));
+    QTRY_VERIFY(closed.isNull());
+    QWidget* second = h.app().OpenOnDemand(QStringLiteral("FKal"));
+    QVERIFY(second);
+    second->close();
+  }
+
+  void menusAndToolbarsOpenWhatTheySay_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("effect");
+    struct Row {
+      const char* window;
+      const char* control;
+      const char* effect;
+    };
+    // The entries every window shares.
+    const Row common[] = {
+        {"miKalender", "", "ondemand:FKal"},
+        {"tbKalender", "", "ondemand:FKal"},
+        {"miZufall", "", "show:FZufall"},
+        {"tbZufall", "", "show:FZufall"},
+        {"miDelta", "", "show:FDelta"},
+        {"tbDelta", "", "show:FDelta"},
+        {"miUpdate", "", "ondemand:FUpdate"},
+        {"tbUpdate", "", "ondemand:FUpdate"},
+        {"miHilfeUpdate", "", "ondemand:FUpdate"},
+        {"miEinstellungen", "", "modal:FOptionen"},
+        {"tbEinstellungen", "", "modal:FOptionen"},
+        {"miHilfeInhalt", "", "help:1010"},
+        {"miHilfeSuchen", "", "helpsearch"},
+        {"miInfo", "", "ondemand:FInfo"},
+        {"miRechner", "", "calculator"},
+        {"tbRechner", "", "calculator"},
+        {"miBeenden", "", "closed"},
+    };
+    const std::pair<const char*, int> windows[] = {{"FHaupt", 1050},
+                                                   {"FAnalyse1", 1100},
+                                                   {"FAnalyse3", 1080},
+                                                   {"FOpSektoren", 1090},
+                                                   {"FChart1", 1110}};
+    for (auto [window, context] : windows) {
+      for (const Row& r : common)
+        QTest::addRow("%s %s", window, r.window) << window << r.window << r.effect;
+      const QString help = QStringLiteral("help:%1").arg(context);
+      QTest::addRow("%s miHilfeProgrammteil", window) << window << "miHilfeProgrammteil" << help;
+    }
+    const Row specific[] = {
+        {"FHaupt", "tbSchliessen", "closed"},
+        {"FHaupt", "Button1", "help:1050"},
+        {"FHaupt", "miSpeichernUnter", "modal:FSpeichern1"},
+        {"FHaupt", "tbSpeichern", "modal:FSpeichern1"},
+        {"FHaupt", "miSektoren", "show:FOpSektoren"},
+        {"FHaupt", "tbSektoren", "show:FOpSektoren"},
+        {"FHaupt", "miSerien", "show:FAnalyse1"},
+        {"FHaupt", "tbSerien", "show:FAnalyse1"},
+        {"FHaupt", "miSystemtest", "show:FAnalyse3"},
+        {"FHaupt", "tbSystemtest", "show:FAnalyse3"},
+        {"FAnalyse1", "tbHilfe", "help:1100"},
+        {"FAnalyse1", "miOeffnen", "absent"},
+        {"FAnalyse1", "tbOeffnen", "absent"},
+        {"FAnalyse1", "miSektoren", "absent"},
+        {"FAnalyse1", "miSerien", "show:FAnalyse1"},
+        {"FAnalyse1", "miSystemtest", "show:FAnalyse3"},
+        {"FAnalyse1", "tbSerien", "hidden"},
+        {"FAnalyse1", "tbSektoren", "show:FOpSektoren"},
+        {"FAnalyse3", "Button4", "help:1080"},
+        {"FAnalyse3", "Button6", "disabled"},
+        {"FAnalyse3", "miSerien", "show:FAnalyse1"},
+        {"FAnalyse3", "miSektoren", "absent"},
+        {"FAnalyse3", "miSystemtest", "absent"},
+        {"FAnalyse3", "tbSektoren", "show:FOpSektoren"},
+        {"FAnalyse3", "tbSchliessen", "closed"},
+        {"FOpSektoren", "tbHilfe", "help:1090"},
+        {"FOpSektoren", "tbSektoren", "hidden"},
+        {"FOpSektoren", "miSektoren", "absent"},
+        {"FOpSektoren", "miSerien", "show:FAnalyse1"},
+        {"FOpSektoren", "miSystemtest", "show:FAnalyse3"},
+        {"FOpSektoren", "tbSystemtest", "show:FAnalyse3"},
+        {"FChart1", "tbHilfe", "help:1110"},
+        {"FChart1", "miOeffnen", "absent"},
+        {"FChart1", "miSerien", "show:FAnalyse1"},
+        {"FChart1", "tbSerien", "show:FAnalyse1"},
+        {"FChart1", "tbSektoren", "show:FOpSektoren"},
+        {"FChart1", "miSystemtest", "show:FAnalyse3"},
+        {"FChart1", "tbSchliessen", "closed"},
+    };
+    for (const Row& r : specific)
+      QTest::addRow("%s %s", r.window, r.control) << r.window << r.control << r.effect;
+  }
+
+  void menusAndToolbarsOpenWhatTheySay() {
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QString, effect);
+
+    // A calculator that leaves a mark when started, found first on the PATH.
+    QTemporaryDir bin;
+    const QString mark = bin.filePath(QStringLiteral("started"));
+    QFile fake(bin.filePath(QStringLiteral("gnome-calculator")));
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    fake.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(mark).toUtf8());
+    fake.close();
+    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ":" + oldPath);
+
+    WindowTestHarness h;
+    QWidget* host = startupWindow(h.app(), window);
+    QVERIFY(host);
+    host->show();
+    auto* action = host->findChild<QAction*>(control);
+    auto* button = host->findChild<QToolButton*>(control);
+
+    if (effect == QLatin1String("absent")) {
+      QVERIFY(!action && (!button || !button->isVisibleTo(host)));
+    } else if (effect == QLatin1String("hidden")) {
+      QVERIFY(button && !button->isVisibleTo(host) && !button->isEnabled());
+    } else if (effect == QLatin1String("disabled")) {
+      QVERIFY(button && button->isVisibleTo(host) && !button->isEnabled());
+    } else {
+      QVERIFY2(action || button, qPrintable(control));
+      auto activate = [&] {
+        if (action)
+          action->trigger();
+        else
+          QTest::mouseClick(button, Qt::LeftButton);
+      };
+      if (effect.startsWith(QLatin1String("modal:"))) {
+        QCOMPARE(runAndCatchModal(activate), effect.mid(6));
+      } else {
+        activate();
+        if (effect.startsWith(QLatin1String("show:"))) {
+          QWidget* shown = nullptr;
+          for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == effect.mid(5))
+              shown = w;
+          QVERIFY(shown && shown->isVisible());
+        } else if (effect.startsWith(QLatin1String("ondemand:"))) {
+          QVERIFY(Application::FormExists(effect.mid(9)));
+        } else if (effect.startsWith(QLatin1String("help:"))) {
+          QVERIFY(Help::instance().window() && Help::instance().window()->isVisible());
+          QCOMPARE(Help::instance().window()->currentContext(), effect.mid(5).toInt());
+          QVERIFY(!Help::instance().window()->currentPage().isEmpty());
+        } else if (effect == QLatin1String("helpsearch")) {
+          QVERIFY(Help::instance().window()->searchShown());
+        } else if (effect == QLatin1String("calculator")) {
+          QTRY_VERIFY(QFile::exists(mark));
+        } else if (effect == QLatin1String("closed")) {
+          QVERIFY(!host->isVisible());
+        } else {
+          QFAIL(qPrintable(QStringLiteral("unknown effect ") + effect));
+        }
+      }
+    }
+    QVERIFY(h.dialogs().calls.isEmpty());
+    closeEverythingBut(h.app(), nullptr);
+    qputenv("PATH", oldPath);
+  }
+
+  void everyHelpContextHasItsPage_data() {
+    QTest::addColumn<int>("context");
+    for (int context :
+         {1010, 1050, 110, 1100, 1110, 1090, 100, 1080, 1070, 1120, 1140, 165, 2000, 1009, 1011})
+      QTest::addRow("%d", context) << context;
+  }
+
+  void everyHelpContextHasItsPage() {
+    QFETCH(int, context);
+    Help::instance().showContext(context);
+    HelpWindow* help = Help::instance().window();
+    QVERIFY(help);
+    QVERIFY2(help->currentPage().toString().endsWith(QLatin1String(".html")),
+             qPrintable(help->currentPage().toString()));
+    help->close();
+  }
+
+  void missingCalculatorIsReported() {
+    const QByteArray oldPath = qgetenv("PATH");
+    QTemporaryDir empty;
+    qputenv("PATH", empty.path().toLocal8Bit());
+    WindowTestHarness h;
+    h.app().fHaupt()->chrome()->trigger(Command::Rechner);
+    qputenv("PATH", oldPath);
+    QCOMPARE(h.dialogs().calls.size(), 1);
+    QCOMPARE(h.dialogs().calls[0].kind, QStringLiteral("error"));
+    QVERIFY(h.dialogs().calls[0].text.startsWith(
+        QStringLiteral("Es wurde kein Taschenrechner gefunden.")));
+  }
+};
+
+QTEST_MAIN(ShellTest)
+#include "test_shell.moc"

@@ -57,7 +57,7 @@ void ScrollAndRepaintMillionRows(benchmark::State& state) {
   for (auto _ : state) {
     row = (row + 24) % (Rows - 24);
     view.verticalScrollBar()->setValue(row);
-    view.viewport()->repaint();
+    benchmark::DoNotOptimize(view.viewport()->grab()); // paints the visible rows
   }
 }
 BENCHMARK(ScrollAndRepaintMillionRows)->Unit(benchmark::kMicrosecond);

@@ -32,7 +32,7 @@ void FAnalyse3::FormCreate() {
                                  QStringLiteral("PTitel")));
   layout->addStretch(1);
   setCentralWidget(client);
-  resize(1043, 700 + menuBar()->sizeHint().height());
+  resize(1043, 660 + menuBar()->sizeHint().height());
 }
 
 } // namespace kw

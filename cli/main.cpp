@@ -1,9 +1,11 @@
 // kesselwerk-cli: the application's analyses without windows, for scripts and batch jobs.
+#include "Commands.h"
 #include "core/Version.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -46,6 +48,14 @@ int main(int argc, char* argv[]) {
     std::printf("%s %s\n", kw::ProductName, kw::ProductVersion);
     return 0;
   }
+  using Command = int (*)(int, char**);
+  const std::pair<const char*, Command> commands[] = {
+      {"chancen", kw::cli::RunChancen},       {"serien", kw::cli::RunSerien},
+      {"systemtest", kw::cli::RunSystemtest}, {"sektoren", kw::cli::RunSektoren},
+      {"zufall", kw::cli::RunZufall},         {"delta", kw::cli::RunDelta}};
+  for (auto [name, run] : commands)
+    if (first == name)
+      return run(argc, argv);
   std::fprintf(stderr, "kesselwerk-cli: unbekannter Befehl \"%s\" (siehe --help)\n", first.c_str());
   return 2;
 }

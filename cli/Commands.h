@@ -1,0 +1,14 @@
+#pragma once
+
+namespace kw::cli {
+
+// One function per command; each parses its own options from argv (see CliArgs.h) and
+// returns the exit status.
+int RunChancen(int argc, char** argv);
+int RunSerien(int argc, char** argv);
+int RunSystemtest(int argc, char** argv);
+int RunSektoren(int argc, char** argv);
+int RunZufall(int argc, char** argv);
+int RunDelta(int argc, char** argv);
+
+} // namespace kw::cli

@@ -1,0 +1,103 @@
+#include "Json.h"
+
+#include <cstdio>
+
+namespace kw::cli {
+
+void Json::separate() {
+  if (afterKey_) {
+    afterKey_ = false;
+    return;
+  }
+  if (!first_.empty()) {
+    if (!first_.back())
+      out_ += ", ";
+    first_.back() = false;
+  }
+}
+
+Json& Json::beginObject() {
+  separate();
+  out_ += '{';
+  first_.push_back(true);
+  return *this;
+}
+
+Json& Json::endObject() {
+  out_ += '}';
+  first_.pop_back();
+  return *this;
+}
+
+Json& Json::beginArray() {
+  separate();
+  out_ += '[';
+  first_.push_back(true);
+  return *this;
+}
+
+Json& Json::endArray() {
+  out_ += ']';
+  first_.pop_back();
+  return *this;
+}
+
+Json& Json::key(std::string_view name) {
+  separate();
+  out_ += '"' + JsonEscape(name) + "\": ";
+  afterKey_ = true;
+  return *this;
+}
+
+Json& Json::value(long long number) {
+  separate();
+  out_ += std::to_string(number);
+  return *this;
+}
+
+Json& Json::value(double number, int decimals) {
+  separate();
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, number);
+  out_ += buffer;
+  return *this;
+}
+
+Json& Json::value(std::string_view text) {
+  separate();
+  out_ += '"' + JsonEscape(text) + '"';
+  return *this;
+}
+
+Json& Json::value(bool flag) {
+  separate();
+  out_ += flag ? "true" : "false";
+  return *this;
+}
+
+std::string JsonEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (u < 0x20) {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
+      out += buffer;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+} // namespace kw::cli

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kw::cli {
+
+// A small JSON writer that keeps keys in the order they are written, as the documented
+// output shows them.
+class Json {
+public:
+  Json& beginObject();
+  Json& endObject();
+  Json& beginArray();
+  Json& endArray();
+  Json& key(std::string_view name);
+  Json& value(long long number);
+  Json& value(double number, int decimals);
+  Json& value(std::string_view text);
+  Json& value(bool flag);
+  template <class T> Json& array(const std::vector<T>& numbers) {
+    beginArray();
+    for (const T& n : numbers)
+      value(static_cast<long long>(n));
+    return endArray();
+  }
+
+  const std::string& text() const { return out_; }
+
+private:
+  void separate();
+  std::string out_;
+  std::vector<bool> first_; // per open container: nothing written yet
+  bool afterKey_ = false;
+};
+
+std::string JsonEscape(std::string_view text);
+
+} // namespace kw::cli

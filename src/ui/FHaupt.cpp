@@ -1,5 +1,7 @@
 #include "ui/FHaupt.h"
 
+#include "ui/FHauptAnalysisView.h"
+
 #include "core/RouletteTables.h"
 #include "core/Version.h"
 #include "ui/Application.h"
@@ -69,8 +71,6 @@ FHaupt::FHaupt(QWidget* parent) : QMainWindow(parent) {
   FormCreate();
 }
 
-FHaupt::~FHaupt() = default;
-
 void FHaupt::FormCreate() {
   setWindowTitle(QStringLiteral("%1 %2  - Zentrale")
                      .arg(QLatin1String(ProductName), QLatin1String(ProductVersion)));
@@ -80,6 +80,7 @@ void FHaupt::FormCreate() {
   config.helpContext = 1050;
   config.helpButtonName = QStringLiteral("Button1");
   chrome_ = WindowChrome::install(this, config);
+  chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
   chrome_->setHandler(Command::Save, [] { Application::instance().open(Command::Save); });
 
   auto* client = new QWidget(this);
@@ -93,6 +94,9 @@ void FHaupt::FormCreate() {
   setCentralWidget(client);
 
   BuildNumberPad();
+  CreateNumberPanels(pNumAnzBasis_->findChild<QWidget*>(QStringLiteral("PNumAnz")));
+  CreateResultGrids(ergebnis_);
+  LoadStartPermanence();
 
   const int menuHeight = menuBar()->sizeHint().height();
   resize(ClientWidth, ClientHeight + menuHeight);
@@ -146,6 +150,7 @@ QWidget* FHaupt::buildInputArea() {
   fileLayout->addLayout(multi);
   auto* open = new QPushButton(QStringLiteral("Datei(en) öffnen..."), filePage);
   open->setObjectName(QStringLiteral("BOpen"));
+  connect(open, &QPushButton::clicked, this, &FHaupt::BOpenClick);
   fileLayout->addWidget(open);
   auto* transferRow = new QHBoxLayout;
   transferRow->addWidget(note(QStringLiteral("Für Analyse bitte über- tragen"), filePage), 1);
@@ -154,10 +159,12 @@ QWidget* FHaupt::buildInputArea() {
   del->setIcon(AppIcon(QStringLiteral("trash")));
   del->setToolTip(QStringLiteral("Textfeld leeren"));
   del->setFixedSize(28, 28);
+  connect(del, &QPushButton::clicked, this, &FHaupt::BDelClick);
   transferRow->addWidget(del);
   fileLayout->addLayout(transferRow);
   auto* transfer = new QPushButton(QStringLiteral("In Tabelle übertragen"), filePage);
   transfer->setObjectName(QStringLiteral("BTransfer"));
+  connect(transfer, &QPushButton::clicked, this, &FHaupt::BTransferClick);
   fileLayout->addWidget(transfer);
   pages_->addWidget(filePage);
 
@@ -224,6 +231,7 @@ QWidget* FHaupt::buildTableArea() {
   auto* analyse = new QPushButton(QStringLiteral("Chancen-Analyse"), area);
   analyse->setObjectName(QStringLiteral("BAnalyse"));
   analyse->setMinimumHeight(34);
+  connect(analyse, &QPushButton::clicked, this, &FHaupt::BAnalyseClick);
   layout->addWidget(analyse);
   return area;
 }
@@ -248,9 +256,11 @@ QWidget* FHaupt::buildResultArea() {
   buttons->addWidget(note(QStringLiteral("Häufigkeit der Nummern"), pButtons_));
   auto* chart = new QPushButton(QStringLiteral("Diagramm"), pButtons_);
   chart->setObjectName(QStringLiteral("BChart1"));
+  connect(chart, &QPushButton::clicked, this, &FHaupt::BChart1Click);
   buttons->addWidget(chart);
   auto* sort = new QPushButton(QStringLiteral("Sortiermodus"), pButtons_);
   sort->setObjectName(QStringLiteral("BWechsel"));
+  connect(sort, &QPushButton::clicked, this, &FHaupt::BWechselClick);
   buttons->addWidget(sort);
   numbers->addWidget(pButtons_);
   auto* panels = new QWidget(pNumAnzBasis_);
@@ -340,8 +350,6 @@ void FHaupt::BDel2Click() {
   ResetChanceResults();
   TableChanged();
 }
-
-void FHaupt::ResetChanceResults() {}
 
 void FHaupt::closeEvent(QCloseEvent* event) {
   event->accept();

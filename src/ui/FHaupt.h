@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -36,8 +38,17 @@ public:
 
   void BNumClickClick();
   void BDel2Click();
-  // Empties the chance-analysis results shown in the window.
+
+  // The file page (FHauptFiles.cpp): open files into M1, empty it, transfer it.
+  void BOpenClick();
+  void BDelClick();
+  void BTransferClick();
+
+  // The chance analysis and its display (FHauptAnalysis.cpp).
+  void BAnalyseClick();
   void ResetChanceResults();
+  void BWechselClick();
+  void BChart1Click();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -50,6 +61,16 @@ private:
   void BuildNumberPad();
   QPushButton* CreatePadButton(int i, int j, int code, const QString& caption);
   void scrollToTopRow();
+  // Start-up: the start-up permanence file into M1 (FHauptFiles.cpp).
+  void LoadStartPermanence();
+  // Builds the number panels and the result grids into the result area
+  // (FHauptAnalysis.cpp).
+  void CreateNumberPanels(QWidget* panelArea);
+  void CreateResultGrids(QGroupBox* group);
+
+  // What the analysis part keeps of its controls and results (FHauptAnalysis.cpp).
+  struct AnalysisView;
+  std::unique_ptr<AnalysisView> analysis_;
 
   PermanenceTable table_;
   PermanenceTableModel* model_ = nullptr;

@@ -80,6 +80,7 @@ void FHaupt::FormCreate() {
   config.helpContext = 1050;
   config.helpButtonName = QStringLiteral("Button1");
   chrome_ = WindowChrome::install(this, config);
+  InstallHelpKey(this, 1050);
   chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
   chrome_->setHandler(Command::Save, [] { Application::instance().open(Command::Save); });
 

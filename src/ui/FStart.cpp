@@ -3,6 +3,7 @@
 #include "core/Version.h"
 #include "ui/Application.h"
 #include "ui/FHaupt.h"
+#include "ui/Help.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@ FStart::FStart(QWidget* parent)
   setObjectName(QStringLiteral("FStart"));
   setWindowTitle(QStringLiteral("Kesselwerk ") + QString::fromLatin1(ProductVersion));
   setFixedSize(400, 300);
+  InstallHelpKey(this, 2000);
 
   auto* picture = new QLabel(this);
   picture->setObjectName(QStringLiteral("Image1"));

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+// The multi-file reader of the series-length analysis and the system test: every selected
+// permanence file becomes one list of coups (0..36, 50 for a hand change, or whatever
+// integer of one or two characters a line held, as a byte).
+
+struct FileCoups {
+  std::vector<uint8_t> coups;
+  QString error; // empty when the file was read
+
+  bool ok() const { return error.isEmpty(); }
+};
+
+// One file; markers is the hand-change list to test lines against.
+FileCoups ReadPermanenceFile(const QString& path, std::span<const std::string> markers);
+
+struct FilePermanences {
+  std::vector<std::vector<uint8_t>> PermanenceData; // one coup list per file, in file order
+  std::vector<std::string> PermanenceNames;         // each file's name without extension
+  QString error; // the first file (in file order) that could not be read; then both are empty
+
+  bool ok() const { return error.isEmpty(); }
+};
+
+// Reads the files in the given order, on up to `threads` threads (0: one per core). The
+// result does not depend on the thread count.
+FilePermanences ReadPermanenceFiles(const QStringList& paths, std::span<const std::string> markers,
+                                    int threads = 0);
+// The same with the loaded hand-change list.
+FilePermanences ReadPermanenceFiles(const QStringList& paths, int threads = 0);
+
+} // namespace kw

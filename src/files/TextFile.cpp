@@ -1,0 +1,171 @@
+#include "files/TextFile.h"
+
+#include "files/PermanenceLines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace kw {
+namespace {
+
+constexpr char AnsiName[] = "windows-1252";
+// A stateless decoder turns a sequence cut off at the end (an odd byte of UTF-16) into a
+// replacement character instead of dropping it silently.
+constexpr auto Stateless = QStringConverter::Flag::Stateless;
+
+bool isAscii(QByteArrayView bytes) {
+  return std::all_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isAscii(const std::string& text) {
+  return isAscii(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool startsWith(QByteArrayView bytes, std::string_view mark) {
+  return bytes.size() >= static_cast<qsizetype>(mark.size()) &&
+         std::equal(mark.begin(), mark.end(), bytes.begin());
+}
+
+// ASCII is the same in every encoding without a byte-order mark: such files (nearly every
+// permanence) need no decoder.
+std::string decode(QStringDecoder& decoder, QByteArrayView bytes) {
+  if (isAscii(bytes))
+    return std::string(bytes.data(), static_cast<size_t>(bytes.size()));
+  const QString text = decoder.decode(bytes);
+  return text.toStdString();
+}
+
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// The first character of the line that Windows-1252 cannot hold.
+QString firstUnencodable(const QString& line) {
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    const qsizetype length = line.at(i).isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
+    const QString character = line.mid(i, length);
+    QStringEncoder encoder(AnsiName);
+    // The encoder works only when its result is taken.
+    [[maybe_unused]] const QByteArray encoded = encoder.encode(character);
+    if (encoder.hasError())
+      return character;
+    i += length - 1;
+  }
+  return {};
+}
+
+QString unencodableMessage(const QString& fileName, size_t lineNumber, const QString& character) {
+  return QStringLiteral("Die Datei %1 wurde nicht gespeichert.\r\rZeile %2 enthält das Zeichen "
+                        "\"%3\", das im Zeichensatz Windows-1252 nicht gespeichert werden kann.")
+      .arg(nativePath(fileName))
+      .arg(lineNumber)
+      .arg(character);
+}
+
+} // namespace
+
+DecodedText DecodeText(QByteArrayView bytes) {
+  if (startsWith(bytes, "\xEF\xBB\xBF")) {
+    QStringDecoder decoder(QStringDecoder::Utf8, Stateless);
+    return {decode(decoder, bytes.sliced(3)), TextEncoding::Utf8};
+  }
+  if (startsWith(bytes, "\xFF\xFE")) {
+    QStringDecoder decoder(QStringDecoder::Utf16LE, Stateless);
+    return {QString(decoder.decode(bytes.sliced(2))).toStdString(), TextEncoding::Utf16LE};
+  }
+  if (startsWith(bytes, "\xFE\xFF")) {
+    QStringDecoder decoder(QStringDecoder::Utf16BE, Stateless);
+    return {QString(decoder.decode(bytes.sliced(2))).toStdString(), TextEncoding::Utf16BE};
+  }
+  if (isAscii(bytes))
+    return {std::string(bytes.data(), static_cast<size_t>(bytes.size())),
+            TextEncoding::Windows1252};
+  QStringDecoder decoder(AnsiName, Stateless);
+  return {decode(decoder, bytes), TextEncoding::Windows1252};
+}
+
+FileBytes ReadFileBytes(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return {{}, ReadErrorMessage(path, file.errorString())};
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError)
+    return {{}, ReadErrorMessage(path, file.errorString())};
+  return {std::move(bytes), {}};
+}
+
+TextLines ReadTextLines(const QString& path) {
+  const FileBytes file = ReadFileBytes(path);
+  if (!file.ok())
+    return {{}, TextEncoding::Windows1252, file.error};
+  DecodedText decoded = DecodeText(file.bytes);
+  return {SplitLines(decoded.text), decoded.encoding, {}};
+}
+
+EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encoding,
+                        const QString& fileName) {
+  EncodedText result;
+  switch (encoding) {
+  case TextEncoding::Windows1252:
+    break;
+  case TextEncoding::Utf8:
+    result.bytes = QByteArray("\xEF\xBB\xBF");
+    break;
+  case TextEncoding::Utf16LE:
+    result.bytes = QByteArray("\xFF\xFE");
+    break;
+  case TextEncoding::Utf16BE:
+    result.bytes = QByteArray("\xFE\xFF");
+    break;
+  }
+  QStringEncoder encoder = encoding == TextEncoding::Windows1252 ? QStringEncoder(AnsiName)
+                           : encoding == TextEncoding::Utf8 ? QStringEncoder(QStringEncoder::Utf8)
+                           : encoding == TextEncoding::Utf16LE
+                               ? QStringEncoder(QStringEncoder::Utf16LE)
+                               : QStringEncoder(QStringEncoder::Utf16BE);
+  const bool asciiPassesThrough =
+      encoding == TextEncoding::Windows1252 || encoding == TextEncoding::Utf8;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (asciiPassesThrough && isAscii(line)) {
+      result.bytes.append(line.data(), static_cast<qsizetype>(line.size()));
+    } else {
+      const QString text = QString::fromStdString(line);
+      const QByteArray encoded = encoder.encode(text);
+      if (encoder.hasError())
+        return {{}, unencodableMessage(fileName, i + 1, firstUnencodable(text))};
+      result.bytes.append(encoded);
+    }
+    result.bytes.append(encoder(QStringLiteral("\r\n")));
+  }
+  return result;
+}
+
+QString WriteTextLines(const QString& path, std::span<const std::string> lines,
+                       TextEncoding encoding) {
+  const EncodedText encoded = EncodeLines(lines, encoding, path);
+  if (!encoded.problem.isEmpty())
+    return encoded.problem;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    return WriteErrorMessage(path, file.errorString());
+  if (file.write(encoded.bytes) != encoded.bytes.size() || !file.commit())
+    return WriteErrorMessage(path, file.errorString());
+  return {};
+}
+
+QString ReadErrorMessage(const QString& path, const QString& reason) {
+  return QStringLiteral("Die Datei %1 kann nicht gelesen werden.\r\r%2")
+      .arg(nativePath(path), reason);
+}
+
+QString WriteErrorMessage(const QString& path, const QString& reason) {
+  return QStringLiteral("Die Datei %1 kann nicht geschrieben werden.\r\r%2")
+      .arg(nativePath(path), reason);
+}
+
+} // namespace kw

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+// Text files of the application (permanences, the hand-change list, the settings).
+// Readers take any bytes: a byte-order mark selects UTF-8, UTF-16 LE or UTF-16 BE, every
+// other file is Windows-1252. Writers write whole files through QSaveFile, so a failed
+// write leaves an existing file as it was. Texts are UTF-8, errors German messages.
+
+enum class TextEncoding {
+  Windows1252, // the application's own files: no byte-order mark
+  Utf8,        // with byte-order mark
+  Utf16LE,     // with byte-order mark
+  Utf16BE,     // with byte-order mark
+};
+
+struct DecodedText {
+  std::string text; // UTF-8, without the byte-order mark
+  TextEncoding encoding = TextEncoding::Windows1252;
+};
+
+DecodedText DecodeText(QByteArrayView bytes);
+
+struct FileBytes {
+  QByteArray bytes;
+  QString error; // empty when the file was read
+
+  bool ok() const { return error.isEmpty(); }
+};
+
+// The whole file; on failure the system's error text naming the file.
+FileBytes ReadFileBytes(const QString& path);
+
+struct TextLines {
+  std::vector<std::string> lines;
+  TextEncoding encoding = TextEncoding::Windows1252;
+  QString error; // empty when the file was read
+
+  bool ok() const { return error.isEmpty(); }
+};
+
+TextLines ReadTextLines(const QString& path);
+
+struct EncodedText {
+  QByteArray bytes;
+  QString problem; // the first character the encoding cannot hold, as a German message
+};
+
+// Every line followed by CR LF, with the encoding's byte-order mark where it has one.
+// fileName only names the file in the message.
+EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encoding,
+                        const QString& fileName);
+
+// Writes the lines (each ending with CR LF) and replaces the file as a whole. Returns the
+// German error message, or an empty text when the file was written. A line that the
+// encoding cannot hold is refused before anything is written.
+[[nodiscard]] QString WriteTextLines(const QString& path, std::span<const std::string> lines,
+                                     TextEncoding encoding = TextEncoding::Windows1252);
+
+// "Die Datei ... kann nicht gelesen werden." with the system's reason.
+QString ReadErrorMessage(const QString& path, const QString& reason);
+QString WriteErrorMessage(const QString& path, const QString& reason);
+
+} // namespace kw

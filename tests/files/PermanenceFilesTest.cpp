@@ -1,0 +1,115 @@
+#include "files/PermanenceFiles.h"
+
+#include "files/PermanenceLines.h"
+#include "files/TextFile.h"
+#include "support/TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace kw {
+namespace {
+
+using Coups = std::vector<uint8_t>;
+const std::vector<std::string> Defaults = {"-", "--", "---", "----", "HW"};
+
+class PermanenceFilesTest : public ::testing::Test {
+protected:
+  QString write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    EXPECT_TRUE(test::WriteBytes(path, bytes));
+    return path;
+  }
+  QTemporaryDir dir_;
+};
+
+TEST_F(PermanenceFilesTest, ReadsEveryFileInOrderWhateverTheThreadCount) {
+  QStringList paths;
+  std::vector<Coups> expected;
+  std::vector<std::string> names;
+  for (int i = 0; i < 40; ++i) {
+    QByteArray text = "Spielbank\r\n";
+    Coups coups;
+    for (int k = 0; k <= i % 7; ++k) {
+      text += QByteArray::number((i + k) % 37) + "\r\n";
+      coups.push_back(static_cast<uint8_t>((i + k) % 37));
+    }
+    text += "HW\r\n";
+    coups.push_back(50);
+    const QString name = QStringLiteral("tag.%1.prm").arg(i, 2, 10, QLatin1Char('0'));
+    paths << write(name, text);
+    expected.push_back(coups);
+    names.push_back(QStringLiteral("tag.%1").arg(i, 2, 10, QLatin1Char('0')).toStdString());
+  }
+  // A UTF-16 file and an empty one read like any other.
+  paths << write(QStringLiteral("wide.prm"), QByteArray("\xFF\xFE"
+                                                        "1\0\n\0H\0W\0\r\0\n\0"
+                                                        "7\0",
+                                                        18));
+  expected.push_back({1, 50, 7});
+  names.push_back("wide");
+  paths << write(QStringLiteral("empty.txt"), QByteArray());
+  expected.push_back({});
+  names.push_back("empty");
+
+  for (int threads : {1, 2, 7}) {
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, threads);
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_EQ(read.PermanenceData, expected) << threads;
+    EXPECT_EQ(read.PermanenceNames, names) << threads;
+  }
+}
+
+TEST_F(PermanenceFilesTest, TheFirstUnreadableFileInOrderEndsTheReadWithNothing) {
+  QStringList paths;
+  for (int i = 0; i < 30; ++i)
+    paths << write(QStringLiteral("p%1.prm").arg(i), "1\r\n2\r\n");
+  paths[25] = dir_.filePath(QStringLiteral("gone-late.prm"));
+  paths[11] = dir_.filePath(QStringLiteral("gone-early.prm"));
+  for (int threads : {1, 4}) {
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, threads);
+    EXPECT_TRUE(read.error.contains(QStringLiteral("gone-early.prm"))) << read.error.toStdString();
+    EXPECT_TRUE(read.PermanenceData.empty());
+    EXPECT_TRUE(read.PermanenceNames.empty());
+  }
+}
+
+// The real recorded permanence with every comma turned into a line end.
+class RealPermanenceTest : public PermanenceFilesTest {
+protected:
+  void SetUp() override {
+    original_ =
+        test::ReadBytes(test::SharedDataFile(QStringLiteral("spielbank-wiesbaden_t1_190424.txt")));
+    ASSERT_FALSE(original_.isEmpty()) << "shared data missing";
+    QByteArray prm = original_;
+    prm.replace(',', "\r\n");
+    path_ = write(QStringLiteral("wiesbaden_t1.prm"), prm);
+    for (const QByteArray& row : original_.split('\n'))
+      for (const QByteArray& number : row.trimmed().split(','))
+        if (!number.trimmed().isEmpty())
+          expected_.push_back(static_cast<uint8_t>(number.trimmed().toInt()));
+  }
+  QByteArray original_;
+  QString path_;
+  Coups expected_;
+};
+
+TEST_F(RealPermanenceTest, TransferAndMultiFileReaderGiveEveryCoupInFileOrder) {
+  ASSERT_EQ(expected_.size(), 187630u);
+
+  const TextLines lines = ReadTextLines(path_);
+  ASSERT_TRUE(lines.ok());
+  Coups transferred;
+  for (const CoupEntry& entry : TransferEntries(lines.lines, Defaults))
+    transferred.push_back(static_cast<uint8_t>(entry.code));
+  EXPECT_EQ(transferred, expected_);
+
+  const FilePermanences read = ReadPermanenceFiles({path_}, Defaults);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read.PermanenceData, std::vector<Coups>{expected_});
+  EXPECT_EQ(read.PermanenceNames, std::vector<std::string>{"wiesbaden_t1"});
+}
+
+} // namespace
+} // namespace kw

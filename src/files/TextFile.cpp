@@ -106,6 +106,18 @@ TextLines ReadTextLines(const QString& path) {
   return {SplitLines(decoded.text), decoded.encoding, {}};
 }
 
+TextLines ReadTextFiles(const QStringList& paths) {
+  TextLines all;
+  for (const QString& path : paths) {
+    TextLines file = ReadTextLines(path);
+    if (!file.ok())
+      return {{}, TextEncoding::Windows1252, file.error};
+    all.lines.insert(all.lines.end(), std::make_move_iterator(file.lines.begin()),
+                     std::make_move_iterator(file.lines.end()));
+  }
+  return all;
+}
+
 EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encoding,
                         const QString& fileName) {
   EncodedText result;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <span>
 #include <string>
@@ -48,6 +49,11 @@ struct TextLines {
 };
 
 TextLines ReadTextLines(const QString& path);
+
+// The lines of every file one after another, nothing between files (what "Datei(en)
+// öffnen..." puts into the memo); on the first file that cannot be read, its error and no
+// lines at all.
+TextLines ReadTextFiles(const QStringList& paths);
 
 struct EncodedText {
   QByteArray bytes;

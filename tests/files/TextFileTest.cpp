@@ -135,6 +135,20 @@ TEST_F(TextFileTest, FilesThatCannotBeReadGiveTheSystemsReasonNamingTheFile) {
   EXPECT_TRUE(ReadTextLines(path("missing.prm")).error.contains(QStringLiteral("No such file")));
 }
 
+TEST_F(TextFileTest, SeveralFilesGiveAllTheirLinesOrNothing) {
+  ASSERT_TRUE(test::WriteBytes(path("a.prm"), "1\r\n2"));
+  ASSERT_TRUE(test::WriteBytes(path("b.prm"), QByteArray("\xFF\xFE"
+                                                         "3\0\r\0\n\0",
+                                                         8)));
+  const TextLines both = ReadTextFiles({path("a.prm"), path("b.prm")});
+  ASSERT_TRUE(both.ok());
+  EXPECT_EQ(both.lines, (Lines{"1", "2", "3"}));
+
+  const TextLines broken = ReadTextFiles({path("a.prm"), path("gone.prm"), path("b.prm")});
+  EXPECT_TRUE(broken.error.contains(QStringLiteral("gone.prm")));
+  EXPECT_TRUE(broken.lines.empty());
+}
+
 TEST_F(TextFileTest, AFileWithoutReadPermissionIsReported) {
   if (geteuid() == 0)
     GTEST_SKIP() << "root reads every file";

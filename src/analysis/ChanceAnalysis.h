@@ -67,7 +67,8 @@ int ThirdChanceValue(int group, uint8_t rowValue);
 // chance of that series ("Rouge" ... "3. Kol.").
 std::string TooLongSeriesMessage(std::string_view label);
 
-// Everything the chance analysis of a table shows.
+// Everything the chance analysis of a table shows. A default-constructed value is the state
+// after a reset: every counter 0, no series.
 struct ChanceAnalysis {
   uint32_t coups = 0;       // rows holding a number 0..36
   uint32_t handChanges = 0; // hand-change rows

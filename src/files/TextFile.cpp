@@ -32,11 +32,12 @@ bool startsWith(QByteArrayView bytes, std::string_view mark) {
          std::equal(mark.begin(), mark.end(), bytes.begin());
 }
 
-// ASCII is the same in every encoding without a byte-order mark: such files (nearly every
-// permanence) need no decoder.
-std::string decode(QStringDecoder& decoder, QByteArrayView bytes) {
+// ASCII reads the same in Windows-1252 and UTF-8, so such text (nearly every permanence)
+// needs no decoder.
+std::string decode(const char* decoderName, QByteArrayView bytes) {
   if (isAscii(bytes))
     return std::string(bytes.data(), static_cast<size_t>(bytes.size()));
+  QStringDecoder decoder(decoderName, Stateless);
   const QString text = decoder.decode(bytes);
   return text.toStdString();
 }
@@ -61,18 +62,14 @@ QString firstUnencodable(const QString& line) {
 QString unencodableMessage(const QString& fileName, size_t lineNumber, const QString& character) {
   return QStringLiteral("Die Datei %1 wurde nicht gespeichert.\r\rZeile %2 enthält das Zeichen "
                         "\"%3\", das im Zeichensatz Windows-1252 nicht gespeichert werden kann.")
-      .arg(nativePath(fileName))
-      .arg(lineNumber)
-      .arg(character);
+      .arg(nativePath(fileName), QString::number(lineNumber), character);
 }
 
 } // namespace
 
 DecodedText DecodeText(QByteArrayView bytes) {
-  if (startsWith(bytes, "\xEF\xBB\xBF")) {
-    QStringDecoder decoder(QStringDecoder::Utf8, Stateless);
-    return {decode(decoder, bytes.sliced(3)), TextEncoding::Utf8};
-  }
+  if (startsWith(bytes, "\xEF\xBB\xBF"))
+    return {decode("UTF-8", bytes.sliced(3)), TextEncoding::Utf8};
   if (startsWith(bytes, "\xFF\xFE")) {
     QStringDecoder decoder(QStringDecoder::Utf16LE, Stateless);
     return {QString(decoder.decode(bytes.sliced(2))).toStdString(), TextEncoding::Utf16LE};
@@ -81,11 +78,7 @@ DecodedText DecodeText(QByteArrayView bytes) {
     QStringDecoder decoder(QStringDecoder::Utf16BE, Stateless);
     return {QString(decoder.decode(bytes.sliced(2))).toStdString(), TextEncoding::Utf16BE};
   }
-  if (isAscii(bytes))
-    return {std::string(bytes.data(), static_cast<size_t>(bytes.size())),
-            TextEncoding::Windows1252};
-  QStringDecoder decoder(AnsiName, Stateless);
-  return {decode(decoder, bytes), TextEncoding::Windows1252};
+  return {decode(AnsiName, bytes), TextEncoding::Windows1252};
 }
 
 FileBytes ReadFileBytes(const QString& path) {

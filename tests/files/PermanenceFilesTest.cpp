@@ -79,8 +79,6 @@ TEST_F(PermanenceFilesTest, TheFirstUnreadableFileInOrderEndsTheReadWithNothing)
 class RealPermanenceTest : public PermanenceFilesTest {
 protected:
   void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("KESSELWERK_SHARED_DIR"))
-      GTEST_SKIP() << "KESSELWERK_SHARED_DIR is not set";
     original_ =
         test::ReadBytes(test::SharedDataFile(QStringLiteral("spielbank-wiesbaden_t1_190424.txt")));
     ASSERT_FALSE(original_.isEmpty()) << "shared data missing";

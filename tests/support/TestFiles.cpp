@@ -7,7 +7,10 @@
 namespace kw::test {
 
 QString SharedDataFile(const QString& name) {
-  return qEnvironmentVariable("KESSELWERK_SHARED_DIR") + QStringLiteral("/data/real/") + name;
+  QString shared = qEnvironmentVariable("KESSELWERK_SHARED_DIR");
+  if (shared.isEmpty())
+    shared = QStringLiteral(KESSELWERK_SHARED_DIR_DEFAULT);
+  return shared + QStringLiteral("/data/real/") + name;
 }
 
 bool WriteBytes(const QString& path, const QByteArray& bytes) {

@@ -1,23 +1,81 @@
 #pragma once
 
+#include "sectors/SectorAssignment.h"
+#include "sectors/ThrowDistance.h"
+
 #include <QMainWindow>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QMimeData;
+class QTableWidget;
 
 namespace kw {
 
 class WindowChrome;
 
-// The sector (throw-distance) analysis: sector assignment, sector files, evaluation.
+// The sector (throw-distance) analysis: the wheel-shaped number palette, the nine sector
+// lists filled by drag and drop or from a preset, sector files, and the evaluation of the
+// main window's permanence against the lists.
 class FOpSektoren : public QMainWindow {
   Q_OBJECT
 public:
+  // What a drag from the palette or from a sector list carries (see SectorDragData).
+  static constexpr const char* DragMimeType = "application/x-kesselwerk-sector-entry";
+
   explicit FOpSektoren(QWidget* parent = nullptr);
 
   WindowChrome* chrome() const { return chrome_; }
 
+  // The drag payload of a palette panel ("p17", row -1) or of a list entry ("lb4", its
+  // row): the source's name, the row and the entry's text.
+  static QMimeData* SectorDragData(const QString& source, int row, const QString& text);
+
+  // The drop handlers of every sector list.
+  bool LMusterDragOver(QListWidget* target, const QMimeData* mime) const;
+  void LMusterDragDrop(QListWidget* target, const QMimeData* mime);
+
+  void cbAusblendenClick();
+  void BListClearClick();
+  void ToolButton1Click(); // "Roulette-Serien"
+  void ToolButton2Click(); // "1 x 7 u. 5 x 6 Sektoren"
+  void ToolButton3Click(); // "1 x 5 u. 8 x 4 Sektoren"
+  void BSaveClick();
+  void BOpenClick();
+  // "Auswertung starten": the main window's permanence against the lists.
+  void BitBtn1Click();
+
+  // The assignment the nine lists hold now.
+  SectorAssignment CurrentAssignment() const;
+
 private:
   void FormCreate();
+  QWidget* buildQuotation();
+  QWidget* buildPresetBar();
+  QWidget* buildMitte();
+  QWidget* buildRechts();
+  void CreatePalette(QWidget* pMitte);
+  void CreateSectorLists(QWidget* pSektoren);
+  void InitSectorGrid();
+  void ShowGridTexts(const SectorGridTexts& texts);
+
+  void ResetSectorList(int sector);
+  void SetListMode(QListWidget* list);
+  static bool IsLabelState(const QListWidget* list);
+  void ApplyPreset(SectorPreset preset);
+  void ShowAllPanels();
+  void HideAllPanels();
+  QLabel* PanelOf(int number) const;
+  QListWidget* ListByName(const QString& name) const;
 
   WindowChrome* chrome_ = nullptr;
+  std::array<QLabel*, 37> panels_{};              // indexed by number
+  std::array<QListWidget*, SectorCount> lists_{}; // lb1..lb9
+  QCheckBox* cbAusblenden_ = nullptr;
+  QTableWidget* gSek_ = nullptr;
 };
 
 } // namespace kw

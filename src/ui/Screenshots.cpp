@@ -15,6 +15,7 @@
 #include "ui/HelpWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
 #include <QThread>
@@ -68,6 +69,12 @@ int TakeScreenshots(Application& app, const QString& folder) {
   main->findChild<QPushButton*>(QStringLiteral("BSeiteManuell"))->click();
   typeSamplePermanence(main);
   ok &= save(main, folder, QStringLiteral("FHaupt"));
+
+  // The sector window with the palette shown, lists in both states and a filled grid.
+  FOpSektoren* sectors = app.fOpSektoren();
+  sectors->findChild<QCheckBox*>(QStringLiteral("cbAusblenden"))->setChecked(false);
+  sectors->ToolButton2Click();
+  sectors->BitBtn1Click();
 
   const std::pair<QWidget*, const char*> startup[] = {
       {app.fOptionen(), "FOptionen"},     {app.fSpeichern1(), "FSpeichern1"},

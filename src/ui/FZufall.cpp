@@ -1,11 +1,81 @@
 #include "ui/FZufall.h"
 
+#include "files/Folders.h"
+#include "files/Settings.h"
+#include "files/TextFile.h"
+#include "tools/RandomBlockTime.h"
+#include "tools/RandomGenerator.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/FHaupt.h"
 #include "ui/Help.h"
-#include "ui/WindowParts.h"
+#include "ui/Icons.h"
 
+#include <QApplication>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kw {
+namespace {
+
+constexpr int HelpContext = 2000;
+
+QString fromView(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QPushButton* imageButton(const QString& icon, const QString& tip, QWidget* parent,
+                         const QString& name) {
+  auto* button = new QPushButton(parent);
+  button->setObjectName(name);
+  button->setIcon(AppIcon(icon));
+  button->setToolTip(tip);
+  button->setFixedSize(28, 28);
+  return button;
+}
+
+QPushButton* textButton(const QString& text, QWidget* parent, const QString& name) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+} // namespace
+
+int RandomListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant RandomListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() ||
+      static_cast<size_t>(index.row()) >= lines_.size())
+    return {};
+  return QString::fromStdString(lines_[static_cast<size_t>(index.row())]);
+}
+
+void RandomListModel::append(std::vector<std::string> block) {
+  if (block.empty())
+    return;
+  const int first = static_cast<int>(lines_.size());
+  beginInsertRows({}, first, first + static_cast<int>(block.size()) - 1);
+  lines_.insert(lines_.end(), std::make_move_iterator(block.begin()),
+                std::make_move_iterator(block.end()));
+  endInsertRows();
+}
+
+void RandomListModel::clear() {
+  beginResetModel();
+  lines_.clear();
+  lines_.shrink_to_fit();
+  endResetModel();
+}
 
 FZufall::FZufall(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FZufall"));
@@ -15,12 +85,149 @@ FZufall::FZufall(QWidget* parent) : QWidget(parent) {
 void FZufall::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   setWindowFlag(Qt::Window);
-  InstallHelpKey(this, 2000);
+  InstallHelpKey(this, HelpContext);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("Zufallszahlen"), this, QStringLiteral("PTitel")));
-  layout->addStretch(1);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->setSpacing(4);
+
+  auto* label1 = new QLabel(QStringLiteral("Hier können Sie Zufallszahlen generieren, speichern "
+                                           "und ins Hauptfenster transferieren"),
+                            this);
+  label1->setObjectName(QStringLiteral("Label1"));
+  label1->setWordWrap(true);
+  layout->addWidget(label1);
+
+  model_ = new RandomListModel(this);
+  l1_ = new QListView(this);
+  l1_->setObjectName(QStringLiteral("L1"));
+  l1_->setUniformItemSizes(true); // rows are measured once, not per line
+  l1_->setModel(model_);
+  layout->addWidget(l1_, 1);
+
+  auto* countRow = new QHBoxLayout;
+  auto* del = imageButton(QStringLiteral("trash"), QStringLiteral("Liste leeren"), this,
+                          QStringLiteral("BDel"));
+  connect(del, &QPushButton::clicked, this, &FZufall::BDelClick);
+  countRow->addWidget(del);
+  countRow->addStretch(1);
+  auto* label2 = new QLabel(QStringLiteral("Anzahl"), this);
+  label2->setObjectName(QStringLiteral("Label2"));
+  countRow->addWidget(label2);
+  edit1_ = new QLineEdit(this);
+  edit1_->setObjectName(QStringLiteral("Edit1"));
+  edit1_->setMaxLength(5);
+  edit1_->setFixedWidth(56);
+  edit1_->installEventFilter(this);
+  label2->setBuddy(edit1_);
+  countRow->addWidget(edit1_);
+  auto* store = imageButton(QStringLiteral("save"), QStringLiteral("Anzahl als Vorgabe speichern"),
+                            this, QStringLiteral("Button4"));
+  connect(store, &QPushButton::clicked, this, &FZufall::Button4Click);
+  countRow->addWidget(store);
+  layout->addLayout(countRow);
+
+  auto* generate =
+      textButton(QStringLiteral("Zahlen &generieren"), this, QStringLiteral("Button3"));
+  connect(generate, &QPushButton::clicked, this, &FZufall::Button3Click);
+  layout->addWidget(generate);
+  auto* save = textButton(QStringLiteral("Speichern..."), this, QStringLiteral("Button5"));
+  connect(save, &QPushButton::clicked, this, &FZufall::Button5Click);
+  layout->addWidget(save);
+  auto* transfer =
+      textButton(QStringLiteral("Transfer ins Hauptfenster"), this, QStringLiteral("Button6"));
+  connect(transfer, &QPushButton::clicked, this, &FZufall::Button6Click);
+  layout->addWidget(transfer);
+
+  auto* bottom = new QHBoxLayout;
+  auto* help =
+      imageButton(QStringLiteral("help"), QStringLiteral("Hilfe"), this, QStringLiteral("Button2"));
+  connect(help, &QPushButton::clicked, this, [] { Help::instance().showContext(HelpContext); });
+  bottom->addWidget(help);
+  auto* close = textButton(QStringLiteral("Sch&ließen"), this, QStringLiteral("Button1"));
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  bottom->addWidget(close, 1);
+  layout->addLayout(bottom);
+
+  edit1_->setText(ReadRandomCount());
   resize(193, 529);
+}
+
+void FZufall::BDelClick() { model_->clear(); }
+
+void FZufall::Button3Click() {
+  const QByteArray count = edit1_->text().toUtf8();
+  std::vector<std::string> block = GenerateRandomBlock(
+      ApplicationRandomGenerator(), std::string_view(count.data(), count.size()),
+      RandomBlockDateTime(QDateTime::currentDateTime()));
+  // An empty, zero or pasted non-numeric count draws nothing.
+  if (block.empty()) {
+    Dialogs::instance().error(this, fromView(RandomCountMessage));
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  model_->append(std::move(block));
+  QApplication::restoreOverrideCursor();
+}
+
+void FZufall::Button4Click() {
+  const QString error = WriteRandomCount(edit1_->text());
+  if (!error.isEmpty())
+    Dialogs::instance().error(this, error);
+}
+
+void FZufall::Button5Click() {
+  if (model_->lines().empty()) {
+    Dialogs::instance().error(this, fromView(RandomListEmptySaveMessage));
+    return;
+  }
+  Dialogs::FileRequest request;
+  request.title = QStringLiteral("Speichern unter");
+  request.filter = QStringLiteral("Permanenz-Format (*.prm)");
+  request.defaultSuffix = QStringLiteral("prm");
+  request.startDir = PermanenceDir();
+  const QString path = Dialogs::instance().saveFile(this, request);
+  if (path.isEmpty())
+    return;
+  const QString error = WriteTextLines(path, model_->lines(), TextEncoding::Windows1252);
+  if (!error.isEmpty())
+    Dialogs::instance().error(this, error);
+}
+
+void FZufall::Button6Click() {
+  if (model_->lines().empty()) {
+    Dialogs::instance().error(this, fromView(RandomListEmptyTransferMessage));
+    return;
+  }
+  QPlainTextEdit* m1 = Application::instance().fHaupt()->memo();
+  if (!m1->document()->isEmpty() &&
+      Dialogs::instance().confirm(this, fromView(RandomTransferOverwriteQuestion),
+                                  Dialogs::YesButton | Dialogs::NoButton | Dialogs::CancelButton) !=
+          Dialogs::Answer::Yes)
+    return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QString text;
+  for (const std::string& line : model_->lines()) {
+    if (!text.isEmpty())
+      text += QLatin1Char('\n');
+    text += QString::fromStdString(line);
+  }
+  m1->setPlainText(text);
+  QApplication::restoreOverrideCursor();
+}
+
+bool FZufall::eventFilter(QObject* watched, QEvent* event) {
+  // Typed characters other than digits never reach the count; editing keys and the
+  // clipboard keys do (a pasted text is judged when generating).
+  if (watched == edit1_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    const bool typesCharacter = !text.isEmpty() && text[0].isPrint() &&
+                                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (typesCharacter &&
+        !(text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')))
+      return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 } // namespace kw

@@ -11,13 +11,17 @@
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
 #include "ui/FZufall.h"
+#include "ui/FileSelector.h"
 #include "ui/Help.h"
 #include "ui/HelpWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <cstdio>
@@ -55,6 +59,25 @@ void typeSamplePermanence(FHaupt* main) {
       b->click();
 }
 
+// The series-length window after a run over a few sample permanences.
+bool shootSeriesLengthRun(FAnalyse1* window, const QString& folder) {
+  QTemporaryDir samples;
+  uint32_t state = 12345;
+  for (int f = 1; f <= 12; ++f) {
+    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
+    if (!file.open(QIODevice::WriteOnly))
+      return false;
+    for (int c = 0; c < 20 * f; ++c) {
+      state = state * 134775813u + 1u;
+      file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
+    }
+  }
+  window->fileSelector()->setDirectory(samples.path());
+  window->fileSelector()->fileList()->selectAll();
+  window->BAnalyseClick();
+  return shoot(window, folder, QStringLiteral("FAnalyse1-Ergebnis"));
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -83,6 +106,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
       {app.fZufall(), "FZufall"},         {app.fDelta(), "FDelta"}};
   for (auto [window, name] : startup)
     ok &= shoot(window, folder, QLatin1String(name));
+  ok &= shootSeriesLengthRun(app.fAnalyse1(), folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
     QWidget* window = app.OpenOnDemand(QLatin1String(name));

@@ -93,6 +93,9 @@ void FAnalyse1::FormCreate() {
   g1_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   g1_->horizontalHeader()->setDefaultSectionSize(48);
   g1_->horizontalHeader()->setMinimumSectionSize(20);
+  QFont headingFont = g1_->horizontalHeader()->font();
+  headingFont.setPointSize(7);
+  g1_->horizontalHeader()->setFont(headingFont);
   g1_->setColumnWidth(0, 90);
   right->addWidget(g1_, 1);
   body->addLayout(right, 1);

@@ -1,12 +1,153 @@
 // kesselwerk-cli sektoren
 #include "CliArgs.h"
 #include "Commands.h"
+#include "Json.h"
+#include "core/PermanenceTable.h"
+#include "files/HandChangeMarkers.h"
+#include "files/PermanenceLines.h"
+#include "files/TextFile.h"
+#include "sectors/SectorAssignment.h"
+#include "sectors/SectorFile.h"
+#include "sectors/ThrowDistance.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace kw::cli {
+namespace {
 
-int RunSektoren(int, char**) {
-  return Fail(ExitUsage,
-              "kesselwerk-cli: der Befehl \"sektoren\" ist in dieser Version noch nicht verfügbar");
+struct AssignmentLoad {
+  SectorAssignment assignment;
+  std::string error; // a sector file that cannot be read
+};
+
+std::optional<SectorPreset> presetNamed(const std::string& name) {
+  if (name == "serien")
+    return SectorPreset::RouletteSeries;
+  if (name == "7x6")
+    return SectorPreset::SevenAndFiveSixes;
+  if (name == "5x4")
+    return SectorPreset::FiveAndEightFours;
+  return std::nullopt;
+}
+
+// The assignment a sector file holds, read whole as the window opens it.
+AssignmentLoad readSectorFile(const std::string& file) {
+  const QString path = QString::fromLocal8Bit(file.c_str());
+  const FileBytes read = ReadFileBytes(path);
+  if (!read.ok())
+    return {{}, read.error.toStdString()};
+  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(read.bytes.constData()),
+                               static_cast<size_t>(read.bytes.size()));
+  const std::optional<SectorAssignment> assignment = DecodeSectorFile(bytes);
+  if (!assignment)
+    return {{},
+            ReadErrorMessage(path, QString::fromUtf8(SectorFileTooShortMessage.data(),
+                                                     SectorFileTooShortMessage.size()))
+                .toStdString()};
+  return {*assignment, {}};
+}
+
+void writeTable(Json& json, const SectorTransitionTable& table) {
+  json.beginArray();
+  for (const auto& row : table)
+    json.array(std::vector<int64_t>(row.begin(), row.end()));
+  json.endArray();
+}
+
+std::string jsonResult(const ThrowDistanceResult& r) {
+  Json json;
+  json.beginObject();
+  json.key("coups").value(static_cast<long long>(r.coups));
+  json.key("a");
+  writeTable(json, r.counts.a);
+  json.key("b");
+  writeTable(json, r.counts.b);
+  json.endObject();
+  return json.text() + "\n";
+}
+
+std::string trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+// The result grid as the window shows it, in right-aligned columns.
+std::string textResult(const ThrowDistanceResult& r) {
+  const SectorGridTexts grid = SectorGridTextsOf(r.counts);
+  std::vector<size_t> widths(SectorGridColumns, 0);
+  for (const auto& row : grid)
+    for (size_t c = 0; c < row.size(); ++c)
+      widths[c] = std::max(widths[c], CharacterCount(trimmed(row[c])));
+  std::string out = "Coups: " + std::to_string(r.coups) + "\n\n";
+  for (const auto& row : grid) {
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c) {
+      const std::string cell = trimmed(row[c]);
+      line += (c == 0 ? "" : "  ") + std::string(widths[c] - CharacterCount(cell), ' ') + cell;
+    }
+    out += "  " + line + "\n";
+  }
+  return out;
+}
+
+} // namespace
+
+int RunSektoren(int argc, char** argv) {
+  const CliArgs args = ParseArgs(argc, argv, {"--datei", "--muster"}, {});
+  auto usage = [](const std::string& what) {
+    return Fail(ExitUsage, "kesselwerk-cli sektoren: " + what);
+  };
+  if (!args.error.empty())
+    return usage(args.error);
+  if (args.has("--datei") == args.has("--muster"))
+    return usage("sektoren erwartet entweder --datei DATEI.sekt oder --muster serien|7x6|5x4");
+  if (args.files.empty())
+    return usage("sektoren erwartet mindestens eine Permanenz-Datei");
+
+  SectorAssignment assignment;
+  if (const auto pattern = args.value("--muster")) {
+    const std::optional<SectorPreset> preset = presetNamed(*pattern);
+    if (!preset)
+      return usage("--muster erwartet serien, 7x6 oder 5x4 (angegeben: \"" + *pattern + "\")");
+    assignment = BuildSectorAssignment(PresetSectorLists(*preset));
+  } else {
+    const AssignmentLoad load = readSectorFile(*args.value("--datei"));
+    if (!load.error.empty())
+      return Fail(ExitUsage, load.error);
+    assignment = load.assignment;
+  }
+
+  // The hand-change list of the data folder, as the main window loads it at start.
+  const MarkerListLoad markers = LoadHandChangeList();
+  if (!markers.error.isEmpty())
+    return Fail(ExitUsage, markers.error.toStdString());
+
+  // The files one after another into the memo, then "In Tabelle übertragen" into an
+  // empty table: the table the window evaluates.
+  QStringList paths;
+  for (const std::string& file : args.files)
+    paths << QString::fromLocal8Bit(file.c_str());
+  const TextLines memo = ReadTextFiles(paths);
+  if (!memo.ok())
+    return Fail(ExitUsage, memo.error.toStdString());
+  PermanenceTable table;
+  for (const CoupEntry& entry : TransferEntries(std::span(memo.lines), HandChangeList()))
+    table.EnterCoup(entry.text, entry.code);
+
+  const ThrowDistanceResult result = EvaluateThrowDistances(table.RowValues(), assignment);
+  if (result.status != ThrowDistanceStatus::Counted)
+    return Fail(ExitRefused, std::string(result.message));
+
+  const std::string out = args.json ? jsonResult(result) : textResult(result);
+  std::fputs(out.c_str(), stdout);
+  return ExitOk;
 }
 
 } // namespace kw::cli

@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -287,6 +288,20 @@ void FOpSektoren::FormCreate() {
 
   InitSectorGrid();
   resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+}
+
+// The window opens centred on the main window the first time it is shown; afterwards it
+// keeps wherever the user moved it.
+void FOpSektoren::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (placed_ || !Application::exists())
+    return;
+  placed_ = true;
+  if (const FHaupt* main = Application::instance().fHaupt()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(main->frameGeometry().center());
+    move(frame.topLeft());
+  }
 }
 
 QWidget* FOpSektoren::buildQuotation() {

@@ -51,6 +51,9 @@ public:
   // The assignment the nine lists hold now.
   SectorAssignment CurrentAssignment() const;
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
   void FormCreate();
   QWidget* buildQuotation();
@@ -76,6 +79,7 @@ private:
   std::array<QListWidget*, SectorCount> lists_{}; // lb1..lb9
   QCheckBox* cbAusblenden_ = nullptr;
   QTableWidget* gSek_ = nullptr;
+  bool placed_ = false;
 };
 
 } // namespace kw

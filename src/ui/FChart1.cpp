@@ -196,9 +196,11 @@ QWidget* FChart1::buildValueTable(QWidget* parent) {
   layout->setContentsMargins(1, 4, 1, 0);
   layout->setSpacing(2);
   auto* heading = new QLabel(QStringLiteral("Wertetabelle"), panel);
-  QFont bold = heading->font();
-  bold.setBold(true);
-  heading->setFont(bold);
+  QFont headingFont = heading->font();
+  headingFont.setPointSize(8);
+  headingFont.setBold(true);
+  heading->setFont(headingFont);
+  heading->setAlignment(Qt::AlignHCenter);
   layout->addWidget(heading);
 
   values_ = new ValueTableModel(this);
@@ -281,7 +283,8 @@ void FChart1::FillFrequencyChart() {
     const QColor colour = Rgb(RangeColourRgb[size_t(s.colour)]);
     slice->setBrush(colour);
     slice->setPen(QPen(colour.darker(130), 1));
-    slice->setLabelVisible(true);
+    // An empty slice has no arc to label; its label would cover its neighbours'.
+    slice->setLabelVisible(s.count > 0);
     slices << slice;
   }
   series1_->append(slices);

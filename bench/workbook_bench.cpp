@@ -1,0 +1,39 @@
+// The system test's workbook export: the summary and a long protocol.
+#include "systemtest/WorkbookExport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace {
+
+std::vector<std::vector<std::string>> sampleGrid(int rows, int columns) {
+  std::vector<std::vector<std::string>> grid(static_cast<size_t>(rows));
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < columns; ++c)
+      grid[static_cast<size_t>(r)].push_back(
+          c == columns - 1 && r % 7 == 0 ? "Satzsignal - 1. Angriff" : std::to_string(r * 13 + c));
+  return grid;
+}
+
+std::string target() {
+  return (std::filesystem::temp_directory_path() / "kesselwerk-bench.xlsx").string();
+}
+
+void SummaryExport(benchmark::State& state) {
+  const auto sheet = kw::SummaryWorkbook({}, sampleGrid(201, 8));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(kw::WriteWorkbook(sheet, target()));
+}
+BENCHMARK(SummaryExport)->Unit(benchmark::kMillisecond);
+
+void ProtocolExport100000Rows(benchmark::State& state) {
+  const auto sheet = kw::ProtocolWorkbook("lang", {}, {}, sampleGrid(100001, 5));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(kw::WriteWorkbook(sheet, target()));
+}
+BENCHMARK(ProtocolExport100000Rows)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

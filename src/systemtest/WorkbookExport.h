@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+// The spreadsheet export of the system test: one worksheet with captions and values down
+// column A (light green), a narrow grey column B, and a copy of a grid from C1 on, every
+// grid cell a text made of a no-break space and the cell's text.
+struct WorkbookSheet {
+  std::vector<std::string> columnA;           // A1, A2, ... (UTF-8)
+  std::vector<std::vector<std::string>> grid; // rows, each the grid's cells left to right
+  bool protocol = false;                      // protocol export: column G wide, E..F right
+};
+
+// The sixteen captions of column A, in their order.
+extern const std::array<const char*, 16> WorkbookCaptions;
+
+// What the export shows for a missing stake file.
+inline constexpr const char* UnsavedStakeFile = "ungespeichert";
+
+// The summary export: captions 1..16 in A1, A3, ..., A31 and their values in A2, ..., A32
+// (the last value the stake file's name, or "ungespeichert" when it is empty).
+WorkbookSheet SummaryWorkbook(const std::array<std::string, 16>& values,
+                              std::vector<std::vector<std::string>> grid);
+
+// The protocol export of one permanence: "Permanenz" and its name, the five outcome
+// captions and values, then the six parameter captions and values and the stake file.
+WorkbookSheet ProtocolWorkbook(const std::string& permanenceName,
+                               const std::array<std::string, 5>& outcomeValues,
+                               const std::array<std::string, 7>& parameterValues,
+                               std::vector<std::vector<std::string>> grid);
+
+// True when the program can write workbooks (it was built with the workbook library).
+bool ExcelInstalled();
+
+// The message shown when it cannot.
+inline constexpr const char* NoSpreadsheetMessage =
+    "Excel ist nicht auf Ihrem Rechner installiert, der Export daher nicht möglich.\r\rIch "
+    "breche ab.";
+
+// Writes the workbook to a temporary file beside `path` and moves it into place only when
+// it is complete, so an existing workbook is never left half-written. Returns the German
+// error message naming the file and the reason, or an empty text on success.
+std::string WriteWorkbook(const WorkbookSheet& sheet, const std::string& path);
+
+} // namespace kw

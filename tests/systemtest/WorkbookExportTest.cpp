@@ -1,0 +1,152 @@
+// The workbooks are read back with a real spreadsheet reader (openpyxl).
+#include "systemtest/WorkbookExport.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Readable failure messages for texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+QT_END_NAMESPACE
+
+namespace kw {
+namespace {
+
+const QString NoBreak = QString(QChar(0x00A0));
+
+// Cell values, fills, alignments and column widths of the first worksheet, as openpyxl
+// reads them.
+QJsonObject readBack(const QString& path) {
+  const char* script = R"(
+import json, sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+cells = {}
+for row in ws.iter_rows():
+    for c in row:
+        if c.value is None and c.fill.fgColor.rgb in (None, '00000000'):
+            continue
+        cells[c.coordinate] = {'v': c.value, 'fill': c.fill.fgColor.rgb if c.fill.fill_type else None,
+                               'align': c.alignment.horizontal}
+widths = {k: v.width for k, v in ws.column_dimensions.items()}
+print(json.dumps({'cells': cells, 'widths': widths, 'sheets': len(ws.parent.worksheets),
+                  'max_row': ws.max_row, 'max_col': ws.max_column}))
+)";
+  QProcess python;
+  python.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"), QString::fromUtf8(script), path});
+  EXPECT_TRUE(python.waitForFinished(60000));
+  EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+  return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+QJsonObject cell(const QJsonObject& book, const char* ref) {
+  return book[QStringLiteral("cells")].toObject()[QLatin1String(ref)].toObject();
+}
+
+std::vector<std::vector<std::string>> grid(int rows, int columns) {
+  std::vector<std::vector<std::string>> g(static_cast<size_t>(rows));
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < columns; ++c)
+      g[static_cast<size_t>(r)].push_back(r < 3 ? "r" + std::to_string(r) + "c" + std::to_string(c)
+                                                : std::string());
+  return g;
+}
+
+TEST(WorkbookExport, SummaryLayout) {
+  QTemporaryDir dir;
+  std::array<std::string, 16> values;
+  for (size_t i = 0; i < values.size(); ++i)
+    values[i] = "Wert " + std::to_string(i + 1);
+  values[15].clear(); // no stake file
+  const std::string path = dir.filePath(QStringLiteral("summe.xlsx")).toStdString();
+  ASSERT_EQ(WriteWorkbook(SummaryWorkbook(values, grid(201, 8)), path), "");
+
+  const QJsonObject book = readBack(QString::fromStdString(path));
+  EXPECT_EQ(book[QStringLiteral("sheets")].toInt(), 1);
+  EXPECT_EQ(cell(book, "A1")[QStringLiteral("v")].toString(), QStringLiteral("Permanenzen"));
+  EXPECT_EQ(cell(book, "A2")[QStringLiteral("v")].toString(), QStringLiteral("Wert 1"));
+  EXPECT_EQ(cell(book, "A25")[QStringLiteral("v")].toString(), QStringLiteral("Stückgröße"));
+  EXPECT_EQ(cell(book, "A31")[QStringLiteral("v")].toString(), QStringLiteral("Satz-Staffelung"));
+  EXPECT_EQ(cell(book, "A32")[QStringLiteral("v")].toString(), QStringLiteral("ungespeichert"));
+  EXPECT_EQ(cell(book, "A32")[QStringLiteral("fill")].toString().right(6),
+            QStringLiteral("DCFFDC"));
+  EXPECT_EQ(cell(book, "B32")[QStringLiteral("fill")].toString().right(6),
+            QStringLiteral("7B7B7B"));
+  EXPECT_TRUE(cell(book, "A33").isEmpty());
+  EXPECT_EQ(cell(book, "C1")[QStringLiteral("v")].toString(), NoBreak + QStringLiteral("r0c0"));
+  EXPECT_EQ(cell(book, "J3")[QStringLiteral("v")].toString(), NoBreak + QStringLiteral("r2c7"));
+  EXPECT_EQ(cell(book, "J201")[QStringLiteral("v")].toString(), NoBreak); // empty rows too
+  EXPECT_EQ(book[QStringLiteral("max_row")].toInt(), 201);
+  EXPECT_EQ(book[QStringLiteral("max_col")].toInt(), 10);
+  EXPECT_EQ(cell(book, "C5")[QStringLiteral("align")].toString(), QStringLiteral("center"));
+  EXPECT_EQ(cell(book, "D5")[QStringLiteral("align")].toString(), QStringLiteral("center"));
+  EXPECT_EQ(cell(book, "E5")[QStringLiteral("align")].toString(), QStringLiteral("right"));
+  EXPECT_EQ(cell(book, "J5")[QStringLiteral("align")].toString(), QStringLiteral("right"));
+  const QJsonObject widths = book[QStringLiteral("widths")].toObject();
+  EXPECT_NEAR(widths[QStringLiteral("A")].toDouble(), 16, 0.8);
+  EXPECT_NEAR(widths[QStringLiteral("B")].toDouble(), 2, 0.8);
+  EXPECT_NEAR(widths[QStringLiteral("C")].toDouble(), 6, 0.8);
+}
+
+TEST(WorkbookExport, ProtocolStoppedAfterRowFortyExportsFortyOneRows) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath(QStringLiteral("protokoll.xlsx")).toStdString();
+  const WorkbookSheet sheet =
+      ProtocolWorkbook("Tisch 1", {"12", "34", "-56", "789", "1,23 %"},
+                       {"1000", "6", "6", "5", "500", "-800", "meine.set"}, grid(41, 5));
+  ASSERT_EQ(WriteWorkbook(sheet, path), "");
+
+  const QJsonObject book = readBack(QString::fromStdString(path));
+  EXPECT_EQ(cell(book, "A1")[QStringLiteral("v")].toString(), QStringLiteral("Permanenz"));
+  EXPECT_EQ(cell(book, "A2")[QStringLiteral("v")].toString(), QStringLiteral("Tisch 1"));
+  EXPECT_EQ(cell(book, "A3")[QStringLiteral("v")].toString(), QStringLiteral("Satzsignale"));
+  EXPECT_EQ(cell(book, "A8")[QStringLiteral("v")].toString(), QStringLiteral("-56"));
+  EXPECT_EQ(cell(book, "A13")[QStringLiteral("v")].toString(), QStringLiteral("Startkapital"));
+  EXPECT_EQ(cell(book, "A24")[QStringLiteral("v")].toString(), QStringLiteral("-800"));
+  EXPECT_EQ(cell(book, "A26")[QStringLiteral("v")].toString(), QStringLiteral("meine.set"));
+  EXPECT_EQ(cell(book, "B26")[QStringLiteral("fill")].toString().right(6),
+            QStringLiteral("7B7B7B"));
+  EXPECT_TRUE(cell(book, "A27").isEmpty());
+  EXPECT_EQ(book[QStringLiteral("max_row")].toInt(), 41);
+  EXPECT_EQ(book[QStringLiteral("max_col")].toInt(), 7);
+  EXPECT_EQ(cell(book, "G41")[QStringLiteral("v")].toString(), NoBreak);
+  EXPECT_EQ(cell(book, "F2")[QStringLiteral("align")].toString(), QStringLiteral("right"));
+  EXPECT_TRUE(cell(book, "G2")[QStringLiteral("align")].isNull());
+  EXPECT_NEAR(book[QStringLiteral("widths")].toObject()[QStringLiteral("G")].toDouble(), 36, 0.8);
+}
+
+TEST(WorkbookExport, FailedWriteNamesTheFileAndKeepsTheOldWorkbook) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("alt.xlsx"));
+  QFile old(path);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("the old workbook");
+  old.close();
+
+  // A cell longer than a spreadsheet cell may hold makes the writing fail half-way.
+  auto tooLong = grid(3, 5);
+  tooLong[2][4] = std::string(40000, 'x');
+  const std::string error =
+      WriteWorkbook(ProtocolWorkbook("p", {}, {}, tooLong), path.toStdString());
+  EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
+  QFile check(path);
+  ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+  EXPECT_EQ(check.readAll(), QByteArray("the old workbook"));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no leftovers
+
+  const std::string noFolder =
+      WriteWorkbook(SummaryWorkbook({}, grid(2, 8)), dir.filePath("fehlt/x.xlsx").toStdString());
+  EXPECT_NE(noFolder.find("fehlt/x.xlsx"), std::string::npos);
+  EXPECT_NE(noFolder.find("konnte nicht gespeichert werden"), std::string::npos);
+}
+
+} // namespace
+} // namespace kw

@@ -91,7 +91,10 @@ int TakeScreenshots(Application& app, const QString& folder) {
   FHaupt* main = app.fHaupt();
   main->findChild<QPushButton*>(QStringLiteral("BSeiteManuell"))->click();
   typeSamplePermanence(main);
+  main->findChild<QPushButton*>(QStringLiteral("BAnalyse"))->click();
   ok &= save(main, folder, QStringLiteral("FHaupt"));
+  // The chart of the same permanence ("Diagramm" fills it; it is shot below).
+  main->findChild<QPushButton*>(QStringLiteral("BChart1"))->click();
 
   // The sector window with the palette shown, lists in both states and a filled grid.
   FOpSektoren* sectors = app.fOpSektoren();

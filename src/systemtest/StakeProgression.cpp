@@ -79,11 +79,13 @@ StakeSavePlan PlanStakeSave(std::string_view fileName, std::span<const std::stri
     return plan;
   }
   const std::vector<std::string> lines = CollectStakeLines(cells);
-  if (lines.empty())
+  if (lines.empty()) {
+    // No file was written, so the name must not become the current stake file: making it
+    // the default would point the next start at a file that does not exist.
     plan.informationMessage = NothingToSaveMessage;
-  else
-    plan.fileText = StakeFileText(lines);
-  // The name becomes the current stake file even when nothing was written.
+    return plan;
+  }
+  plan.fileText = StakeFileText(lines);
   plan.becomesCurrentFile = true;
   return plan;
 }

@@ -1,13 +1,175 @@
 #include "ui/FAnalyse3.h"
 
+#include "files/Folders.h"
+#include "files/PermanenceFiles.h"
+#include "files/Settings.h"
+#include "files/TextFile.h"
+#include "systemtest/StakeProgression.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/FOptionen.h"
+#include "ui/FileSelector.h"
 #include "ui/Help.h"
+#include "ui/Icons.h"
+#include "ui/SystemTestFormat.h"
+#include "ui/SystemTestModels.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
+#include "ui/frFrAnalyse2.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <memory>
+
 namespace kw {
+namespace {
+
+constexpr int ClientWidth = 1043;
+constexpr int ParameterAreaHeight = 157;
+constexpr int FileSelectionWidth = 161;
+constexpr int ResultTabsWidth = 385;
+constexpr int StakeColumns = StakeTableColumns + 1;
+constexpr int StakeFirstColumnWidth = 45;
+constexpr int StakeColumnWidth = 24;
+constexpr int StakeRowHeight = 18;
+constexpr int SummaryRowHeight = 16;
+constexpr int HelpContextStakes = 1080;
+constexpr int HelpContextSliders = 1070;
+// Files read between two looks at the progress dialog.
+constexpr int FilesPerStep = 250;
+// Tabs added while the page control is hidden, so the tab bar is laid out once.
+constexpr int TabsPerStep = 500;
+
+const char* const SliderCaptions[6] = {
+    "Vorlaufcoups (2 - 24)", "Angriffe (1 - 100)",         "plus", "minus",
+    "Stückgröße (1 - 100)",  "Startkapital (500 - 20.000)"};
+const char* const PanelNames[6] = {"Pup", "PNach", "PPlus", "PMinus", "PStueck", "PKapital"};
+// What a panel shows per slider step: the position itself or hundreds (negative for minus).
+constexpr std::array<int, 6> PanelFactors = {1, 1, 100, -100, 1, 100};
+
+const std::vector<std::pair<QString, QString>>& PermanenceFilters() {
+  static const std::vector<std::pair<QString, QString>> filters = {
+      {QStringLiteral("Permanenz-Dateien (*.prm)"), QStringLiteral("*.prm")},
+      {QStringLiteral("Text-Dateien (*.txt)"), QStringLiteral("*.txt")},
+      {QStringLiteral("Alle Dateien (*.*)"), QStringLiteral("*")}};
+  return filters;
+}
+
+QString fromStd(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+Dialogs::FileRequest stakeFileRequest(const QString& title) {
+  Dialogs::FileRequest request;
+  request.title = title;
+  request.filter = QStringLiteral("Sätze-Datei (*.set)");
+  request.defaultSuffix = QStringLiteral("set");
+  request.startDir = DataDir();
+  return request;
+}
+
+QString quickSavePath(int slot) {
+  return DataDir() + QString::fromStdString(QuickSaveFileName(slot));
+}
+
+// Only digits and backspace reach the stake table: every other character typed is dropped,
+// on the grid (where it would start an edit) and in the cell editor.
+class DigitsOnly : public QObject {
+public:
+  using QObject::QObject;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const QString text = static_cast<QKeyEvent*>(event)->text();
+      if (!text.isEmpty() && text.front().isPrint() && !text.front().isDigit())
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+class StakeCellDelegate : public QStyledItemDelegate {
+public:
+  StakeCellDelegate(QObject* keyFilter, QObject* parent)
+      : QStyledItemDelegate(parent), keyFilter_(keyFilter) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex&) const override {
+    auto* editor = new QLineEdit(parent);
+    editor->setAlignment(Qt::AlignCenter);
+    // Pasted text is held to digits as well.
+    editor->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editor));
+    editor->installEventFilter(keyFilter_);
+    return editor;
+  }
+
+private:
+  QObject* keyFilter_;
+};
+
+QLabel* valuePanel(const QString& name, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setAlignment(Qt::AlignCenter);
+  label->setFrameShape(QFrame::Panel);
+  label->setFrameShadow(QFrame::Sunken);
+  label->setFixedSize(48, 20);
+  return label;
+}
+
+QLabel* totalLabel(const QString& caption, const QString& name, QWidget* parent, QGridLayout* grid,
+                   int row, int column, const QString& hint = {}) {
+  auto* group = new QGroupBox(caption, parent);
+  if (!hint.isEmpty())
+    group->setToolTip(hint);
+  auto* layout = new QVBoxLayout(group);
+  layout->setContentsMargins(2, 0, 2, 1);
+  auto* label = new QLabel(group);
+  label->setObjectName(name);
+  label->setAlignment(Qt::AlignCenter);
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  layout->addWidget(label);
+  grid->addWidget(group, row, column);
+  return label;
+}
+
+QPushButton* iconButton(const QString& name, const QString& icon, const QString& tip,
+                        QWidget* parent) {
+  auto* button = new QPushButton(parent);
+  button->setObjectName(name);
+  button->setIcon(AppIcon(icon));
+  button->setToolTip(tip);
+  button->setFixedSize(26, 24);
+  return button;
+}
+
+} // namespace
 
 FAnalyse3::FAnalyse3(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("FAnalyse3"));
@@ -23,16 +185,548 @@ void FAnalyse3::FormCreate() {
   config.helpButtonName = QStringLiteral("Button4");
   config.systemtestButtonName = QStringLiteral("Button6");
   chrome_ = WindowChrome::install(this, config);
+  chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
+  chrome_->setHandler(Command::Save, [this] { BSaveClick(); });
   InstallHelpKey(this, 1080);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HeadingStrip(QStringLiteral("   Systemtest nach 2/3-Gesetz"), client,
-                                 QStringLiteral("PTitel")));
-  layout->addStretch(1);
+  layout->setContentsMargins(0, 0, 0, 4);
+  layout->setSpacing(0);
+  layout->addWidget(buildParameterArea(client));
+
+  auto* body = new QHBoxLayout;
+  body->setContentsMargins(4, 4, 4, 0);
+  body->setSpacing(4);
+  auto* files = new QVBoxLayout;
+  fileSelector_ = new FileSelector(PermanenceFilters(), 0, client);
+  fileSelector_->setDirectory(PermanenceDir());
+  connect(fileSelector_, &FileSelector::fileActivated, this, &FAnalyse3::BAnalyseClick);
+  files->addWidget(fileSelector_, 1);
+  auto* start = new QPushButton(QStringLiteral("Analyse &starten"), client);
+  start->setObjectName(QStringLiteral("BAnalyse"));
+  start->setMinimumHeight(30);
+  connect(start, &QPushButton::clicked, this, &FAnalyse3::BAnalyseClick);
+  files->addWidget(start);
+  auto* filesArea = new QWidget(client);
+  filesArea->setLayout(files);
+  files->setContentsMargins(0, 0, 0, 0);
+  filesArea->setFixedWidth(FileSelectionWidth);
+  body->addWidget(filesArea);
+
+  pc1_ = new QTabWidget(client);
+  pc1_->setObjectName(QStringLiteral("PC1"));
+  pc1_->setFixedWidth(ResultTabsWidth);
+  pc1_->setUsesScrollButtons(true);
+  connect(pc1_, &QTabWidget::currentChanged, this, &FAnalyse3::showPage);
+  body->addWidget(pc1_);
+  body->addWidget(buildSummary(client), 1);
+  layout->addLayout(body, 1);
   setCentralWidget(client);
-  resize(1043, 660 + menuBar()->sizeHint().height());
+  resize(ClientWidth, 660 + menuBar()->sizeHint().height());
+}
+
+QWidget* FAnalyse3::buildParameterArea(QWidget* parent) {
+  auto* area = new QWidget(parent);
+  area->setObjectName(QStringLiteral("PParameter"));
+  area->setFixedHeight(ParameterAreaHeight);
+  auto* column = new QVBoxLayout(area);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  column->addWidget(HeadingStrip(QStringLiteral("   Systemtest nach 2/3-Gesetz"), area,
+                                 QStringLiteral("PTitel")));
+  auto* idea = new QLabel(QStringLiteral("Die Idee ist, gefallene Coups nachzusetzen, denn bei "
+                                         "37 Coups fallen im Schnitt nur ca. 23 verschiedene "
+                                         "Nummern"),
+                          area);
+  idea->setObjectName(QStringLiteral("LIdee"));
+  idea->setContentsMargins(8, 0, 0, 0);
+  column->addWidget(idea);
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(4, 0, 4, 2);
+  row->addWidget(buildSliders(area));
+  row->addWidget(buildStakeArea(area), 1);
+  column->addLayout(row, 1);
+  return area;
+}
+
+void FAnalyse3::placeSlider(int index, QWidget* parent, QGridLayout* grid, int row, int column) {
+  const auto i = static_cast<size_t>(index);
+  auto* slider = new QSlider(Qt::Horizontal, parent);
+  slider->setObjectName(QStringLiteral("Track%1").arg(index + 1));
+  slider->setRange(SystemTestSliders[i].minimum, SystemTestSliders[i].maximum);
+  slider->setPageStep(1);
+  slider->setMinimumWidth(70);
+  QLabel* panel = valuePanel(QString::fromLatin1(PanelNames[i]), parent);
+  const int factor = PanelFactors[i];
+  // Track1Change .. Track6Change: the panel follows its slider.
+  connect(slider, &QSlider::valueChanged, panel,
+          [panel, factor](int position) { panel->setText(QString::number(position * factor)); });
+  sliders_[i] = slider;
+  panels_[i] = panel;
+  grid->addWidget(slider, row, column);
+  grid->addWidget(panel, row, column + 1);
+}
+
+QWidget* FAnalyse3::buildSliders(QWidget* parent) {
+  auto* area = new QWidget(parent);
+  area->setObjectName(QStringLiteral("PSchieber"));
+  auto* grid = new QGridLayout(area);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(2);
+
+  // Vorlauf, Angriffe, Stückgröße and Startkapital each in their own group, two by two.
+  const std::array<std::pair<int, std::pair<int, int>>, 4> single = {
+      {{0, {0, 0}}, {1, {0, 1}}, {4, {1, 0}}, {5, {1, 1}}}};
+  for (const auto& [index, place] : single) {
+    auto* group = new QGroupBox(QString::fromUtf8(SliderCaptions[index]), area);
+    group->setObjectName(QStringLiteral("GroupBoxTrack%1").arg(index + 1));
+    auto* inner = new QGridLayout(group);
+    inner->setContentsMargins(4, 0, 4, 2);
+    placeSlider(index, group, inner, 0, 0);
+    grid->addWidget(group, place.first, place.second);
+  }
+
+  auto* limits = new QGroupBox(QStringLiteral("Abbruch bei..."), area);
+  limits->setObjectName(QStringLiteral("GroupBoxAbbruch"));
+  auto* inner = new QGridLayout(limits);
+  inner->setContentsMargins(4, 0, 4, 2);
+  inner->setVerticalSpacing(1);
+  auto* explanation =
+      new QLabel(QStringLiteral("Schwellenwerte für den Abbruch des Angriffs"), limits);
+  inner->addWidget(explanation, 0, 0, 1, 4);
+  inner->addWidget(new QLabel(QStringLiteral("plus"), limits), 1, 0);
+  placeSlider(2, limits, inner, 1, 1);
+  inner->addWidget(new QLabel(QStringLiteral("100 - 20.000"), limits), 1, 3);
+  inner->addWidget(new QLabel(QStringLiteral("minus"), limits), 2, 0);
+  placeSlider(3, limits, inner, 2, 1);
+  inner->addWidget(new QLabel(QStringLiteral("-500 - -20.000"), limits), 2, 3);
+  grid->addWidget(limits, 0, 2, 2, 1);
+
+  auto* help = iconButton(QStringLiteral("Button1"), QStringLiteral("help"),
+                          QStringLiteral("Hilfe zu den Schiebereglern"), area);
+  connect(help, &QPushButton::clicked, this,
+          [] { Help::instance().showContext(HelpContextSliders); });
+  grid->addWidget(help, 0, 3, Qt::AlignTop | Qt::AlignHCenter);
+  auto* save = new QPushButton(QStringLiteral("Positionen der Schie- beregler speichern"), area);
+  save->setObjectName(QStringLiteral("Button2"));
+  connect(save, &QPushButton::clicked, this, &FAnalyse3::Button2Click);
+  grid->addWidget(save, 2, 0, 1, 3);
+
+  // Stored positions, brought into each slider's range; the panels show them at once.
+  const std::array<int, 6> stored = ReadTwoThirdsSliders();
+  for (size_t i = 0; i < sliders_.size(); ++i) {
+    sliders_[i]->setValue(ClampSliderPosition(static_cast<int>(i), stored[i]));
+    panels_[i]->setText(QString::number(sliders_[i]->value() * PanelFactors[i]));
+  }
+  return area;
+}
+
+QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
+  auto* group = new QGroupBox(QStringLiteral("Einsatzstaffelung"), parent);
+  group->setObjectName(QStringLiteral("GBEinsatz"));
+  auto* column = new QVBoxLayout(group);
+  column->setContentsMargins(4, 0, 4, 2);
+  column->setSpacing(2);
+  auto* top = new QHBoxLayout;
+  top->addWidget(new QLabel(QStringLiteral("Stückzahl direkt in die Tabelle eintragen"), group));
+  lFile_ = new QLabel(group);
+  lFile_->setObjectName(QStringLiteral("LFile"));
+  lFile_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  QFont bold = lFile_->font();
+  bold.setBold(true);
+  lFile_->setFont(bold);
+  top->addWidget(lFile_, 1);
+  column->addLayout(top);
+
+  gSaetze_ = new QTableWidget(2, StakeColumns, group);
+  gSaetze_->setObjectName(QStringLiteral("GSaetze"));
+  gSaetze_->horizontalHeader()->hide();
+  gSaetze_->verticalHeader()->hide();
+  gSaetze_->horizontalHeader()->setMinimumSectionSize(10);
+  gSaetze_->horizontalHeader()->setDefaultSectionSize(StakeColumnWidth);
+  gSaetze_->verticalHeader()->setDefaultSectionSize(StakeRowHeight);
+  gSaetze_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  gSaetze_->setColumnWidth(0, StakeFirstColumnWidth);
+  gSaetze_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  gSaetze_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  gSaetze_->setSelectionMode(QAbstractItemView::SingleSelection);
+  gSaetze_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
+                            QAbstractItemView::EditKeyPressed);
+  auto* keys = new DigitsOnly(gSaetze_);
+  gSaetze_->installEventFilter(keys);
+  gSaetze_->setItemDelegate(new StakeCellDelegate(keys, gSaetze_));
+  const QBrush fixed = QApplication::palette().button();
+  for (int c = 0; c < StakeColumns; ++c) {
+    auto* heading = new QTableWidgetItem(c == 0 ? QStringLiteral("Angriff") : QString::number(c));
+    heading->setFlags(Qt::ItemIsEnabled);
+    heading->setBackground(fixed);
+    heading->setTextAlignment(Qt::AlignCenter);
+    gSaetze_->setItem(0, c, heading);
+    auto* cell = new QTableWidgetItem;
+    if (c == 0) {
+      cell->setText(QStringLiteral("Stücke"));
+      cell->setFlags(Qt::ItemIsEnabled);
+      cell->setBackground(fixed);
+    } else {
+      cell->setBackground(Qt::white);
+      cell->setForeground(Qt::black);
+      cell->setTextAlignment(Qt::AlignCenter);
+    }
+    gSaetze_->setItem(1, c, cell);
+  }
+  gSaetze_->setFixedHeight(2 * StakeRowHeight +
+                           gSaetze_->horizontalScrollBar()->sizeHint().height() +
+                           2 * gSaetze_->frameWidth() + 1);
+  column->addWidget(gSaetze_);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(2);
+  auto* open = iconButton(QStringLiteral("BOpen"), QStringLiteral("open"),
+                          QStringLiteral("Öffnen..."), group);
+  connect(open, &QPushButton::clicked, this, &FAnalyse3::BOpenClick);
+  buttons->addWidget(open);
+  auto* save = iconButton(QStringLiteral("BSave"), QStringLiteral("save"),
+                          QStringLiteral("Speichern..."), group);
+  connect(save, &QPushButton::clicked, this, &FAnalyse3::BSaveClick);
+  buttons->addWidget(save);
+  buttons->addSpacing(6);
+  buttons->addWidget(new QLabel(QStringLiteral("Quicksave:"), group));
+  const QString saveNames[] = {QStringLiteral("Bsave1"), QStringLiteral("BSave2"),
+                               QStringLiteral("BSave3"), QStringLiteral("BSave4")};
+  for (int slot = 1; slot <= QuickSaveSlotCount; ++slot) {
+    auto* button = new QPushButton(QString::number(slot), group);
+    button->setObjectName(saveNames[slot - 1]);
+    button->setToolTip(QString::fromStdString(QuickSaveFileName(slot)));
+    button->setFixedSize(22, 24);
+    connect(button, &QPushButton::clicked, this, [this, slot] { Bsave1Click(slot); });
+    buttons->addWidget(button);
+  }
+  buttons->addSpacing(6);
+  buttons->addWidget(new QLabel(QStringLiteral("Quickopen:"), group));
+  for (int slot = 1; slot <= QuickSaveSlotCount; ++slot) {
+    auto* button = new QPushButton(QString::number(slot), group);
+    button->setObjectName(QStringLiteral("BLoad%1").arg(slot));
+    button->setToolTip(QString::fromStdString(QuickSaveFileName(slot)));
+    button->setFixedSize(22, 24);
+    connect(button, &QPushButton::clicked, this, [this, slot] { BLoad1Click(slot); });
+    buttons->addWidget(button);
+  }
+  buttons->addStretch(1);
+  auto* trash = iconButton(QStringLiteral("BTrash"), QStringLiteral("trash"),
+                           QStringLiteral("Tabelle leeren"), group);
+  connect(trash, &QPushButton::clicked, this, &FAnalyse3::BTrashClick);
+  buttons->addWidget(trash);
+  auto* remember = iconButton(QStringLiteral("BFileSave"), QStringLiteral("settings"),
+                              QStringLiteral("Als Standard-Staffelung merken"), group);
+  connect(remember, &QPushButton::clicked, this, &FAnalyse3::BFileSaveClick);
+  buttons->addWidget(remember);
+  auto* help = iconButton(QStringLiteral("Button3"), QStringLiteral("help"),
+                          QStringLiteral("Hilfe zur Einsatzstaffelung"), group);
+  connect(help, &QPushButton::clicked, this,
+          [] { Help::instance().showContext(HelpContextStakes); });
+  buttons->addWidget(help);
+  column->addLayout(buttons);
+
+  // The default stake file of the settings, else the built-in progression.
+  const QString stakeFile = Settings().ReadText("Dateien", "Satz-Staffelung");
+  currentStakeFile_ = stakeFile;
+  if (!stakeFile.isEmpty())
+    SatzStaffelungLaden(stakeFile);
+  else
+    SetStakeCells(DefaultStakeCells());
+  return group;
+}
+
+QWidget* FAnalyse3::buildSummary(QWidget* parent) {
+  auto* area = new QWidget(parent);
+  auto* column = new QVBoxLayout(area);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  auto* totals = new QWidget(area);
+  auto* grid = new QGridLayout(totals);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setHorizontalSpacing(3);
+  grid->setVerticalSpacing(2);
+  auto* excel = new QPushButton(
+      QStringLiteral("Excel-\rExport...").replace(QLatin1Char('\r'), QLatin1Char('\n')), totals);
+  excel->setObjectName(QStringLiteral("BExcel"));
+  excel->setMinimumHeight(38);
+  connect(excel, &QPushButton::clicked, this, &FAnalyse3::BExcelClick);
+  grid->addWidget(excel, 0, 0);
+  totalLabel(QStringLiteral("Permanenzen"), QStringLiteral("LPermProof"), totals, grid, 0, 1);
+  totalLabel(QStringLiteral("Satzsignale"), QStringLiteral("LSatzSignal"), totals, grid, 0, 2);
+  totalLabel(QStringLiteral("Einsätze"), QStringLiteral("LSaetzeGes"), totals, grid, 0, 3);
+  totalLabel(QStringLiteral("Netto-Ergebnis"), QStringLiteral("LGesamtsaldo"), totals, grid, 0, 4);
+  totalLabel(QStringLiteral("Umsatz"), QStringLiteral("LUmsaetzeGes"), totals, grid, 1, 0);
+  totalLabel(QStringLiteral("Umsatzrendite"), QStringLiteral("LRendite"), totals, grid, 1, 1,
+             QStringLiteral("als Umsatzrendite berechnet"));
+  totalLabel(QStringLiteral("Abbruch +"), QStringLiteral("LAbbruchP"), totals, grid, 1, 2);
+  totalLabel(QStringLiteral("Abbruch -"), QStringLiteral("LAbbruchM"), totals, grid, 1, 3);
+  totalLabel(QStringLiteral("Abbruch E"), QStringLiteral("LAbbruchE"), totals, grid, 1, 4,
+             QStringLiteral("Abbruch wegen des drohenden Permanenzenendes"));
+  column->addWidget(totals);
+
+  summary_ = new SummaryModel(this);
+  gZus_ = new QTableView(area);
+  gZus_->setObjectName(QStringLiteral("GZus"));
+  gZus_->setModel(summary_);
+  gZus_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  gZus_->setSelectionMode(QAbstractItemView::NoSelection);
+  gZus_->verticalHeader()->hide();
+  gZus_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  gZus_->verticalHeader()->setDefaultSectionSize(SummaryRowHeight);
+  gZus_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  gZus_->horizontalHeader()->setMinimumSectionSize(20);
+  gZus_->horizontalHeader()->setDefaultSectionSize(50);
+  for (int c = 0; c < SummaryModel::ColumnCount; ++c)
+    gZus_->setColumnWidth(c, SummaryModel::ColumnWidths[static_cast<size_t>(c)]);
+  column->addWidget(gZus_, 1);
+  return area;
+}
+
+std::vector<std::string> FAnalyse3::StakeCells() const {
+  std::vector<std::string> cells;
+  cells.reserve(StakeTableColumns);
+  for (int c = 1; c < StakeColumns; ++c)
+    cells.push_back(gSaetze_->item(1, c)->text().toStdString());
+  return cells;
+}
+
+void FAnalyse3::SetStakeCells(const std::vector<std::string>& cells) {
+  for (int c = 1; c < StakeColumns; ++c) {
+    const auto k = static_cast<size_t>(c - 1);
+    gSaetze_->item(1, c)->setText(k < cells.size() ? QString::fromStdString(cells[k]) : QString());
+  }
+}
+
+SliderPositions FAnalyse3::Sliders() const {
+  return {sliders_[0]->value(), sliders_[1]->value(), sliders_[2]->value(),
+          sliders_[3]->value(), sliders_[4]->value(), sliders_[5]->value()};
+}
+
+void FAnalyse3::setCurrentStakeFile(const QString& path) {
+  currentStakeFile_ = path;
+  lFile_->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
+}
+
+void FAnalyse3::SatzStaffelungLaden(const QString& path) {
+  Dialogs& dialogs = Dialogs::instance();
+  const QFileInfo file(path);
+  if (!file.isFile()) {
+    dialogs.information(this, fromStd(StakeFileNotFoundMessage(file.fileName().toStdString())));
+    return;
+  }
+  if (LoadNeedsOverwriteQuestion(StakeCells()) &&
+      dialogs.confirm(this, fromStd(OverwriteStakeTableQuestion),
+                      Dialogs::YesButton | Dialogs::NoButton | Dialogs::CancelButton) !=
+          Dialogs::Answer::Yes)
+    return;
+  // Read before the table is emptied, so an unreadable file leaves it as it was.
+  const FileBytes bytes = ReadFileBytes(path);
+  if (!bytes.ok()) {
+    dialogs.error(this, bytes.error);
+    return;
+  }
+  SetStakeCells(StakeCellsFromLines(SplitStakeFileText(DecodeText(bytes.bytes).text)));
+  setCurrentStakeFile(path);
+}
+
+void FAnalyse3::BOpenClick() {
+  const QStringList chosen =
+      Dialogs::instance().openFiles(this, stakeFileRequest(QStringLiteral("Öffnen")));
+  if (!chosen.isEmpty())
+    SatzStaffelungLaden(chosen.first());
+}
+
+void FAnalyse3::BLoad1Click(int slot) { SatzStaffelungLaden(quickSavePath(slot)); }
+
+// Both saves: the reserved names are refused in the save dialog only; a table with nothing
+// to save writes no file and keeps the current stake file.
+void FAnalyse3::saveStakes(const QString& path, bool chosenFile) {
+  Dialogs& dialogs = Dialogs::instance();
+  const std::vector<std::string> cells = StakeCells();
+  const StakeSavePlan plan =
+      PlanStakeSave(QFileInfo(path).fileName().toStdString(), cells,
+                    chosenFile ? StakeSaveTarget::ChosenFile : StakeSaveTarget::QuickSaveSlot);
+  if (!plan.errorMessage.empty()) {
+    dialogs.error(this, fromStd(plan.errorMessage));
+    return;
+  }
+  if (plan.fileText) {
+    if (const QString error = WriteTextLines(path, CollectStakeLines(cells)); !error.isEmpty()) {
+      dialogs.error(this, error);
+      return;
+    }
+  } else {
+    dialogs.information(this, fromStd(plan.informationMessage));
+  }
+  if (plan.becomesCurrentFile)
+    setCurrentStakeFile(path);
+}
+
+void FAnalyse3::BSaveClick() {
+  const QString path =
+      Dialogs::instance().saveFile(this, stakeFileRequest(QStringLiteral("Speichern unter")));
+  if (!path.isEmpty())
+    saveStakes(path, true);
+}
+
+void FAnalyse3::Bsave1Click(int slot) { saveStakes(quickSavePath(slot), false); }
+
+void FAnalyse3::BTrashClick() {
+  SetStakeCells({});
+  setCurrentStakeFile(QString());
+}
+
+// The settings window shows the new default at once; it reads CurrentStartFiles() again
+// whenever it fills its fields.
+void FAnalyse3::BFileSaveClick() {
+  Dialogs& dialogs = Dialogs::instance();
+  if (currentStakeFile_.isEmpty()) {
+    dialogs.information(this, fromStd(SaveStakeFileFirstMessage));
+    return;
+  }
+  if (const QString error = WriteStartStakeFile(currentStakeFile_); !error.isEmpty()) {
+    dialogs.error(this, error);
+    return;
+  }
+  CurrentStartFiles().StartStakeFile = currentStakeFile_;
+  if (Application::exists() && Application::instance().fOptionen())
+    if (auto* field =
+            Application::instance().fOptionen()->findChild<QLineEdit*>(QStringLiteral("EEinsatz")))
+      field->setText(ShortFileDisplay(currentStakeFile_));
+}
+
+void FAnalyse3::Button2Click() {
+  std::array<int, 6> positions{};
+  for (size_t i = 0; i < sliders_.size(); ++i)
+    positions[i] = sliders_[i]->value();
+  if (const QString error = WriteTwoThirdsSliders(positions); !error.isEmpty())
+    Dialogs::instance().error(this, error);
+}
+
+void FAnalyse3::BExcelClick() {}
+
+ResultPage* FAnalyse3::resultPage(int tabIndex) const {
+  return qobject_cast<ResultPage*>(pc1_->widget(tabIndex));
+}
+
+frFrAnalyse2* FAnalyse3::resultFrame(int tabIndex) const {
+  ResultPage* page = resultPage(tabIndex);
+  return page ? page->frame() : nullptr;
+}
+
+void FAnalyse3::showPage(int tabIndex) {
+  if (!addingTabs_ && tabIndex >= 0)
+    resultFrame(tabIndex);
+}
+
+void FAnalyse3::BAnalyseClick() {
+  Dialogs& dialogs = Dialogs::instance();
+  const QStringList files = fileSelector_->selectedFiles();
+  if (fileSelector_->fileCount() == 0 || files.isEmpty()) {
+    dialogs.error(this, QStringLiteral("Es wurde keine Datei ausgewählt.\r\rIch breche ab."));
+    return;
+  }
+  const TestParametersReading reading = ReadTestParameters(Sliders(), StakeCells());
+  if (!reading.params) {
+    dialogs.error(this, fromStd(reading.errorMessage));
+    return;
+  }
+  if (!reading.informationMessage.empty()) {
+    dialogs.information(this, fromStd(reading.informationMessage));
+    if (reading.track4Position)
+      sliders_[3]->setValue(*reading.track4Position);
+  }
+  const auto params = std::make_shared<const SystemTestParams>(*reading.params);
+
+  QProgressDialog progress(QStringLiteral("Permanenzen werden getestet..."),
+                           QStringLiteral("Abbrechen"), 0, static_cast<int>(files.size()) * 2,
+                           this);
+  progress.setWindowTitle(QStringLiteral("Kesselwerk"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto finish = [&progress] {
+    QApplication::restoreOverrideCursor();
+    progress.reset();
+  };
+
+  // Every file is read before anything is shown: an unreadable file or a cancel leaves the
+  // window as it was.
+  std::vector<std::vector<uint8_t>> permanences;
+  std::vector<std::string> names;
+  permanences.reserve(static_cast<size_t>(files.size()));
+  names.reserve(static_cast<size_t>(files.size()));
+  for (qsizetype first = 0; first < files.size(); first += FilesPerStep) {
+    FilePermanences read = ReadPermanenceFiles(files.mid(first, FilesPerStep));
+    if (!read.ok()) {
+      finish();
+      dialogs.error(this, read.error);
+      return;
+    }
+    std::move(read.PermanenceData.begin(), read.PermanenceData.end(),
+              std::back_inserter(permanences));
+    std::move(read.PermanenceNames.begin(), read.PermanenceNames.end(), std::back_inserter(names));
+    progress.setValue(static_cast<int>(names.size()));
+    if (progress.wasCanceled()) {
+      finish();
+      return;
+    }
+  }
+  progress.setCancelButton(nullptr);
+
+  SystemTestTotals totals;
+  ResultPage* lastPage = nullptr;
+  addingTabs_ = true;
+  const bool tabsHidden = pc1_->isHidden();
+  for (size_t position = 0; position < permanences.size(); ++position) {
+    if (position % TabsPerStep == 0) {
+      pc1_->setHidden(true);
+      progress.setValue(static_cast<int>(permanences.size() + position));
+    }
+    std::vector<uint8_t>& entries = permanences[position];
+    if (!IsLongEnoughToTest(entries.size(), *params))
+      continue;
+    const PermanenceOutcome outcome =
+        SimulatePermanence(entries, *params, ProtocolMode::Skip).outcome;
+    AddToTotals(totals, outcome);
+    const int64_t net = outcome.finalCapital - params->startkapital;
+    const QString name = QString::fromStdString(names[position]);
+    summary_->setRow(position,
+                     {QString::number(position + 1), name, IntegerText(outcome.minimum),
+                      IntegerText(outcome.maximum), IntegerText(outcome.umsatz),
+                      IntegerText(outcome.finalCapital), RenditeText(Rendite(net, outcome.umsatz)),
+                      IntegerText(totals.gesamtsaldo)});
+    lastPage = new ResultPage(++tabsMade_, {std::move(entries), params, position, outcome});
+    pc1_->addTab(lastPage, name);
+  }
+  pc1_->setHidden(tabsHidden);
+  addingTabs_ = false;
+  if (lastPage) {
+    pc1_->setCurrentWidget(lastPage);
+    lastPage->frame();
+  }
+  showTotals(totals, *params);
+  finish();
+}
+
+void FAnalyse3::showTotals(const SystemTestTotals& totals, const SystemTestParams& params) {
+  const auto set = [this](const char* name, const QString& text) {
+    findChild<QLabel*>(QLatin1String(name))->setText(text);
+  };
+  const int64_t net = NetResult(totals, params);
+  set("LSaetzeGes", QString::number(totals.einsaetze));
+  set("LSatzSignal", QString::number(totals.satzsignale));
+  set("LUmsaetzeGes", MoneyText(totals.umsatz));
+  set("LPermProof", QString::number(totals.tested));
+  set("LGesamtsaldo", MoneyText(net));
+  set("LAbbruchM", QString::number(totals.abbruchMinus));
+  set("LAbbruchP", QString::number(totals.abbruchPlus));
+  set("LAbbruchE", QString::number(totals.abbruchE));
+  set("LRendite", RenditeText(Rendite(net, totals.umsatz)));
 }
 
 } // namespace kw

@@ -35,7 +35,7 @@ TEST(StakeFile, NothingToSaveWritesNoFileAndSaysSo) {
     EXPECT_FALSE(plan.fileText);
     EXPECT_EQ(plan.informationMessage, NothingToSaveMessage);
     EXPECT_TRUE(plan.errorMessage.empty());
-    EXPECT_TRUE(plan.becomesCurrentFile);
+    EXPECT_FALSE(plan.becomesCurrentFile);
   }
 }
 

@@ -1,0 +1,122 @@
+#include "ui/frFrAnalyse2.h"
+
+#include "ui/SystemTestFormat.h"
+#include "ui/SystemTestModels.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace kw {
+namespace {
+
+constexpr int TopRowHeight = 40;
+constexpr int SecondRowHeight = 41;
+
+// A group with one bold centred label, as every figure of the frame is shown.
+QGroupBox* figureGroup(const QString& caption, const QString& labelName, const QString& text,
+                       QWidget* parent) {
+  auto* group = new QGroupBox(caption, parent);
+  auto* layout = new QVBoxLayout(group);
+  layout->setContentsMargins(2, 0, 2, 1);
+  auto* label = new QLabel(text, group);
+  label->setObjectName(labelName);
+  label->setAlignment(Qt::AlignCenter);
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  layout->addWidget(label);
+  return group;
+}
+
+} // namespace
+
+frFrAnalyse2::frFrAnalyse2(size_t permanenceIndex, const Figures& figures,
+                           std::vector<ProtocolRow> protocol, QWidget* parent)
+    : QWidget(parent), permanenceIndex_(permanenceIndex) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(buildFigures(figures));
+
+  model_ = new ProtocolModel(std::move(protocol), this);
+  gNum_ = new QTableView(this);
+  gNum_->setObjectName(QStringLiteral("GNum"));
+  gNum_->setModel(model_);
+  gNum_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  gNum_->setSelectionMode(QAbstractItemView::NoSelection);
+  gNum_->verticalHeader()->hide();
+  gNum_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  gNum_->verticalHeader()->setDefaultSectionSize(ProtocolRowHeight);
+  gNum_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  gNum_->horizontalHeader()->setMinimumSectionSize(20);
+  for (int column = 0; column < ProtocolColumnCount; ++column)
+    gNum_->setColumnWidth(column, ProtocolColumnWidths[static_cast<size_t>(column)]);
+  layout->addWidget(gNum_, 1);
+}
+
+QWidget* frFrAnalyse2::buildFigures(const Figures& figures) {
+  const PermanenceOutcome& outcome = figures.outcome;
+  const int64_t net = outcome.finalCapital - figures.startkapital;
+  auto* area = new QWidget(this);
+  auto* grid = new QGridLayout(area);
+  grid->setContentsMargins(2, 0, 2, 2);
+  grid->setHorizontalSpacing(3);
+  grid->setVerticalSpacing(0);
+  grid->setRowMinimumHeight(0, TopRowHeight);
+  grid->setRowMinimumHeight(1, SecondRowHeight);
+
+  auto* excel = new QPushButton(QStringLiteral("Excel- E&xport"), area);
+  excel->setObjectName(QStringLiteral("Button2"));
+  connect(excel, &QPushButton::clicked, this, &frFrAnalyse2::Button2Click);
+  grid->addWidget(excel, 0, 0);
+  grid->addWidget(figureGroup(QStringLiteral("Satzsignale"), QStringLiteral("LESignale"),
+                              QString::number(outcome.satzsignale), area),
+                  0, 1);
+  grid->addWidget(figureGroup(QStringLiteral("Einsätze"), QStringLiteral("LEEinsaetze"),
+                              QString::number(outcome.einsaetze), area),
+                  0, 2);
+  grid->addWidget(figureGroup(QStringLiteral("Netto-Ergebnis"), QStringLiteral("LESaldo"),
+                              IntegerText(net), area),
+                  1, 0);
+  grid->addWidget(figureGroup(QStringLiteral("Umsatz"), QStringLiteral("LEUmsatz"),
+                              IntegerText(outcome.umsatz), area),
+                  1, 1);
+  grid->addWidget(figureGroup(QStringLiteral("Umsatzrendite"), QStringLiteral("LERendite"),
+                              RenditeText(Rendite(net, outcome.umsatz)), area),
+                  1, 2);
+  return area;
+}
+
+void frFrAnalyse2::Button2Click() {}
+
+} // namespace kw
+
+namespace kw {
+
+ResultPage::ResultPage(int number, Record record, QWidget* parent)
+    : QWidget(parent), number_(number), record_(std::move(record)) {
+  setObjectName(QStringLiteral("TabG%1").arg(number));
+  setProperty("number", number);
+}
+
+frFrAnalyse2* ResultPage::frame() {
+  if (frame_)
+    return frame_;
+  // The replay gives the same protocol as the run: the engine depends on nothing else.
+  PermanenceResult replay = SimulatePermanence(record_.entries, *record_.params);
+  frame_ =
+      new frFrAnalyse2(record_.permanenceIndex, {record_.outcome, record_.params->startkapital},
+                       std::move(replay.protocol), this);
+  frame_->setObjectName(QStringLiteral("frG%1").arg(number_));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(frame_);
+  return frame_;
+}
+
+} // namespace kw

@@ -98,7 +98,9 @@ void DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
 namespace {
 
 constexpr int GridRowHeight = 18;
-constexpr int CountGridRows = 24;
+// The heading and the count row: the rows below them are never seen, so the grids hold
+// none, and there is nothing the mouse wheel could scroll the counts out of sight with.
+constexpr int CountGridRows = 2;
 constexpr int SeriesGridRows = 11; // the heading and the lengths 1..10
 constexpr int ShownLengths = SeriesGridRows - 1;
 
@@ -207,7 +209,7 @@ QTableView* MakeGrid(const GridSpec& spec, ResultGridModel* model, bool seriesGr
     grid->setFixedWidth(width + grid->verticalScrollBar()->sizeHint().width() + frames);
     grid->setMinimumHeight(GridRowHeight * 4 + frames);
   } else {
-    // The heading and the count row; the rows below stay out of sight.
+    // Exactly the heading and the count row.
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setFixedSize(width + frames, 2 * GridRowHeight + frames);
   }

@@ -43,6 +43,9 @@ public:
   void BOpenClick();
   void BDelClick();
   void BTransferClick();
+  // Entries of the hand-change list loaded at creation; the settings window fills its list
+  // box only when there were any.
+  int LoadedHandChangeCount() const { return loadedHandChangeCount_; }
 
   // The chance analysis and its display (FHauptAnalysis.cpp).
   void BAnalyseClick();
@@ -82,6 +85,7 @@ private:
   QWidget* pNumAnzBasis_ = nullptr;
   QWidget* pButtons_ = nullptr;
   QGroupBox* ergebnis_ = nullptr;
+  int loadedHandChangeCount_ = 0;
 };
 
 } // namespace kw

@@ -2,16 +2,131 @@
 // into the table.
 #include "ui/FHaupt.h"
 
+#include "files/Folders.h"
+#include "files/HandChangeMarkers.h"
+#include "files/PermanenceLines.h"
+#include "files/Settings.h"
+#include "files/TextFile.h"
+#include "ui/Dialogs.h"
+
+#include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QTableView>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace kw {
+namespace {
 
-void FHaupt::BOpenClick() {}
+// The transfer's questions carry the help page about reading permanences.
+constexpr int TransferHelpContext = 110;
+constexpr int QuestionButtons = Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton;
+
+// The lines as one text, so the memo takes them in a single call however many there are.
+QString JoinLines(const std::vector<std::string>& lines) {
+  size_t size = 0;
+  for (const std::string& line : lines)
+    size += line.size() + 1;
+  std::string text;
+  text.reserve(size);
+  for (const std::string& line : lines) {
+    text += line;
+    text += '\n';
+  }
+  if (!text.empty())
+    text.pop_back();
+  return QString::fromStdString(text);
+}
+
+size_t LineCount(std::string_view text) {
+  size_t count = 0;
+  ForEachLine(text, [&count](std::string_view) { ++count; });
+  return count;
+}
+
+std::optional<std::string> FirstEntry(const std::vector<std::string>& list) {
+  if (list.empty())
+    return std::nullopt;
+  return list.front();
+}
+
+} // namespace
+
+void FHaupt::BOpenClick() {
+  Dialogs::FileRequest request;
+  request.title = QStringLiteral("Datei öffnen");
+  request.filter = QStringLiteral("Permanenz-Format (*.prm);;Alle Dateien (*.*)");
+  request.startDir = PermanenceDir();
+  request.multiple = true;
+  const QStringList files = Dialogs::instance().openFiles(this, request);
+  if (files.isEmpty())
+    return;
+
+  // Every file is read before the memo changes, so a file that cannot be read leaves the
+  // memo as it was.
+  m1_->hide();
+  const TextLines read = ReadTextFiles(files);
+  if (read.ok())
+    m1_->setPlainText(JoinLines(read.lines));
+  m1_->show();
+  if (!read.ok())
+    Dialogs::instance().error(this, read.error);
+}
 
 void FHaupt::BDelClick() { m1_->clear(); }
 
-void FHaupt::BTransferClick() {}
+void FHaupt::BTransferClick() {
+  const std::string memoText = m1_->toPlainText().toStdString();
+  if (LineCount(memoText) < 5)
+    return;
 
-void FHaupt::LoadStartPermanence() {}
+  if (table_.UsedRows() > 0) {
+    Dialogs& dialogs = Dialogs::instance();
+    const Dialogs::Answer append = dialogs.confirm(
+        this,
+        QStringLiteral(
+            "Die Tabelle ist nicht leer.\r\rSollen die eingelesen Daten angehängt werden?"),
+        QuestionButtons, TransferHelpContext);
+    if (append == Dialogs::Answer::No) {
+      const Dialogs::Answer clear = dialogs.confirm(
+          this, QStringLiteral("Soll die Tabelle geleert werden?\r\rAndernfalls breche ich ab."),
+          QuestionButtons, TransferHelpContext);
+      if (clear != Dialogs::Answer::Yes)
+        return;
+      BDel2Click();
+    }
+  }
+
+  // The rows are appended to the table directly and the view is told once at the end, so
+  // a long permanence does not repaint row by row.
+  const std::vector<CoupEntry> entries = TransferEntries(memoText, HandChangeList());
+  for (const CoupEntry& entry : entries)
+    table_.EnterCoup(entry.text, entry.code);
+  TableChanged();
+}
+
+void FHaupt::LoadStartPermanence() {
+  // What the start window prepares before the main window exists: the start-up files from
+  // optionen.ini, then the hand-change list the pad and the transfer use.
+  CurrentStartFiles() = ReadStartFiles();
+  const MarkerListLoad markers = LoadHandChangeList();
+  loadedHandChangeCount_ = markers.count;
+  table_.SetPadHandChangeLabel(FirstEntry(HandChangeList()));
+  if (!markers.error.isEmpty())
+    Dialogs::instance().error(this, markers.error);
+
+  const QString& path = CurrentStartFiles().StartPermanenceFile;
+  if (path.isEmpty() || !QFileInfo(path).isFile())
+    return; // a start-up file that no longer exists is passed over silently
+  const TextLines read = ReadTextLines(path);
+  if (!read.ok()) {
+    Dialogs::instance().error(this, read.error);
+    return;
+  }
+  m1_->setPlainText(JoinLines(read.lines));
+  m1_->show();
+}
 
 } // namespace kw

@@ -1,11 +1,94 @@
 #include "ui/FOptionen.h"
 
+#include "files/Folders.h"
+#include "files/Settings.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/FHaupt.h"
 #include "ui/Help.h"
+#include "ui/Icons.h"
 #include "ui/WindowParts.h"
 
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace kw {
+namespace {
+
+constexpr int ClientWidth = 485;
+constexpr int ClientHeight = 331;
+constexpr int MarkerHelpContext = 110;
+
+// One of the three start-up files and the dialog that chooses it.
+struct StartFileChoice {
+  QString StartFiles::*file;
+  QString filter;
+  QString defaultSuffix;
+  QString (*startDir)();
+};
+
+const StartFileChoice PermanenceChoice{
+    &StartFiles::StartPermanenceFile,
+    QStringLiteral("Permanenzen (*.prm);;Text-Dateien (*.txt);;Alle Dateien (*.*)"),
+    QStringLiteral("prm"), &PermanenceDir};
+const StartFileChoice StakeChoice{&StartFiles::StartStakeFile,
+                                  QStringLiteral("Einsatz-Staffelung (*.set)"),
+                                  QStringLiteral("set"), &DataDir};
+const StartFileChoice SectorChoice{&StartFiles::StartSectorFile,
+                                   QStringLiteral("Sektoreneinteilung (*.sekt)"), QString(),
+                                   &DataDir};
+
+QString ShownFile(const QString& path) {
+  return path.isEmpty() ? QString() : ShortFileDisplay(path);
+}
+
+// Runs the dialog; on OK the start-up file changes at once (stored only by saving).
+void ChooseStartFile(QWidget* parent, const StartFileChoice& choice, QLineEdit* edit) {
+  Dialogs::FileRequest request;
+  request.title = QStringLiteral("Datei auswählen");
+  request.filter = choice.filter;
+  request.defaultSuffix = choice.defaultSuffix;
+  request.startDir = choice.startDir();
+  const QStringList chosen = Dialogs::instance().openFiles(parent, request);
+  if (chosen.isEmpty())
+    return;
+  const QString path = QDir::toNativeSeparators(chosen.first());
+  CurrentStartFiles().*choice.file = path;
+  edit->setText(ShownFile(path));
+}
+
+void ClearStartFile(const StartFileChoice& choice, QLineEdit* edit) {
+  edit->clear();
+  (CurrentStartFiles().*choice.file).clear();
+}
+
+QLabel* Reminder(QWidget* parent) {
+  auto* label = new QLabel(QStringLiteral("Speichern nicht vergessen!"), parent);
+  label->setStyleSheet(QStringLiteral("color: #FF0000; font-weight: bold;"));
+  return label;
+}
+
+QToolButton* SmallButton(const QString& name, const QString& icon, const QString& tip,
+                         QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setIcon(AppIcon(icon));
+  button->setToolTip(tip);
+  button->setFixedSize(24, 22);
+  return button;
+}
+
+} // namespace
 
 FOptionen::FOptionen(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FOptionen"));
@@ -17,10 +100,226 @@ void FOptionen::FormCreate() {
   InstallHelpKey(this, 1120);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(
+  layout->setSpacing(4);
+  layout->addWidget(buildBar(true));
+
+  auto* halves = new QHBoxLayout;
+  halves->setContentsMargins(6, 0, 6, 0);
+  auto* left = new QVBoxLayout;
+  left->addWidget(
       HeadingStrip(QStringLiteral("Programmeinstellungen"), this, QStringLiteral("PTitel")));
-  layout->addStretch(1);
-  resize(485, 331);
+  auto* note = new QLabel(QStringLiteral("Hier können Sie Einstellungen vornehmen, die die "
+                                         "Arbeit mit dem Programm erleichtern"),
+                          this);
+  note->setObjectName(QStringLiteral("LHinweis"));
+  note->setWordWrap(true);
+  left->addWidget(note);
+  left->addWidget(buildMarkerGroup(), 1);
+  halves->addLayout(left, 1);
+  halves->addWidget(buildStartFileGroup(), 1);
+  layout->addLayout(halves, 1);
+  layout->addWidget(buildBar(false));
+
+  // The main window loaded the list before this window exists; an empty list leaves the
+  // list box empty.
+  const bool loaded = Application::exists() && Application::instance().fHaupt() &&
+                      Application::instance().fHaupt()->LoadedHandChangeCount() > 0;
+  SetHandChangeEntries(loaded ? HandChangeList() : std::vector<std::string>());
+  ShowStartFiles();
+  setFixedSize(ClientWidth, ClientHeight);
+}
+
+QWidget* FOptionen::buildBar(bool top) {
+  auto* bar = new QWidget(this);
+  bar->setObjectName(top ? QStringLiteral("PTop") : QStringLiteral("PBottom"));
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(6, 4, 6, 4);
+  auto* save = new QPushButton(QStringLiteral("S&peichern"), bar);
+  save->setObjectName(top ? QStringLiteral("BSave") : QStringLiteral("BSave2"));
+  save->setIcon(AppIcon(QStringLiteral("save")));
+  connect(save, &QPushButton::clicked, this, &FOptionen::BSaveClick);
+  row->addWidget(save);
+  row->addWidget(Reminder(bar));
+  row->addStretch(1);
+  if (top) {
+    auto* help = new QPushButton(bar);
+    help->setObjectName(QStringLiteral("BHilfe"));
+    help->setIcon(AppIcon(QStringLiteral("help")));
+    help->setToolTip(QStringLiteral("Hilfe"));
+    help->setFixedSize(28, 26);
+    connect(help, &QPushButton::clicked, this, [] { Help::instance().showContext(1120); });
+    row->addWidget(help);
+  } else {
+    auto* close = new QPushButton(QStringLiteral("Sch&ließen"), bar);
+    close->setObjectName(QStringLiteral("Button4"));
+    connect(close, &QPushButton::clicked, this, &FOptionen::Button4Click);
+    row->addWidget(close);
+  }
+  return bar;
+}
+
+QWidget* FOptionen::buildMarkerGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Zeichen für Handwechsel"), this);
+  group->setObjectName(QStringLiteral("GBHandwechsel"));
+  auto* grid = new QGridLayout(group);
+  grid->setContentsMargins(6, 4, 6, 6);
+  grid->setVerticalSpacing(3);
+  grid->addWidget(new QLabel(QStringLiteral("Vorhandene Einträge"), group), 0, 0);
+  l1_ = new QListWidget(group);
+  l1_->setObjectName(QStringLiteral("L1"));
+  l1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->addWidget(l1_, 1, 0, 3, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Neuer Eintrag"), group), 0, 1);
+  e1_ = new QLineEdit(group);
+  e1_->setObjectName(QStringLiteral("e1"));
+  grid->addWidget(e1_, 1, 1);
+  auto* add = new QPushButton(QStringLiteral("Eintrag &hinzufügen"), group);
+  add->setObjectName(QStringLiteral("BHinzu"));
+  connect(add, &QPushButton::clicked, this, &FOptionen::BHinzuClick);
+  grid->addWidget(add, 2, 1);
+  auto* del = new QPushButton(QStringLiteral("Markierten Eintrag löschen"), group);
+  del->setObjectName(QStringLiteral("BDel"));
+  connect(del, &QPushButton::clicked, this, &FOptionen::BDelClick);
+  grid->addWidget(del, 4, 0, 1, 2);
+  grid->setRowStretch(3, 1);
+  return group;
+}
+
+QWidget* FOptionen::buildStartFileGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Mit Programmstart einlesen..."), this);
+  group->setObjectName(QStringLiteral("GBStart"));
+  auto* column = new QVBoxLayout(group);
+  column->setContentsMargins(6, 4, 6, 6);
+  column->addWidget(buildStartFileRow(QStringLiteral("Permanenz aus..."), QStringLiteral("EPerm"),
+                                      QStringLiteral("Button8"), QStringLiteral("Button7"),
+                                      &ePerm_));
+  column->addWidget(buildStartFileRow(QStringLiteral("Einsatzstaffelung aus..."),
+                                      QStringLiteral("EEinsatz"), QStringLiteral("Button10"),
+                                      QStringLiteral("Button9"), &eEinsatz_));
+  column->addWidget(buildStartFileRow(QStringLiteral("Sektoreneinteilung aus..."),
+                                      QStringLiteral("ESekt"), QStringLiteral("Button6"),
+                                      QStringLiteral("Button5"), &eSekt_));
+  column->addStretch(1);
+  connect(findChild<QToolButton*>(QStringLiteral("Button8")), &QToolButton::clicked, this,
+          &FOptionen::Button8Click);
+  connect(findChild<QToolButton*>(QStringLiteral("Button7")), &QToolButton::clicked, this,
+          &FOptionen::Button7Click);
+  connect(findChild<QToolButton*>(QStringLiteral("Button10")), &QToolButton::clicked, this,
+          &FOptionen::Button10Click);
+  connect(findChild<QToolButton*>(QStringLiteral("Button9")), &QToolButton::clicked, this,
+          &FOptionen::Button9Click);
+  connect(findChild<QToolButton*>(QStringLiteral("Button6")), &QToolButton::clicked, this,
+          &FOptionen::Button6Click);
+  connect(findChild<QToolButton*>(QStringLiteral("Button5")), &QToolButton::clicked, this,
+          &FOptionen::Button5Click);
+  return group;
+}
+
+QWidget* FOptionen::buildStartFileRow(const QString& title, const QString& editName,
+                                      const QString& chooseName, const QString& clearName,
+                                      QLineEdit** edit) {
+  auto* group = new QGroupBox(title, this);
+  auto* row = new QHBoxLayout(group);
+  row->setContentsMargins(6, 2, 6, 4);
+  row->setSpacing(3);
+  row->addWidget(new QLabel(QStringLiteral("Datei"), group));
+  *edit = new QLineEdit(group);
+  (*edit)->setObjectName(editName);
+  (*edit)->setReadOnly(true);
+  row->addWidget(*edit, 1);
+  row->addWidget(
+      SmallButton(chooseName, QStringLiteral("open"), QStringLiteral("Datei auswählen"), group));
+  row->addWidget(
+      SmallButton(clearName, QStringLiteral("trash"), QStringLiteral("Eintrag leeren"), group));
+  return group;
+}
+
+std::vector<std::string> FOptionen::HandChangeEntries() const {
+  std::vector<std::string> entries;
+  entries.reserve(static_cast<size_t>(l1_->count()));
+  for (int i = 0; i < l1_->count(); ++i)
+    entries.push_back(l1_->item(i)->text().toStdString());
+  return entries;
+}
+
+void FOptionen::SetHandChangeEntries(const std::vector<std::string>& entries) {
+  l1_->clear();
+  for (const std::string& entry : entries)
+    l1_->addItem(QString::fromStdString(entry));
+  HandChangeEntriesChanged();
+}
+
+// A hand change entered on the pad is labelled with the list box's first entry, edited or
+// not.
+void FOptionen::HandChangeEntriesChanged() {
+  if (!Application::exists() || !Application::instance().fHaupt())
+    return;
+  std::optional<std::string> first;
+  if (l1_->count() > 0)
+    first = l1_->item(0)->text().toStdString();
+  Application::instance().fHaupt()->table().SetPadHandChangeLabel(first);
+}
+
+void FOptionen::ShowStartFiles() {
+  const StartFiles& files = CurrentStartFiles();
+  ePerm_->setText(ShownFile(files.StartPermanenceFile));
+  eEinsatz_->setText(ShownFile(files.StartStakeFile));
+  eSekt_->setText(ShownFile(files.StartSectorFile));
+}
+
+MarkerRegistration FOptionen::RegisterMarker(const std::string& marker) {
+  std::vector<std::string> entries = HandChangeEntries();
+  const MarkerRegistration result = RegisterHandChangeMarker(marker, entries);
+  if (result.added)
+    SetHandChangeEntries(entries);
+  return result;
+}
+
+void FOptionen::BSaveClick() {
+  Dialogs& dialogs = Dialogs::instance();
+  if (const QString error = WriteStartFiles(CurrentStartFiles()); !error.isEmpty()) {
+    dialogs.error(this, error);
+    return;
+  }
+  if (const QString error = SaveHandChangeList(HandChangeEntries()); !error.isEmpty())
+    dialogs.error(this, error);
+}
+
+void FOptionen::Button4Click() { close(); }
+
+void FOptionen::Button8Click() { ChooseStartFile(this, PermanenceChoice, ePerm_); }
+void FOptionen::Button7Click() { ClearStartFile(PermanenceChoice, ePerm_); }
+void FOptionen::Button10Click() { ChooseStartFile(this, StakeChoice, eEinsatz_); }
+void FOptionen::Button9Click() { ClearStartFile(StakeChoice, eEinsatz_); }
+void FOptionen::Button6Click() { ChooseStartFile(this, SectorChoice, eSekt_); }
+void FOptionen::Button5Click() { ClearStartFile(SectorChoice, eSekt_); }
+
+void FOptionen::BHinzuClick() {
+  if (e1_->text().isEmpty())
+    return;
+  l1_->addItem(e1_->text());
+  HandChangeEntriesChanged();
+}
+
+void FOptionen::BDelClick() {
+  int selected = -1;
+  for (int i = l1_->count() - 1; i >= 0 && selected < 0; --i)
+    if (l1_->item(i)->isSelected())
+      selected = i;
+  Dialogs& dialogs = Dialogs::instance();
+  if (selected < 0) {
+    dialogs.error(this,
+                  QStringLiteral("Es wurde kein Listeneintrag selektiert.\r\rIch breche ab."));
+    return;
+  }
+  const QString question = QStringLiteral("Soll der Bezeichner ") + l1_->item(selected)->text() +
+                           QStringLiteral(" gelöscht werden?");
+  if (dialogs.confirm(this, question, Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton,
+                      MarkerHelpContext) != Dialogs::Answer::Yes)
+    return;
+  delete l1_->takeItem(selected);
+  HandChangeEntriesChanged();
+  BSaveClick();
 }
 
 } // namespace kw

@@ -160,7 +160,7 @@ QWidget* FChart1::buildChart(QWidget* parent) {
   chart->setBackgroundRoundness(0);
   series1_ = new QPieSeries;
   series1_->setObjectName(QStringLiteral("Series1"));
-  series1_->setPieSize(0.82);
+  series1_->setPieSize(0.76); // room for the labels outside the pie
   // Turned by 80 degrees: the first slice (zero) begins there and the wheel runs clockwise.
   series1_->setPieStartAngle(80);
   series1_->setPieEndAngle(80 + 360);

@@ -4,8 +4,11 @@
 #include "ui/Application.h"
 #include "ui/FChart1.h"
 #include "ui/FHaupt.h"
+#include "ui/FHauptAnalysisView.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -244,13 +247,14 @@ private slots:
     QVERIFY(!Find<QPushButton>(main, QStringLiteral("BWechsel"))->isChecked());
   }
 
-  // 370 coups, ten of each number, and a hand change that does not count: E = 10.
+  // 370 coups, ten of each number, and 19 hand changes that do not count: E = 10 (389
+  // rows would give 11).
   void diagramOpensTheChartWithTheExpectedCount() {
     WindowTestHarness h;
     FHaupt* main = h.app().fHaupt();
     for (int i = 0; i < 370; ++i)
       main->table().EnterCoup({}, i % 37);
-    enter(main, 50, 1);
+    enter(main, 50, 19);
     click(main, "BAnalyse");
     FChart1* chart = h.app().fChart1();
     QVERIFY(!chart->isVisible());
@@ -264,6 +268,52 @@ private slots:
     for (int i = 1; i <= 7; ++i)
       QCOMPARE(Find<QLabel>(chart, QStringLiteral("PFarbe%1").arg(i))->text(), legend[i - 1]);
     chart->hide();
+  }
+
+  // Cell texts start 2 pixels in, sit centred or end 3 pixels before the right edge, and
+  // never reach into the neighbour cells. The cell covers columns 20..59.
+  void cellTextIsPlacedAndClipped_data() {
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("inkLeft");   // first inked column, -1: not checked
+    QTest::addColumn<int>("inkRight");  // last inked column, -1: not checked
+    QTest::addColumn<int>("inkMiddle"); // -1: not checked
+    QTest::newRow("left") << int(Qt::AlignLeft) << "8" << 22 << -1 << -1;
+    QTest::newRow("right") << int(Qt::AlignRight) << "8" << -1 << 56 << -1;
+    QTest::newRow("centre") << int(Qt::AlignHCenter) << "88" << -1 << -1 << 40;
+    QTest::newRow("too wide") << int(Qt::AlignHCenter) << "888888888888" << 20 << 59 << -1;
+  }
+
+  void cellTextIsPlacedAndClipped() {
+    QFETCH(int, alignment);
+    QFETCH(QString, text);
+    QFETCH(int, inkLeft);
+    QFETCH(int, inkRight);
+    QFETCH(int, inkMiddle);
+    QImage image(80, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QRect cell(20, 0, 40, 18);
+    {
+      QPainter painter(&image);
+      painter.setPen(Qt::black);
+      DrawCellText(painter, cell, text, Qt::Alignment(alignment), QBrush(Qt::white));
+    }
+    int left = -1, right = -1;
+    for (int x = 0; x < image.width(); ++x)
+      for (int y = 0; y < image.height(); ++y)
+        if (qGray(image.pixel(x, y)) < 128) {
+          left = left < 0 ? x : left;
+          right = x;
+        }
+    QVERIFY(left >= cell.left() && right <= cell.right());
+    const QString ink = QStringLiteral("%1..%2").arg(left).arg(right);
+    // Glyphs may leave a pixel of their advance blank.
+    if (inkLeft >= 0)
+      QVERIFY2(qAbs(left - inkLeft) <= 1, qPrintable(ink));
+    if (inkRight >= 0)
+      QVERIFY2(qAbs(right - inkRight) <= 1, qPrintable(ink));
+    if (inkMiddle >= 0)
+      QVERIFY2(qAbs((left + right) / 2 - inkMiddle) <= 2, qPrintable(ink));
   }
 };
 

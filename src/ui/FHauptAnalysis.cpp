@@ -155,7 +155,7 @@ private:
   bool seriesGrid_;
 };
 
-struct GridSpec {
+struct GridDesign {
   const char* caption;
   const char* name;
   QStringList headings;
@@ -171,10 +171,10 @@ QStringList LabelRange(int first, int last) {
 
 std::vector<int> Widths(int columns, int width) { return std::vector<int>(size_t(columns), width); }
 
-QTableView* MakeGrid(const GridSpec& spec, ResultGridModel* model, bool seriesGrid,
+QTableView* MakeGrid(const GridDesign& design, ResultGridModel* model, bool seriesGrid,
                      QWidget* parent) {
   auto* grid = new QTableView(parent);
-  grid->setObjectName(QLatin1String(spec.name));
+  grid->setObjectName(QLatin1String(design.name));
   grid->setModel(model);
   grid->setItemDelegate(new ResultCellDelegate(seriesGrid, grid));
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -197,9 +197,9 @@ QTableView* MakeGrid(const GridSpec& spec, ResultGridModel* model, bool seriesGr
   heading->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   heading->setFixedHeight(GridRowHeight);
   int width = 0;
-  for (size_t c = 0; c < spec.widths.size(); ++c) {
-    grid->setColumnWidth(int(c), spec.widths[c]);
-    width += spec.widths[c];
+  for (size_t c = 0; c < design.widths.size(); ++c) {
+    grid->setColumnWidth(int(c), design.widths[c]);
+    width += design.widths[c];
   }
   grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -216,9 +216,9 @@ QTableView* MakeGrid(const GridSpec& spec, ResultGridModel* model, bool seriesGr
   return grid;
 }
 
-QGroupBox* GridBox(const GridSpec& spec, QTableView* grid, QWidget* parent) {
-  auto* box = new QGroupBox(QString::fromUtf8(spec.caption), parent);
-  box->setObjectName(QStringLiteral("GB") + QLatin1String(spec.name));
+QGroupBox* GridBox(const GridDesign& design, QTableView* grid, QWidget* parent) {
+  auto* box = new QGroupBox(QString::fromUtf8(design.caption), parent);
+  box->setObjectName(QStringLiteral("GB") + QLatin1String(design.name));
   auto* layout = new QVBoxLayout(box);
   layout->setContentsMargins(4, 2, 4, 4);
   layout->addWidget(grid, 1, Qt::AlignLeft);
@@ -321,7 +321,7 @@ void FHaupt::CreateNumberPanels(QWidget* panelArea) {
 
 void FHaupt::CreateResultGrids(QGroupBox* group) {
   AnalysisView& view = *analysis_;
-  const GridSpec counts[] = {
+  const GridDesign counts[] = {
       {"Farben", "GFarbe", {"Noir", "Zero", "Rouge"}, Widths(3, 41)},
       {"Impair / Pair", "GPair", LabelRange(2, 3), Widths(2, 62)},
       {"1 - 18 / 19 - 36", "GManque", LabelRange(4, 5), Widths(2, 62)},
@@ -336,7 +336,7 @@ void FHaupt::CreateResultGrids(QGroupBox* group) {
   };
   std::vector<int> seriesWidths = Widths(7, 59);
   seriesWidths[0] = 39;
-  const GridSpec series[] = {
+  const GridDesign series[] = {
       {"Serien Einfache Chancen", "GECSerien", QStringList{"Serie"} + LabelRange(0, 5),
        seriesWidths},
       {"Serien Drittelchancen", "GDrittelSerien", QStringList{"Serie"} + LabelRange(6, 11),

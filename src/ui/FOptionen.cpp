@@ -116,7 +116,10 @@ void FOptionen::FormCreate() {
   left->addWidget(note);
   left->addWidget(buildMarkerGroup(), 1);
   halves->addLayout(left, 1);
-  halves->addWidget(buildStartFileGroup(), 1);
+  // The start-up file names are short ("...\" + name); the marker list needs the room.
+  QWidget* startFiles = buildStartFileGroup();
+  startFiles->setMaximumWidth(180);
+  halves->addWidget(startFiles);
   layout->addLayout(halves, 1);
   layout->addWidget(buildBar(false));
 
@@ -182,6 +185,7 @@ QWidget* FOptionen::buildMarkerGroup() {
   connect(del, &QPushButton::clicked, this, &FOptionen::BDelClick);
   grid->addWidget(del, 4, 0, 1, 2);
   grid->setRowStretch(3, 1);
+  grid->setColumnStretch(0, 1);
   return group;
 }
 

@@ -245,16 +245,23 @@ QWidget* FHaupt::buildResultArea() {
   layout->addWidget(captionStrip(QStringLiteral("   Chancen-Analyse"), area, "PChancen"));
   auto* row = new QHBoxLayout;
 
+  // The number panels (placed by the analysis part) with the heading in their top left
+  // corner, and the two buttons below them.
   pNumAnzBasis_ = new QWidget(area);
   pNumAnzBasis_->setObjectName(QStringLiteral("PNumAnzBasis"));
   auto* numbers = new QVBoxLayout(pNumAnzBasis_);
   numbers->setContentsMargins(0, 0, 0, 0);
   numbers->setSpacing(2);
+  auto* panels = new QWidget(pNumAnzBasis_);
+  panels->setObjectName(QStringLiteral("PNumAnz"));
+  auto* heading = note(QStringLiteral("Häufigkeit der Nummern"), panels);
+  heading->setGeometry(2, 0, 72, 34);
+  numbers->addWidget(panels);
   pButtons_ = new QWidget(pNumAnzBasis_);
   pButtons_->setObjectName(QStringLiteral("PButtons"));
   auto* buttons = new QVBoxLayout(pButtons_);
-  buttons->setContentsMargins(0, 0, 0, 0);
-  buttons->addWidget(note(QStringLiteral("Häufigkeit der Nummern"), pButtons_));
+  buttons->setContentsMargins(2, 0, 2, 0);
+  buttons->setSpacing(2);
   auto* chart = new QPushButton(QStringLiteral("Diagramm"), pButtons_);
   chart->setObjectName(QStringLiteral("BChart1"));
   connect(chart, &QPushButton::clicked, this, &FHaupt::BChart1Click);
@@ -264,9 +271,7 @@ QWidget* FHaupt::buildResultArea() {
   connect(sort, &QPushButton::clicked, this, &FHaupt::BWechselClick);
   buttons->addWidget(sort);
   numbers->addWidget(pButtons_);
-  auto* panels = new QWidget(pNumAnzBasis_);
-  panels->setObjectName(QStringLiteral("PNumAnz"));
-  numbers->addWidget(panels, 1);
+  numbers->addStretch(1);
   pNumAnzBasis_->setFixedWidth(118);
   row->addWidget(pNumAnzBasis_);
 

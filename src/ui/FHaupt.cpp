@@ -255,7 +255,10 @@ QWidget* FHaupt::buildResultArea() {
   auto* panels = new QWidget(pNumAnzBasis_);
   panels->setObjectName(QStringLiteral("PNumAnz"));
   auto* heading = note(QStringLiteral("Häufigkeit der Nummern"), panels);
-  heading->setGeometry(2, 0, 72, 34);
+  QFont headingFont = heading->font();
+  headingFont.setPointSize(8);
+  heading->setFont(headingFont);
+  heading->setGeometry(2, 2, 72, 46); // left of the zero, above the first row
   numbers->addWidget(panels);
   pButtons_ = new QWidget(pNumAnzBasis_);
   pButtons_->setObjectName(QStringLiteral("PButtons"));

@@ -107,8 +107,10 @@ private slots:
     FHaupt* main = h.app().fHaupt();
     auto* grid = Find<QTableView>(main, QStringLiteral("GNum"));
     clickPad(main, {4, 0, 50, 32});
-    const QStringList expected[] = {
-        {"1", "4", "", ""}, {"2", "", "0", ""}, {"HW", "---", "---", "---"}, {"3", "", "", "32"}};
+    const QStringList expected[] = {{"1", "4", "", ""},
+                                    {"2", "", "0", ""},
+                                    {"HW", "---", "-", "---"},
+                                    {"3", "", "", "32"}}; // "-": the list's first marker
     for (int row = 1; row <= 4; ++row)
       for (int column = 0; column < 4; ++column)
         QCOMPARE(cell(grid, row, column), expected[row - 1][column]);

@@ -1,13 +1,285 @@
-// kesselwerk-cli systemtest
+// kesselwerk-cli systemtest: the system test after the two-thirds law over permanence files,
+// with the figures the system test window shows per permanence and for the run.
 #include "CliArgs.h"
 #include "Commands.h"
+#include "Json.h"
+
+#include "files/HandChangeMarkers.h"
+#include "files/PermanenceFiles.h"
+#include "files/TextFile.h"
+#include "systemtest/StakeProgression.h"
+#include "systemtest/SystemTest.h"
+#include "systemtest/TestParameters.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <sstream>
+#include <thread>
 
 namespace kw::cli {
+namespace {
 
-int RunSystemtest(int, char**) {
-  return Fail(
-      ExitUsage,
-      "kesselwerk-cli: der Befehl \"systemtest\" ist in dieser Version noch nicht verfügbar");
+constexpr long long Hundred = 100;
+const std::string Prefix = "kesselwerk-cli systemtest: ";
+
+struct Options {
+  SliderPositions sliders;
+  std::vector<std::string> stakeCells = DefaultStakeCells();
+  bool protocol = false;
+};
+
+// A money option in steps of 100 within [min, max], as its slider position.
+std::optional<int> hundredsPosition(CliArgs& args, const std::string& option, long long min,
+                                    long long max, int defaultPosition) {
+  if (!args.has(option))
+    return defaultPosition;
+  const auto amount = args.integer(option, min, max);
+  if (!amount)
+    return std::nullopt;
+  if (*amount % Hundred != 0) {
+    args.error =
+        option + " erwartet ein Vielfaches von 100 (angegeben: \"" + *args.value(option) + "\")";
+    return std::nullopt;
+  }
+  return static_cast<int>(*amount / Hundred);
+}
+
+std::optional<int> plainPosition(CliArgs& args, const std::string& option, long long min,
+                                 long long max, int defaultPosition) {
+  if (!args.has(option))
+    return defaultPosition;
+  const auto value = args.integer(option, min, max);
+  if (!value)
+    return std::nullopt;
+  return static_cast<int>(*value);
+}
+
+std::vector<std::string> splitList(const std::string& text) {
+  std::vector<std::string> cells;
+  std::stringstream in(text);
+  std::string part;
+  while (std::getline(in, part, ','))
+    cells.push_back(part);
+  return cells;
+}
+
+// The options as the window's sliders and stake table; returns the usage error, if any.
+std::string readOptions(CliArgs& args, Options& options) {
+  const std::pair<const char*, std::optional<int>> positions[] = {
+      {"--vorlauf", plainPosition(args, "--vorlauf", 2, 24, SystemTestSliders[0].defaultPosition)},
+      {"--angriffe",
+       plainPosition(args, "--angriffe", 1, 100, SystemTestSliders[1].defaultPosition)},
+      {"--plus",
+       hundredsPosition(args, "--plus", 100, 20000, SystemTestSliders[2].defaultPosition)},
+      {"--minus",
+       hundredsPosition(args, "--minus", 500, 20000, SystemTestSliders[3].defaultPosition)},
+      {"--stueckgroesse",
+       plainPosition(args, "--stueckgroesse", 1, 100, SystemTestSliders[4].defaultPosition)},
+      {"--startkapital",
+       hundredsPosition(args, "--startkapital", 500, 20000, SystemTestSliders[5].defaultPosition)},
+  };
+  for (const auto& [name, position] : positions)
+    if (!position)
+      return args.error;
+  options.sliders = {*positions[0].second, *positions[1].second, *positions[2].second,
+                     *positions[3].second, *positions[4].second, *positions[5].second};
+
+  if (args.has("--stuecke") && args.has("--staffelung"))
+    return "--stuecke und --staffelung schließen einander aus";
+  if (const auto list = args.value("--stuecke"))
+    options.stakeCells = StakeCellsFromLines(splitList(*list));
+  if (const auto file = args.value("--staffelung")) {
+    const FileBytes bytes = ReadFileBytes(QString::fromLocal8Bit(file->c_str()));
+    if (!bytes.ok())
+      return bytes.error.toStdString();
+    options.stakeCells = StakeCellsFromLines(SplitStakeFileText(DecodeText(bytes.bytes).text));
+  }
+  options.protocol = args.has("--protokoll");
+  return {};
+}
+
+// Plays the permanences on `jobs` threads; each permanence's result lands at its own place,
+// so the run is the same for every thread count.
+std::vector<std::optional<PermanenceResult>>
+playAll(const std::vector<std::vector<uint8_t>>& permanences, const SystemTestParams& params,
+        ProtocolMode mode, int jobs) {
+  std::vector<std::optional<PermanenceResult>> results(permanences.size());
+  const size_t threads = std::clamp<size_t>(
+      jobs > 0 ? static_cast<size_t>(jobs) : std::max(1u, std::thread::hardware_concurrency()), 1,
+      std::max<size_t>(1, permanences.size()));
+  const auto work = [&](size_t first) {
+    for (size_t i = first; i < permanences.size(); i += threads)
+      if (IsLongEnoughToTest(permanences[i].size(), params))
+        results[i] = SimulatePermanence(permanences[i], params, mode);
+  };
+  std::vector<std::thread> pool;
+  for (size_t t = 1; t < threads; ++t)
+    pool.emplace_back(work, t);
+  work(0);
+  for (std::thread& thread : pool)
+    thread.join();
+  return results;
+}
+
+struct Line {
+  size_t position;
+  std::string name;
+  const PermanenceResult* result;
+  int64_t gesamtsaldo;
+};
+
+void printJson(const SystemTestParams& params, const std::vector<Line>& lines,
+               const SystemTestTotals& totals, bool protocol) {
+  Json json;
+  json.beginObject().key("parameter").beginObject();
+  json.key("vorlauf").value(static_cast<long long>(params.vorlauf));
+  json.key("angriffe").value(static_cast<long long>(params.angriffe));
+  json.key("stuecke").beginArray();
+  for (int64_t stake : params.stakes)
+    json.value(static_cast<long long>(stake / params.stueckgroesse));
+  json.endArray();
+  json.key("stueckgroesse").value(static_cast<long long>(params.stueckgroesse));
+  json.key("startkapital").value(static_cast<long long>(params.startkapital));
+  json.key("gewinnziel").value(static_cast<long long>(params.gewinnziel));
+  json.key("verlustgrenze").value(static_cast<long long>(params.verlustgrenze));
+  json.endObject().key("permanenzen").beginArray();
+  for (const Line& line : lines) {
+    const PermanenceOutcome& o = line.result->outcome;
+    json.beginObject();
+    json.key("nr").value(static_cast<long long>(line.position + 1));
+    json.key("name").value(line.name);
+    json.key("minimum").value(static_cast<long long>(o.minimum));
+    json.key("maximum").value(static_cast<long long>(o.maximum));
+    json.key("umsatz").value(static_cast<long long>(o.umsatz));
+    json.key("saldo").value(static_cast<long long>(o.finalCapital));
+    json.key("gesamtsaldo").value(static_cast<long long>(line.gesamtsaldo));
+    json.key("einsaetze").value(static_cast<long long>(o.einsaetze));
+    json.key("satzsignale").value(static_cast<long long>(o.satzsignale));
+    if (protocol) {
+      json.key("protokoll").beginArray();
+      for (const ProtocolRow& row : line.result->protocol) {
+        json.beginArray();
+        for (const std::string& cell : row)
+          json.value(cell);
+        json.endArray();
+      }
+      json.endArray();
+    }
+    json.endObject();
+  }
+  json.endArray().key("summe").beginObject();
+  json.key("permanenzen").value(static_cast<long long>(totals.tested));
+  json.key("satzsignale").value(static_cast<long long>(totals.satzsignale));
+  json.key("einsaetze").value(static_cast<long long>(totals.einsaetze));
+  json.key("umsatz").value(static_cast<long long>(totals.umsatz));
+  json.key("gesamtsaldo").value(static_cast<long long>(totals.gesamtsaldo));
+  json.key("netto").value(static_cast<long long>(NetResult(totals, params)));
+  json.key("abbruch_minus").value(static_cast<long long>(totals.abbruchMinus));
+  json.key("abbruch_plus").value(static_cast<long long>(totals.abbruchPlus));
+  json.key("abbruch_e").value(static_cast<long long>(totals.abbruchE));
+  json.endObject().endObject();
+  std::printf("%s\n", json.text().c_str());
+}
+
+std::string renditeText(std::optional<double> rendite) {
+  if (!rendite)
+    return std::string(NoRenditeText);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f %%", *rendite);
+  return text;
+}
+
+void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
+                const SystemTestTotals& totals, bool protocol) {
+  std::printf("Systemtest nach 2/3-Gesetz\n");
+  std::printf("Vorlaufcoups %d, Angriffe %d, Stückgröße %d, Startkapital %lld, Gewinnziel %lld, "
+              "Verlustgrenze %lld\n\n",
+              params.vorlauf, params.angriffe, params.stueckgroesse,
+              static_cast<long long>(params.startkapital),
+              static_cast<long long>(params.gewinnziel),
+              static_cast<long long>(params.verlustgrenze));
+  std::printf("%6s %-20s %10s %10s %10s %10s %12s %12s\n", "Nr.", "Permanenz", "Minimum", "Maximum",
+              "Umsatz", "Saldo", "Rendite", "Gesamtsaldo");
+  for (const Line& line : lines) {
+    const PermanenceOutcome& o = line.result->outcome;
+    std::printf("%6zu %-20s %10lld %10lld %10lld %10lld %12s %12lld\n", line.position + 1,
+                line.name.c_str(), static_cast<long long>(o.minimum),
+                static_cast<long long>(o.maximum), static_cast<long long>(o.umsatz),
+                static_cast<long long>(o.finalCapital),
+                renditeText(Rendite(o.finalCapital - params.startkapital, o.umsatz)).c_str(),
+                static_cast<long long>(line.gesamtsaldo));
+  }
+  const int64_t net = NetResult(totals, params);
+  std::printf("\nPermanenzen %lld, Satzsignale %lld, Einsätze %lld, Umsatz %lld, "
+              "Netto-Ergebnis %lld, Umsatzrendite %s\n",
+              static_cast<long long>(totals.tested), static_cast<long long>(totals.satzsignale),
+              static_cast<long long>(totals.einsaetze), static_cast<long long>(totals.umsatz),
+              static_cast<long long>(net), renditeText(Rendite(net, totals.umsatz)).c_str());
+  std::printf("Abbruch + %lld, Abbruch - %lld, Abbruch E %lld\n",
+              static_cast<long long>(totals.abbruchPlus),
+              static_cast<long long>(totals.abbruchMinus), static_cast<long long>(totals.abbruchE));
+  if (!protocol)
+    return;
+  for (const Line& line : lines) {
+    std::printf("\nProtokoll %zu %s\n", line.position + 1, line.name.c_str());
+    for (const ProtocolRow& row : line.result->protocol)
+      std::printf("%s\t%s\t%s\t%s\t%s\n", row[0].c_str(), row[1].c_str(), row[2].c_str(),
+                  row[3].c_str(), row[4].c_str());
+  }
+}
+
+} // namespace
+
+int RunSystemtest(int argc, char** argv) {
+  CliArgs args = ParseArgs(argc, argv,
+                           {"--vorlauf", "--angriffe", "--stuecke", "--staffelung",
+                            "--stueckgroesse", "--startkapital", "--plus", "--minus", "--xlsx"},
+                           {"--protokoll"});
+  if (!args.error.empty())
+    return Fail(ExitUsage, Prefix + args.error);
+  if (args.has("--xlsx"))
+    return Fail(ExitUsage, Prefix + "--xlsx ist in dieser Version noch nicht verfügbar");
+  Options options;
+  if (const std::string error = readOptions(args, options); !error.empty())
+    return Fail(ExitUsage, Prefix + error);
+  if (args.files.empty())
+    return Fail(ExitUsage, Prefix + "keine Datei angegeben");
+
+  // The same checks and the same minus correction as the window's run.
+  const TestParametersReading reading = ReadTestParameters(options.sliders, options.stakeCells);
+  if (!reading.params)
+    return Fail(ExitRefused, reading.errorMessage);
+  if (!reading.informationMessage.empty())
+    Fail(ExitOk, reading.informationMessage);
+  const SystemTestParams& params = *reading.params;
+
+  LoadHandChangeList();
+  QStringList paths;
+  for (const std::string& file : args.files)
+    paths << QString::fromLocal8Bit(file.c_str());
+  const FilePermanences read = ReadPermanenceFiles(paths, args.jobs);
+  if (!read.ok())
+    return Fail(ExitUsage, read.error.toStdString());
+
+  const auto results =
+      playAll(read.PermanenceData, params,
+              options.protocol ? ProtocolMode::Write : ProtocolMode::Skip, args.jobs);
+  SystemTestTotals totals;
+  std::vector<Line> lines;
+  for (size_t i = 0; i < results.size(); ++i) {
+    if (!results[i])
+      continue;
+    AddToTotals(totals, results[i]->outcome);
+    lines.push_back({i, read.PermanenceNames[i], &*results[i], totals.gesamtsaldo});
+  }
+  if (args.json)
+    printJson(params, lines, totals, options.protocol);
+  else
+    printTable(params, lines, totals, options.protocol);
+  return ExitOk;
 }
 
 } // namespace kw::cli

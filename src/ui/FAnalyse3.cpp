@@ -50,6 +50,7 @@ constexpr int ClientWidth = 1043;
 constexpr int ParameterAreaHeight = 157;
 constexpr int FileSelectionWidth = 161;
 constexpr int ResultTabsWidth = 385;
+constexpr int StakeAreaWidth = 430;
 constexpr int StakeColumns = StakeTableColumns + 1;
 constexpr int StakeFirstColumnWidth = 45;
 constexpr int StakeColumnWidth = 24;
@@ -137,7 +138,7 @@ QLabel* valuePanel(const QString& name, QWidget* parent) {
   label->setAlignment(Qt::AlignCenter);
   label->setFrameShape(QFrame::Panel);
   label->setFrameShadow(QFrame::Sunken);
-  label->setFixedSize(48, 20);
+  label->setFixedSize(44, 20);
   return label;
 }
 
@@ -165,7 +166,7 @@ QPushButton* iconButton(const QString& name, const QString& icon, const QString&
   button->setObjectName(name);
   button->setIcon(AppIcon(icon));
   button->setToolTip(tip);
-  button->setFixedSize(26, 24);
+  button->setFixedSize(22, 22);
   return button;
 }
 
@@ -196,8 +197,8 @@ void FAnalyse3::FormCreate() {
   layout->addWidget(buildParameterArea(client));
 
   auto* body = new QHBoxLayout;
-  body->setContentsMargins(4, 4, 4, 0);
-  body->setSpacing(4);
+  body->setContentsMargins(2, 4, 2, 0);
+  body->setSpacing(3);
   auto* files = new QVBoxLayout;
   fileSelector_ = new FileSelector(PermanenceFilters(), 0, client);
   fileSelector_->setDirectory(PermanenceDir());
@@ -243,9 +244,19 @@ QWidget* FAnalyse3::buildParameterArea(QWidget* parent) {
   idea->setContentsMargins(8, 0, 0, 0);
   column->addWidget(idea);
   auto* row = new QHBoxLayout;
-  row->setContentsMargins(4, 0, 4, 2);
-  row->addWidget(buildSliders(area));
-  row->addWidget(buildStakeArea(area), 1);
+  row->setContentsMargins(2, 0, 2, 2);
+  row->setSpacing(4);
+  // The parameters share one line of the window with the stake table: a smaller font keeps
+  // both within the window's width.
+  QFont small = area->font();
+  small.setPointSize(8);
+  QWidget* sliders = buildSliders(area);
+  sliders->setFont(small);
+  row->addWidget(sliders);
+  QWidget* stakes = buildStakeArea(area);
+  stakes->setFont(small);
+  stakes->setFixedWidth(StakeAreaWidth);
+  row->addWidget(stakes, 1);
   column->addLayout(row, 1);
   return area;
 }
@@ -256,7 +267,7 @@ void FAnalyse3::placeSlider(int index, QWidget* parent, QGridLayout* grid, int r
   slider->setObjectName(QStringLiteral("Track%1").arg(index + 1));
   slider->setRange(SystemTestSliders[i].minimum, SystemTestSliders[i].maximum);
   slider->setPageStep(1);
-  slider->setMinimumWidth(70);
+  slider->setMinimumWidth(40);
   QLabel* panel = valuePanel(QString::fromLatin1(PanelNames[i]), parent);
   const int factor = PanelFactors[i];
   // Track1Change .. Track6Change: the panel follows its slider.
@@ -273,7 +284,7 @@ QWidget* FAnalyse3::buildSliders(QWidget* parent) {
   area->setObjectName(QStringLiteral("PSchieber"));
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setHorizontalSpacing(4);
+  grid->setHorizontalSpacing(2);
   grid->setVerticalSpacing(2);
 
   // Vorlauf, Angriffe, Stückgröße and Startkapital each in their own group, two by two.
@@ -308,11 +319,11 @@ QWidget* FAnalyse3::buildSliders(QWidget* parent) {
                           QStringLiteral("Hilfe zu den Schiebereglern"), area);
   connect(help, &QPushButton::clicked, this,
           [] { Help::instance().showContext(HelpContextSliders); });
-  grid->addWidget(help, 0, 3, Qt::AlignTop | Qt::AlignHCenter);
+  grid->addWidget(help, 2, 2, Qt::AlignRight | Qt::AlignVCenter);
   auto* save = new QPushButton(QStringLiteral("Positionen der Schie- beregler speichern"), area);
   save->setObjectName(QStringLiteral("Button2"));
   connect(save, &QPushButton::clicked, this, &FAnalyse3::Button2Click);
-  grid->addWidget(save, 2, 0, 1, 3);
+  grid->addWidget(save, 2, 0, 1, 2);
 
   // Stored positions, brought into each slider's range; the panels show them at once.
   const std::array<int, 6> stored = ReadTwoThirdsSliders();
@@ -342,6 +353,10 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
 
   gSaetze_ = new QTableWidget(2, StakeColumns, group);
   gSaetze_->setObjectName(QStringLiteral("GSaetze"));
+  QFont small = gSaetze_->font();
+  small.setPointSize(8);
+  gSaetze_->setFont(small);
+  gSaetze_->setTextElideMode(Qt::ElideNone);
   gSaetze_->horizontalHeader()->hide();
   gSaetze_->verticalHeader()->hide();
   gSaetze_->horizontalHeader()->setMinimumSectionSize(10);
@@ -399,7 +414,7 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
     auto* button = new QPushButton(QString::number(slot), group);
     button->setObjectName(saveNames[slot - 1]);
     button->setToolTip(QString::fromStdString(QuickSaveFileName(slot)));
-    button->setFixedSize(22, 24);
+    button->setFixedSize(18, 22);
     connect(button, &QPushButton::clicked, this, [this, slot] { Bsave1Click(slot); });
     buttons->addWidget(button);
   }
@@ -409,7 +424,7 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
     auto* button = new QPushButton(QString::number(slot), group);
     button->setObjectName(QStringLiteral("BLoad%1").arg(slot));
     button->setToolTip(QString::fromStdString(QuickSaveFileName(slot)));
-    button->setFixedSize(22, 24);
+    button->setFixedSize(18, 22);
     connect(button, &QPushButton::clicked, this, [this, slot] { BLoad1Click(slot); });
     buttons->addWidget(button);
   }
@@ -466,6 +481,9 @@ QWidget* FAnalyse3::buildSummary(QWidget* parent) {
   totalLabel(QStringLiteral("Abbruch -"), QStringLiteral("LAbbruchM"), totals, grid, 1, 3);
   totalLabel(QStringLiteral("Abbruch E"), QStringLiteral("LAbbruchE"), totals, grid, 1, 4,
              QStringLiteral("Abbruch wegen des drohenden Permanenzenendes"));
+  QFont small = totals->font();
+  small.setPointSize(8);
+  totals->setFont(small);
   column->addWidget(totals);
 
   summary_ = new SummaryModel(this);
@@ -474,12 +492,19 @@ QWidget* FAnalyse3::buildSummary(QWidget* parent) {
   gZus_->setModel(summary_);
   gZus_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gZus_->setSelectionMode(QAbstractItemView::NoSelection);
+  gZus_->setWordWrap(false);
+  QFont cellFont = gZus_->font();
+  cellFont.setPointSize(8);
+  gZus_->setFont(cellFont);
   gZus_->verticalHeader()->hide();
   gZus_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   gZus_->verticalHeader()->setDefaultSectionSize(SummaryRowHeight);
   gZus_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   gZus_->horizontalHeader()->setMinimumSectionSize(20);
   gZus_->horizontalHeader()->setDefaultSectionSize(50);
+  QFont headingFont = gZus_->horizontalHeader()->font();
+  headingFont.setPointSize(7);
+  gZus_->horizontalHeader()->setFont(headingFont);
   for (int c = 0; c < SummaryModel::ColumnCount; ++c)
     gZus_->setColumnWidth(c, SummaryModel::ColumnWidths[static_cast<size_t>(c)]);
   column->addWidget(gZus_, 1);

@@ -78,6 +78,25 @@ bool shootSeriesLengthRun(FAnalyse1* window, const QString& folder) {
   return shoot(window, folder, QStringLiteral("FAnalyse1-Ergebnis"));
 }
 
+// The system test window after a run over a few sample permanences.
+bool shootSystemTestRun(FAnalyse3* window, const QString& folder) {
+  QTemporaryDir samples;
+  uint32_t state = 4711;
+  for (int f = 1; f <= 6; ++f) {
+    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
+    if (!file.open(QIODevice::WriteOnly))
+      return false;
+    for (int c = 0; c < 150; ++c) {
+      state = state * 134775813u + 1u;
+      file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
+    }
+  }
+  window->fileSelector()->setDirectory(samples.path());
+  window->fileSelector()->fileList()->selectAll();
+  window->BAnalyseClick();
+  return shoot(window, folder, QStringLiteral("FAnalyse3-Ergebnis"));
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -110,6 +129,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
   for (auto [window, name] : startup)
     ok &= shoot(window, folder, QLatin1String(name));
   ok &= shootSeriesLengthRun(app.fAnalyse1(), folder);
+  ok &= shootSystemTestRun(app.fAnalyse3(), folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
     QWidget* window = app.OpenOnDemand(QLatin1String(name));

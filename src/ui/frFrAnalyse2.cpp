@@ -49,11 +49,15 @@ frFrAnalyse2::frFrAnalyse2(size_t permanenceIndex, const Figures& figures,
   gNum_->setModel(model_);
   gNum_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gNum_->setSelectionMode(QAbstractItemView::NoSelection);
+  gNum_->setWordWrap(false);
   gNum_->verticalHeader()->hide();
   gNum_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   gNum_->verticalHeader()->setDefaultSectionSize(ProtocolRowHeight);
   gNum_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   gNum_->horizontalHeader()->setMinimumSectionSize(20);
+  QFont headingFont = gNum_->horizontalHeader()->font();
+  headingFont.setPointSize(7);
+  gNum_->horizontalHeader()->setFont(headingFont);
   for (int column = 0; column < ProtocolColumnCount; ++column)
     gNum_->setColumnWidth(column, ProtocolColumnWidths[static_cast<size_t>(column)]);
   layout->addWidget(gNum_, 1);

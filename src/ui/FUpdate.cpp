@@ -412,32 +412,38 @@ void FUpdate::BAktuellClick() {
   web1_->setHtml(decoder.isValid() ? decoder.decode(*page) : QString::fromUtf8(*page));
 }
 
-void FUpdate::WriteRemovalBatch() {
-  const QString program = QCoreApplication::applicationFilePath();
-  const QString tempFolder = TempDir();
-  QTemporaryFile unique(tempFolder + QStringLiteral("uisXXXXXX.tmp"));
-  unique.setAutoRemove(false);
+QString FUpdate::WriteRemovalScript(const QString& program, const QString& tempFolder) {
+  QTemporaryFile unique(QDir(tempFolder).filePath(QStringLiteral("uisXXXXXX.tmp")));
+  unique.setAutoRemove(false); // the first name stays taken, as the system's unique names do
   if (!unique.open())
-    return;
+    return {};
+  auto local = [](const QString& path) {
+    return QDir::toNativeSeparators(path).toLocal8Bit().toStdString();
+  };
   const RemovalScriptPaths paths{
-      QDir::toNativeSeparators(program).toLocal8Bit().toStdString(),
-      QDir::toNativeSeparators(QFileInfo(program).absolutePath() + QLatin1Char('/'))
-          .toLocal8Bit()
-          .toStdString(),
-      QDir::toNativeSeparators(tempFolder).toLocal8Bit().toStdString(),
-      RemovalScriptPathFor(QDir::toNativeSeparators(unique.fileName()).toLocal8Bit().toStdString(),
-                           NativeRemovalScriptKind)};
+      local(program), local(QFileInfo(program).absolutePath() + QLatin1Char('/')),
+      local(tempFolder), RemovalScriptPathFor(local(unique.fileName()), NativeRemovalScriptKind)};
   const std::optional<std::string> content = RemovalScriptContent(paths, NativeRemovalScriptKind);
   if (!content)
-    return;
+    return {};
   const QString script = QString::fromLocal8Bit(paths.scriptFile);
-  QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::WriteOwner);
   QSaveFile file(script);
   if (!file.open(QIODevice::WriteOnly) ||
       file.write(content->data(), static_cast<qint64>(content->size())) !=
           static_cast<qint64>(content->size()) ||
       !file.commit())
+    return {};
+  return script;
+}
+
+void FUpdate::WriteRemovalBatch() {
+  const QString program = QCoreApplication::applicationFilePath();
+  const QString tempFolder = TempDir();
+  const QString script = WriteRemovalScript(program, tempFolder);
+  if (script.isEmpty())
     return;
+  // A read-only program file could not be deleted by the script.
+  QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::WriteOwner);
   QDir::setCurrent(tempFolder);
 #ifdef _WIN32
   // Hidden, with delayed expansion off so that the doubled '%' of the paths stay literal.

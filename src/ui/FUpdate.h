@@ -47,6 +47,10 @@ public:
   // Writes the removal script for the running program and starts it, then ends the
   // application at once; returns only when the script could not be written or started.
   static void WriteRemovalBatch();
+  // Writes the script that removes program (and its folder when empty) into tempFolder,
+  // under a fresh unique name starting with "uis"; returns its path, or an empty text when
+  // it could not be written.
+  static QString WriteRemovalScript(const QString& program, const QString& tempFolder);
 
   void BProofClick();
   void BDownClick();

@@ -6,11 +6,14 @@
 #include "support/WindowTestHarness.h"
 #include "tools/UpdateCheck.h"
 #include "ui/FUpdate.h"
+#include "ui/Help.h"
+#include "ui/HelpWindow.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -170,6 +173,9 @@ private slots:
     QCOMPARE(Find<QPushButton>(window_, QStringLiteral("BAktuell"))->text(),
              QStringLiteral("Neuigkeiten\naufrufen"));
     QVERIFY(Find<QTextBrowser>(window_, QStringLiteral("web1"))->toPlainText().isEmpty());
+    click(window_, "Button11");
+    QCOMPARE(Help::instance().window()->currentContext(), 2000);
+    Help::instance().window()->close();
   }
 
   void publishedVersionDecidesWhetherToOfferTheDownload_data() {
@@ -323,6 +329,52 @@ private slots:
     QCOMPARE(opened_.last(), h_->dataDir() + QStringLiteral("Update.exe"));
     QCOMPARE(removals_, 1);
   }
+
+  void localFileErrorsDuringTransfers() {
+    // The version file's copy cannot be written: the check failed.
+    QVERIFY(QDir().mkpath(FUpdate::VersionFileCopy()));
+    server_->responses[VersionPath] = CannedServer::ok(record("1.3.2.0"));
+    click(window_, "BProof");
+    QVERIFY(QDir().rmdir(FUpdate::VersionFileCopy()));
+    QCOMPARE(h_->dialogs().calls.size(), 1);
+    QCOMPARE(h_->dialogs().calls[0].text, CheckFailed);
+    QVERIFY(shown(window_, "PProof"));
+
+    // The installer's place cannot be cleared: the download ends without a message.
+    click(window_, "BProof");
+    QVERIFY(shown(window_, "PLos"));
+    QVERIFY(QDir().mkpath(FUpdate::InstallerCopy() + QStringLiteral("/belegt")));
+    server_->responses[InstallerPath] = CannedServer::ok("Installer");
+    click(window_, "BDown");
+    QCOMPARE(h_->dialogs().calls.size(), 1);
+    QVERIFY(Find<QWidget>(window_, QStringLiteral("PDown"))->isEnabled());
+    QVERIFY(!shown(window_, "PInst"));
+    QVERIFY(!server_->requests.contains(InstallerPath));
+  }
+
+#ifndef Q_OS_WIN
+  void removalScriptDeletesTheProgramItsFolderAndItself() {
+    QTemporaryDir root;
+    const QString programFolder = root.filePath(QStringLiteral("Kessel werk"));
+    const QString tempFolder = root.filePath(QStringLiteral("tmp mit 'Blank'"));
+    QVERIFY(QDir().mkpath(programFolder) && QDir().mkpath(tempFolder));
+    const QString program = programFolder + QStringLiteral("/kesselwerk");
+    writeFile(program, "Programm");
+
+    const QString script = FUpdate::WriteRemovalScript(program, tempFolder);
+    const QFileInfo info(script);
+    QCOMPARE(info.absolutePath(), QFileInfo(tempFolder).absoluteFilePath());
+    QVERIFY(info.fileName().startsWith(QStringLiteral("uis")));
+    QCOMPARE(info.suffix(), QStringLiteral("sh"));
+    QVERIFY(QFile::exists(info.path() + QLatin1Char('/') + info.completeBaseName() +
+                          QStringLiteral(".tmp")));
+
+    QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {script}), 0);
+    QVERIFY(!QFile::exists(program));
+    QVERIFY(!QFile::exists(programFolder));
+    QVERIFY(!QFile::exists(script));
+  }
+#endif
 
   void offlineEveryActionSaysSoAndTouchesNothing() {
     online_ = false;

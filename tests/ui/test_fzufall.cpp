@@ -6,6 +6,8 @@
 #include "tools/RandomGenerator.h"
 #include "ui/FHaupt.h"
 #include "ui/FZufall.h"
+#include "ui/Help.h"
+#include "ui/HelpWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -87,6 +89,10 @@ private slots:
     QCOMPARE(lines.size(), 24);
     verifyBlock(lines, 14, QStringLiteral("007"), 7);
     QVERIFY(h.dialogs().calls.isEmpty());
+
+    click(zufall, "Button2");
+    QCOMPARE(Help::instance().window()->currentContext(), 2000);
+    Help::instance().window()->close();
   }
 
   void countsWithoutNumbersAreRefused_data() {

@@ -1,6 +1,7 @@
 #include "ui/Application.h"
 
 #include "files/Folders.h"
+#include "files/Settings.h"
 #include "ui/Dialogs.h"
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
@@ -86,6 +87,7 @@ bool Application::exists() { return current != nullptr; }
 
 void Application::CreateWindows() {
   PrepareFolders();
+  CurrentStartFiles() = ReadStartFiles();
   fHaupt_ = new FHaupt;
   fOptionen_ = new FOptionen;
   fSpeichern1_ = new FSpeichern1;

@@ -108,9 +108,8 @@ void FHaupt::BTransferClick() {
 }
 
 void FHaupt::LoadStartPermanence() {
-  // What the start window prepares before the main window exists: the start-up files from
-  // optionen.ini, then the hand-change list the pad and the transfer use.
-  CurrentStartFiles() = ReadStartFiles();
+  // The start-up files were read from optionen.ini before the windows were created; now the
+  // hand-change list the pad and the transfer use.
   const MarkerListLoad markers = LoadHandChangeList();
   loadedHandChangeCount_ = markers.count;
   table_.SetPadHandChangeLabel(FirstEntry(HandChangeList()));

@@ -84,6 +84,7 @@ QString QtDialogs::saveFile(QWidget* parent, const FileRequest& request) {
   QFileDialog dialog(parent, request.title, request.startDir, request.filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   dialog.setDefaultSuffix(request.defaultSuffix);
   if (!request.fileName.isEmpty())
     dialog.selectFile(request.fileName);

@@ -22,8 +22,9 @@ public:
     QString filter;        // "Beschreibung (*.prm);;Alle Dateien (*.*)"
     QString defaultSuffix; // without dot
     QString startDir;
-    QString fileName;      // proposed name (save)
-    bool multiple = false; // open: several files
+    QString fileName;             // proposed name (save)
+    bool multiple = false;        // open: several files
+    bool confirmOverwrite = true; // save: ask before replacing an existing file
   };
 
   virtual ~Dialogs() = default;

@@ -143,6 +143,7 @@ void FSpeichern1::BSaveClick() {
   request.title = QStringLiteral("Datei speichern");
   request.filter = QStringLiteral("Permanenz-Format (*.prm);;Alle Dateien (*.*)");
   request.defaultSuffix = QStringLiteral("prm");
+  request.confirmOverwrite = false; // the save dialog replaces an existing file without asking
   request.startDir = PermanenceDir();
   const QString path = dialogs.saveFile(this, request);
   if (path.isEmpty())

@@ -8,6 +8,12 @@ if(KESSELWERK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(KESSELWERK_FUZZ)
+  # Coverage for libFuzzer in every library; the fuzz targets add the fuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 
 # kw_add_library(<folder> [DEPS ...]): one static library kw_<folder> from src/<folder>.
 function(kw_add_library folder)

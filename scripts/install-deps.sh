@@ -11,7 +11,7 @@ packages=(
   libqt6help6 libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins libgl-dev libqt6opengl6-dev libxkbcommon-dev
   libsimpleini-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang-format xvfb xauth fonts-dejavu-core
+  clang-format clang libclang-rt-14-dev xvfb xauth fonts-dejavu-core
   python3 python3-openpyxl
 )
 

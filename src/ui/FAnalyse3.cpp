@@ -11,6 +11,7 @@
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/ResultTabs.h"
 #include "ui/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 #include "ui/WindowChrome.h"
@@ -35,7 +36,6 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyledItemDelegate>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -60,8 +60,6 @@ constexpr int HelpContextStakes = 1080;
 constexpr int HelpContextSliders = 1070;
 // Files read between two looks at the progress dialog.
 constexpr int FilesPerStep = 250;
-// Tabs added while the page control is hidden, so the tab bar is laid out once.
-constexpr int TabsPerStep = 500;
 
 const char* const SliderCaptions[6] = {
     "Vorlaufcoups (2 - 24)", "Angriffe (1 - 100)",         "plus", "minus",
@@ -215,11 +213,9 @@ void FAnalyse3::FormCreate() {
   filesArea->setFixedWidth(FileSelectionWidth);
   body->addWidget(filesArea);
 
-  pc1_ = new QTabWidget(client);
+  pc1_ = new ResultTabs(client);
   pc1_->setObjectName(QStringLiteral("PC1"));
   pc1_->setFixedWidth(ResultTabsWidth);
-  pc1_->setUsesScrollButtons(true);
-  connect(pc1_, &QTabWidget::currentChanged, this, &FAnalyse3::showPage);
   body->addWidget(pc1_);
   body->addWidget(buildSummary(client), 1);
   layout->addLayout(body, 1);
@@ -634,18 +630,11 @@ void FAnalyse3::Button2Click() {
 
 void FAnalyse3::BExcelClick() {}
 
-ResultPage* FAnalyse3::resultPage(int tabIndex) const {
-  return qobject_cast<ResultPage*>(pc1_->widget(tabIndex));
-}
+ResultPage* FAnalyse3::resultPage(int tabIndex) const { return pc1_->page(tabIndex); }
 
 frFrAnalyse2* FAnalyse3::resultFrame(int tabIndex) const {
   ResultPage* page = resultPage(tabIndex);
   return page ? page->frame() : nullptr;
-}
-
-void FAnalyse3::showPage(int tabIndex) {
-  if (!addingTabs_ && tabIndex >= 0)
-    resultFrame(tabIndex);
 }
 
 void FAnalyse3::BAnalyseClick() {
@@ -704,14 +693,11 @@ void FAnalyse3::BAnalyseClick() {
   progress.setCancelButton(nullptr);
 
   SystemTestTotals totals;
-  ResultPage* lastPage = nullptr;
-  addingTabs_ = true;
-  const bool tabsHidden = pc1_->isHidden();
+  std::vector<std::pair<size_t, SummaryModel::Row>> rows;
+  std::vector<ResultTabModel::Tab> tabs;
   for (size_t position = 0; position < permanences.size(); ++position) {
-    if (position % TabsPerStep == 0) {
-      pc1_->setHidden(true);
+    if (position % FilesPerStep == 0)
       progress.setValue(static_cast<int>(permanences.size() + position));
-    }
     std::vector<uint8_t>& entries = permanences[position];
     if (!IsLongEnoughToTest(entries.size(), *params))
       continue;
@@ -720,20 +706,19 @@ void FAnalyse3::BAnalyseClick() {
     AddToTotals(totals, outcome);
     const int64_t net = outcome.finalCapital - params->startkapital;
     const QString name = QString::fromStdString(names[position]);
-    summary_->setRow(position,
-                     {QString::number(position + 1), name, IntegerText(outcome.minimum),
-                      IntegerText(outcome.maximum), IntegerText(outcome.umsatz),
-                      IntegerText(outcome.finalCapital), RenditeText(Rendite(net, outcome.umsatz)),
-                      IntegerText(totals.gesamtsaldo)});
-    lastPage = new ResultPage(++tabsMade_, {std::move(entries), params, position, outcome});
-    pc1_->addTab(lastPage, name);
+    rows.push_back({position,
+                    {QString::number(position + 1), name, IntegerText(outcome.minimum),
+                     IntegerText(outcome.maximum), IntegerText(outcome.umsatz),
+                     IntegerText(outcome.finalCapital), RenditeText(Rendite(net, outcome.umsatz)),
+                     IntegerText(totals.gesamtsaldo)}});
+    tabs.push_back({name, ++tabsMade_, {std::move(entries), params, position, outcome}, {}});
   }
-  pc1_->setHidden(tabsHidden);
-  addingTabs_ = false;
-  if (lastPage) {
-    pc1_->setCurrentWidget(lastPage);
-    lastPage->frame();
-  }
+  summary_->setRows(std::move(rows));
+  const bool anyTested = !tabs.empty();
+  pc1_->append(std::move(tabs));
+  // The last tested permanence is the active page.
+  if (anyTested)
+    pc1_->setCurrentIndex(pc1_->count() - 1);
   showTotals(totals, *params);
   finish();
 }

@@ -13,7 +13,6 @@
 class QGridLayout;
 class QLabel;
 class QSlider;
-class QTabWidget;
 class QTableView;
 class QTableWidget;
 
@@ -21,6 +20,7 @@ namespace kw {
 
 class FileSelector;
 class ResultPage;
+class ResultTabs;
 class SummaryModel;
 class WindowChrome;
 class frFrAnalyse2;
@@ -35,7 +35,7 @@ public:
 
   WindowChrome* chrome() const { return chrome_; }
   FileSelector* fileSelector() const { return fileSelector_; }
-  QTabWidget* PC1() const { return pc1_; }
+  ResultTabs* PC1() const { return pc1_; }
   QTableView* GZus() const { return gZus_; }
   SummaryModel* summary() const { return summary_; }
   QTableWidget* GSaetze() const { return gSaetze_; }
@@ -46,7 +46,7 @@ public:
   const QString& CurrentStakeFile() const { return currentStakeFile_; }
   SliderPositions Sliders() const;
 
-  // The result page at a tab index and its frame (built when first asked for).
+  // The result page at a tab index and its frame (made when first asked for).
   ResultPage* resultPage(int tabIndex) const;
   frFrAnalyse2* resultFrame(int tabIndex) const;
 
@@ -75,7 +75,6 @@ private:
   void setCurrentStakeFile(const QString& path);
   void saveStakes(const QString& path, bool chosenFile);
   void showTotals(const SystemTestTotals& totals, const SystemTestParams& params);
-  void showPage(int tabIndex);
 
   WindowChrome* chrome_ = nullptr;
   std::array<QSlider*, 6> sliders_{};
@@ -84,11 +83,10 @@ private:
   QLabel* lFile_ = nullptr;
   QString currentStakeFile_;
   FileSelector* fileSelector_ = nullptr;
-  QTabWidget* pc1_ = nullptr;
+  ResultTabs* pc1_ = nullptr;
   SummaryModel* summary_ = nullptr;
   QTableView* gZus_ = nullptr;
   int tabsMade_ = 0;
-  bool addingTabs_ = false;
 };
 
 } // namespace kw

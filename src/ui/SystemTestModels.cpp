@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
+
 namespace kw {
 namespace {
 
@@ -104,6 +106,26 @@ void SummaryModel::setRow(size_t position, Row row) {
   rows_[position] = std::move(row);
   const int r = static_cast<int>(position);
   emit dataChanged(index(r, 0), index(r, ColumnCount - 1));
+}
+
+void SummaryModel::setRows(std::vector<std::pair<size_t, Row>> rows) {
+  if (rows.empty())
+    return;
+  size_t last = 0;
+  for (const auto& [position, row] : rows)
+    last = std::max(last, position);
+  if (last >= rows_.size()) {
+    beginInsertRows({}, static_cast<int>(rows_.size()), static_cast<int>(last));
+    rows_.resize(last + 1);
+    endInsertRows();
+  }
+  size_t first = rows_.size();
+  for (auto& [position, row] : rows) {
+    rows_[position] = std::move(row);
+    first = std::min(first, position);
+  }
+  emit dataChanged(index(static_cast<int>(first), 0),
+                   index(static_cast<int>(last), ColumnCount - 1));
 }
 
 int SummaryModel::rowCount(const QModelIndex& parent) const {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace kw {
@@ -53,6 +54,8 @@ public:
 
   // Writes data row `position` (0-based), growing the grid when needed.
   void setRow(size_t position, Row row);
+  // Writes several rows at once (a run's rows), growing the grid once.
+  void setRows(std::vector<std::pair<size_t, Row>> rows);
   const Row& row(size_t position) const { return rows_.at(position); }
 
   int rowCount(const QModelIndex& parent = {}) const override;

@@ -7,6 +7,7 @@
 #include "ui/FAnalyse3.h"
 #include "ui/FOptionen.h"
 #include "ui/FileSelector.h"
+#include "ui/ResultTabs.h"
 #include "ui/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 #include "ui/frFrAnalyse2.h"
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSlider>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -120,10 +120,10 @@ private slots:
                  Qt::AlignHorizontal_Mask,
              Qt::AlignRight);
 
-    QTabWidget* pc1 = w->PC1();
+    ResultTabs* pc1 = w->PC1();
     QCOMPARE(pc1->count(), 2);
     QCOMPARE(pc1->tabText(0), QStringLiteral("a_beispiel"));
-    QCOMPARE(pc1->widget(0)->objectName(), QStringLiteral("TabG1"));
+    QCOMPARE(w->resultPage(0)->objectName(), QStringLiteral("TabG1"));
     QCOMPARE(pc1->currentIndex(), 1); // the last tested permanence is shown
     frFrAnalyse2* frame = w->resultFrame(0);
     QCOMPARE(frame->objectName(), QStringLiteral("frG1"));
@@ -343,6 +343,16 @@ private slots:
     QCOMPARE(stakeCell(reopened, 3), QStringLiteral("3"));
     QCOMPARE(stakeCell(reopened, 4), QString());
     QCOMPARE(text(reopened, "LFile"), QStringLiteral("drei.set"));
+
+    // A default stake file that is gone: said at creation, and the table stays empty.
+    WindowTestHarness gone(false);
+    QVERIFY(WriteBytes(gone.dataDir() + QStringLiteral("optionen.ini"),
+                       "[Dateien]\r\nSatz-Staffelung=" +
+                           (gone.dataDir() + QStringLiteral("weg.set")).toUtf8() + "\r\n"));
+    gone.app().CreateWindows();
+    QCOMPARE(gone.dialogs().calls.value(0).text,
+             QStringLiteral("Ich konnte die Datei weg.set nicht finden, muss daher abbrechen."));
+    QCOMPARE(stakeCell(gone.app().fAnalyse3(), 1), QString());
   }
 
   void onlyDigitsAndBackspaceReachTheStakeTable() {
@@ -382,13 +392,13 @@ private slots:
     run(w, folder.path());
     QVERIFY(h.dialogs().calls.isEmpty());
     QCOMPARE(w->PC1()->count(), 207);
-    QCOMPARE(w->PC1()->widget(2)->objectName(), QStringLiteral("TabG3"));
+    QCOMPARE(w->resultPage(2)->objectName(), QStringLiteral("TabG3"));
     QCOMPARE(w->PC1()->tabText(2), QStringLiteral("p000"));
     QCOMPARE(w->summary()->rowCount(), 205);
     QCOMPARE(summaryRow(w, 204)[1], QStringLiteral("p204"));
     QCOMPARE(text(w, "LPermProof"), QStringLiteral("205"));
     // Frames are built when their tab is first shown, with the same protocol as the first run.
-    auto* page = qobject_cast<ResultPage*>(w->PC1()->widget(0));
+    ResultPage* page = w->resultPage(0);
     QVERIFY(!page->hasFrame());
     w->PC1()->setCurrentIndex(0);
     QVERIFY(page->hasFrame());

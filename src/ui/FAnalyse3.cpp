@@ -601,8 +601,9 @@ void FAnalyse3::BTrashClick() {
   setCurrentStakeFile(QString());
 }
 
-// The settings window shows the new default at once; it reads CurrentStartFiles() again
-// whenever it fills its fields.
+// The default counts for this run at once (CurrentStartFiles) and is stored for the next
+// start. The settings window's stake-file field is found by its name, so it follows
+// whether or not that window has been filled yet.
 void FAnalyse3::BFileSaveClick() {
   Dialogs& dialogs = Dialogs::instance();
   if (currentStakeFile_.isEmpty()) {

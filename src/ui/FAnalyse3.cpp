@@ -16,6 +16,7 @@
 #include "ui/SystemTestModels.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
+#include "ui/WorkbookExportDialog.h"
 #include "ui/frFrAnalyse2.h"
 
 #include <QApplication>
@@ -629,7 +630,19 @@ void FAnalyse3::Button2Click() {
     Dialogs::instance().error(this, error);
 }
 
-void FAnalyse3::BExcelClick() {}
+// The values of column A are the texts shown at export time.
+void FAnalyse3::BExcelClick() {
+  ExportWorkbook(this, [this] {
+    const char* const names[16] = {"LPermProof",   "LSatzSignal", "LSaetzeGes", "LGesamtsaldo",
+                                   "LUmsaetzeGes", "LRendite",    "LAbbruchP",  "LAbbruchM",
+                                   "LAbbruchE",    "PKapital",    "Pup",        "PNach",
+                                   "PStueck",      "PPlus",       "PMinus",     "LFile"};
+    std::array<std::string, 16> values;
+    for (size_t i = 0; i < values.size(); ++i)
+      values[i] = ShownText(this, QLatin1String(names[i]));
+    return SummaryWorkbook(values, GridTexts(*summary_));
+  });
+}
 
 ResultPage* FAnalyse3::resultPage(int tabIndex) const { return pc1_->page(tabIndex); }
 

@@ -87,6 +87,7 @@ ResultPage* ResultTabs::page(int index) {
   ResultTabModel::Tab& tab = model_->tab(index);
   if (!tab.page) {
     tab.page = new ResultPage(tab.number, tab.record, pages_);
+    tab.page->setWindowTitle(tab.caption); // the permanence's name, for the export
     pages_->addWidget(tab.page);
   }
   return tab.page;

@@ -1,5 +1,9 @@
 #include "ui/frFrAnalyse2.h"
 
+#include "ui/Application.h"
+#include "ui/FAnalyse3.h"
+#include "ui/WorkbookExportDialog.h"
+
 #include "ui/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 
@@ -96,7 +100,28 @@ QWidget* frFrAnalyse2::buildFigures(const Figures& figures) {
   return area;
 }
 
-void frFrAnalyse2::Button2Click() {}
+// The name is the tab's caption; the parameters are those the system-test window shows at
+// export time.
+void frFrAnalyse2::Button2Click() {
+  ExportWorkbook(this, [this] {
+    const QWidget* testWindow = Application::exists()
+                                    ? static_cast<QWidget*>(Application::instance().fAnalyse3())
+                                    : nullptr;
+    std::array<std::string, 5> outcome;
+    const char* const outcomeNames[5] = {"LESignale", "LEEinsaetze", "LESaldo", "LEUmsatz",
+                                         "LERendite"};
+    for (size_t i = 0; i < outcome.size(); ++i)
+      outcome[i] = ShownText(this, QLatin1String(outcomeNames[i]));
+    std::array<std::string, 7> parameters;
+    const char* const parameterNames[7] = {"PKapital", "Pup",    "PNach", "PStueck",
+                                           "PPlus",    "PMinus", "LFile"};
+    for (size_t i = 0; i < parameters.size(); ++i)
+      parameters[i] = ShownText(testWindow, QLatin1String(parameterNames[i]));
+    const QWidget* page = parentWidget();
+    const std::string name = page ? page->windowTitle().toStdString() : std::string();
+    return ProtocolWorkbook(name, outcome, parameters, GridTexts(*model_));
+  });
+}
 
 } // namespace kw
 

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
 
 namespace kw::test {
 
@@ -22,6 +24,15 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 QByteArray ReadBytes(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonObject ReadWorkbook(const QString& path) {
+  QProcess python;
+  python.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral(KESSELWERK_TEST_SUPPORT_DIR "/read_workbook.py"), path});
+  if (!python.waitForFinished(60000) || python.exitCode() != 0)
+    return {};
+  return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
 } // namespace kw::test

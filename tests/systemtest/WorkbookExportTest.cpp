@@ -1,5 +1,6 @@
 // The workbooks are read back with a real spreadsheet reader (openpyxl).
 #include "systemtest/WorkbookExport.h"
+#include "support/TestFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,29 +22,10 @@ namespace {
 
 const QString NoBreak = QString(QChar(0x00A0));
 
-// Cell values, fills, alignments and column widths of the first worksheet, as openpyxl
-// reads them.
 QJsonObject readBack(const QString& path) {
-  const char* script = R"(
-import json, sys, openpyxl
-ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
-cells = {}
-for row in ws.iter_rows():
-    for c in row:
-        if c.value is None and c.fill.fgColor.rgb in (None, '00000000'):
-            continue
-        cells[c.coordinate] = {'v': c.value, 'fill': c.fill.fgColor.rgb if c.fill.fill_type else None,
-                               'align': c.alignment.horizontal}
-widths = {k: v.width for k, v in ws.column_dimensions.items()}
-print(json.dumps({'cells': cells, 'widths': widths, 'sheets': len(ws.parent.worksheets),
-                  'max_row': ws.max_row, 'max_col': ws.max_column}))
-)";
-  QProcess python;
-  python.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral("-c"), QString::fromUtf8(script), path});
-  EXPECT_TRUE(python.waitForFinished(60000));
-  EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-  return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+  const QJsonObject book = test::ReadWorkbook(path);
+  EXPECT_FALSE(book.isEmpty()) << "openpyxl could not read " << path.toStdString();
+  return book;
 }
 
 QJsonObject cell(const QJsonObject& book, const char* ref) {

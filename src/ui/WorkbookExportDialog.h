@@ -1,0 +1,27 @@
+#pragma once
+
+#include "systemtest/WorkbookExport.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAbstractItemModel;
+class QWidget;
+
+namespace kw {
+
+// Asks for the workbook's name ("Excel-Export"), then writes the sheet that `buildSheet`
+// makes from what the window shows at that moment; a failure is reported with the file's
+// name and the reason.
+void ExportWorkbook(QWidget* parent, const std::function<WorkbookSheet()>& buildSheet);
+
+// A grid's texts as the export copies them: the heading row, then every row of the model.
+std::vector<std::vector<std::string>> GridTexts(const QAbstractItemModel& model);
+
+// The text of the label (or any widget with a text) of that name inside the window.
+std::string ShownText(const QWidget* window, const QString& name);
+
+} // namespace kw

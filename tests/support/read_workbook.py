@@ -1,0 +1,19 @@
+"""Prints the first worksheet of a workbook as JSON, read with openpyxl: every cell with a
+value or a fill (value, fill colour, horizontal alignment), the column widths, the number of
+worksheets and the used range."""
+import json
+import sys
+
+import openpyxl
+
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+cells = {}
+for row in ws.iter_rows():
+    for c in row:
+        fill = c.fill.fgColor.rgb if c.fill.fill_type else None
+        if c.value is None and fill is None:
+            continue
+        cells[c.coordinate] = {'v': c.value, 'fill': fill, 'align': c.alignment.horizontal}
+widths = {k: v.width for k, v in ws.column_dimensions.items()}
+print(json.dumps({'cells': cells, 'widths': widths, 'sheets': len(ws.parent.worksheets),
+                  'max_row': ws.max_row, 'max_col': ws.max_column}))

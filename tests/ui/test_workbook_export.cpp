@@ -1,0 +1,147 @@
+// The system test's two workbook exports as a user makes them, read back with a real
+// spreadsheet reader.
+#include "support/TestFiles.h"
+#include "support/WindowTestHarness.h"
+#include "ui/FAnalyse3.h"
+#include "ui/FileSelector.h"
+#include "ui/ResultTabs.h"
+#include "ui/SystemTestModels.h"
+#include "ui/frFrAnalyse2.h"
+
+#include <QJsonObject>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kw;
+using namespace kw::test;
+
+namespace {
+
+const QString NoBreak = QString(QChar(0x00A0));
+
+// The worked example of the system test: V 3, A 2, pieces 1 and 2 of 5.
+const QStringList WorkedExample = {"4",  "15", "4",  "22", "9",  "31", "9", "1",
+                                   "2",  "HW", "3",  "7",  "8",  "5",  "6", "10",
+                                   "11", "6",  "27", "12", "13", "14", "16"};
+
+QString value(const QJsonObject& book, const char* ref) {
+  return book[QStringLiteral("cells")]
+      .toObject()[QLatin1String(ref)]
+      .toObject()[QStringLiteral("v")]
+      .toString();
+}
+
+FAnalyse3* runWorkedExample(WindowTestHarness& h, const QTemporaryDir& folder) {
+  QFile file(folder.filePath(QStringLiteral("beispiel.prm")));
+  file.open(QIODevice::WriteOnly);
+  file.write((WorkedExample.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+  file.close();
+  FAnalyse3* w = h.app().fAnalyse3();
+  const int positions[] = {3, 2, 5, 8, 5, 10};
+  for (int i = 1; i <= 6; ++i)
+    Find<QSlider>(w, QStringLiteral("Track%1").arg(i))->setValue(positions[i - 1]);
+  w->SetStakeCells({"1", "2"});
+  w->fileSelector()->setDirectory(folder.path());
+  w->fileSelector()->fileList()->selectAll();
+  QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BAnalyse")), Qt::LeftButton);
+  return w;
+}
+
+} // namespace
+
+class WorkbookExportTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase() {
+    PrepareApplication();
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  }
+
+  void summaryExportCopiesWhatTheWindowShows() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    FAnalyse3* w = runWorkedExample(h, folder);
+    const QString target = folder.filePath(QStringLiteral("summe.xlsx"));
+    h.dialogs().saveAnswers.enqueue(target);
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BExcel")), Qt::LeftButton);
+    QCOMPARE(h.dialogs().calls.size(), 1);
+    QCOMPARE(h.dialogs().calls[0].kind, QStringLiteral("save"));
+    QCOMPARE(h.dialogs().calls[0].text, QStringLiteral("Excel-Export"));
+    QCOMPARE(h.dialogs().calls[0].request.defaultSuffix, QStringLiteral("xlsx"));
+
+    const QJsonObject book = ReadWorkbook(target);
+    QVERIFY(!book.isEmpty());
+    QCOMPARE(value(book, "A1"), QStringLiteral("Permanenzen"));
+    QCOMPARE(value(book, "A2"), Find<QLabel>(w, QStringLiteral("LPermProof"))->text());
+    QCOMPARE(value(book, "A8"), Find<QLabel>(w, QStringLiteral("LGesamtsaldo"))->text());
+    QCOMPARE(value(book, "A12"), QStringLiteral("414,29 %"));
+    QCOMPARE(value(book, "A20"), Find<QLabel>(w, QStringLiteral("PKapital"))->text());
+    QCOMPARE(value(book, "A30"), Find<QLabel>(w, QStringLiteral("PMinus"))->text());
+    QCOMPARE(value(book, "A32"), QStringLiteral("ungespeichert"));
+    QCOMPARE(value(book, "C1"), NoBreak + QStringLiteral("Nr."));
+    QCOMPARE(value(book, "D2"), NoBreak + QStringLiteral("beispiel"));
+    QCOMPARE(value(book, "I2"), NoBreak + QStringLiteral("414,29 %"));
+    QCOMPARE(value(book, "J201"), NoBreak);
+    QCOMPARE(book[QStringLiteral("max_row")].toInt(), 201);
+  }
+
+  void protocolExportShowsTheSlidersAtExportTime() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    FAnalyse3* w = runWorkedExample(h, folder);
+    frFrAnalyse2* frame = w->resultFrame(0);
+    QVERIFY(frame);
+    const int rows = frame->protocol()->rowCount();
+    Find<QSlider>(w, QStringLiteral("Track6"))->setValue(20); // after the run
+    const QString target = folder.filePath(QStringLiteral("protokoll.xlsx"));
+    h.dialogs().saveAnswers.enqueue(target);
+    QTest::mouseClick(Find<QPushButton>(frame, QStringLiteral("Button2")), Qt::LeftButton);
+    QVERIFY2(h.dialogs().calls.size() == 1, qPrintable(h.dialogs().calls.last().text));
+
+    const QJsonObject book = ReadWorkbook(target);
+    QCOMPARE(value(book, "A1"), QStringLiteral("Permanenz"));
+    QCOMPARE(value(book, "A2"), QStringLiteral("beispiel"));
+    QCOMPARE(value(book, "A4"), Find<QLabel>(frame, QStringLiteral("LESignale"))->text());
+    QCOMPARE(value(book, "A12"), QStringLiteral("414,29 %"));
+    QCOMPARE(value(book, "A14"), Find<QLabel>(w, QStringLiteral("PKapital"))->text());
+    QCOMPARE(value(book, "A26"), QStringLiteral("ungespeichert"));
+    // The grid copy holds the heading and every protocol row, and nothing below.
+    const QJsonObject cells = book[QStringLiteral("cells")].toObject();
+    QVERIFY(cells.contains(QStringLiteral("C%1").arg(rows + 1)));
+    QVERIFY(!cells.contains(QStringLiteral("C%1").arg(rows + 2)));
+    QCOMPARE(book[QStringLiteral("max_col")].toInt(), 7);
+    QCOMPARE(value(book, "C1"), NoBreak + QStringLiteral("Nr."));
+  }
+
+  void unwritableTargetIsReportedAndTheOldWorkbookStays() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    FAnalyse3* w = runWorkedExample(h, folder);
+    // A target inside a "folder" that is a file cannot be written.
+    const QString notAFolder = folder.filePath(QStringLiteral("datei"));
+    QVERIFY(WriteBytes(notAFolder, "x"));
+    h.dialogs().saveAnswers.enqueue(notAFolder + QStringLiteral("/summe.xlsx"));
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BExcel")), Qt::LeftButton);
+    QCOMPARE(h.dialogs().calls.size(), 2);
+    QCOMPARE(h.dialogs().calls[1].kind, QStringLiteral("error"));
+    QVERIFY(h.dialogs().calls[1].text.contains(QStringLiteral("summe.xlsx")));
+    QVERIFY(h.dialogs().calls[1].text.contains(QStringLiteral("konnte nicht gespeichert werden")));
+  }
+
+  void cancelledDialogWritesNothing() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    FAnalyse3* w = runWorkedExample(h, folder);
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BExcel")), Qt::LeftButton);
+    QCOMPARE(h.dialogs().calls.size(), 1);
+    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.xlsx")}).size(), 0);
+  }
+};
+
+QTEST_MAIN(WorkbookExportTest)
+#include "test_workbook_export.moc"

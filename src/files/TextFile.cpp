@@ -85,6 +85,10 @@ FileBytes ReadFileBytes(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     return {{}, ReadErrorMessage(path, file.errorString())};
+  if (file.size() > MaxReadableFileSize)
+    return {{},
+            ReadErrorMessage(path, QStringLiteral("Die Datei ist zu groß (mehr als %1 MB).")
+                                       .arg(MaxReadableFileSize >> 20))};
   QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError)
     return {{}, ReadErrorMessage(path, file.errorString())};
@@ -158,7 +162,9 @@ QString WriteTextLines(const QString& path, std::span<const std::string> lines,
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return WriteErrorMessage(path, file.errorString());
-  if (file.write(encoded.bytes) != encoded.bytes.size() || !file.commit())
+  // A write that fits the device's buffer only reaches the disk on commit, and commit does
+  // not report that failure (a full disk would replace the file by an empty one): flush first.
+  if (file.write(encoded.bytes) != encoded.bytes.size() || !file.flush() || !file.commit())
     return WriteErrorMessage(path, file.errorString());
   return {};
 }

@@ -37,6 +37,10 @@ struct FileBytes {
   bool ok() const { return error.isEmpty(); }
 };
 
+// No file of the application comes near this size (a million coups take a few megabytes);
+// a larger one is refused before it is read instead of exhausting the memory.
+inline constexpr qint64 MaxReadableFileSize = qint64{256} << 20;
+
 // The whole file; on failure the system's error text naming the file.
 FileBytes ReadFileBytes(const QString& path);
 

@@ -79,7 +79,8 @@ DownloadResult DownloadFile(const QString& url, const QString& path, const QStri
     file.cancelWriting();
     return {DownloadStatus::Failed, {}};
   }
-  if (!file.commit())
+  // commit does not report a failed flush of the buffered tail (a full disk): flush first.
+  if (!file.flush() || !file.commit())
     return {DownloadStatus::FileError, WriteErrorMessage(path, file.errorString())};
   return {DownloadStatus::Complete, {}};
 }

@@ -46,7 +46,7 @@ TEST_F(PermanenceFilesTest, ReadsEveryFileInOrderWhateverTheThreadCount) {
   paths << write(QStringLiteral("wide.prm"), QByteArray("\xFF\xFE"
                                                         "1\0\n\0H\0W\0\r\0\n\0"
                                                         "7\0",
-                                                        18));
+                                                        16));
   expected.push_back({1, 50, 7});
   names.push_back("wide");
   paths << write(QStringLiteral("empty.txt"), QByteArray());

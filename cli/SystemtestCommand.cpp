@@ -9,8 +9,11 @@
 #include "files/TextFile.h"
 #include "systemtest/StakeProgression.h"
 #include "systemtest/SystemTest.h"
+#include "systemtest/SystemTestFormat.h"
 #include "systemtest/TestParameters.h"
+#include "systemtest/WorkbookExport.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -29,6 +32,7 @@ struct Options {
   SliderPositions sliders;
   std::vector<std::string> stakeCells = DefaultStakeCells();
   bool protocol = false;
+  std::string stakeFile; // the stake file's name, as the window shows it
 };
 
 // A money option in steps of 100 within [min, max], as its slider position.
@@ -96,6 +100,7 @@ std::string readOptions(CliArgs& args, Options& options) {
     if (!bytes.ok())
       return bytes.error.toStdString();
     options.stakeCells = StakeCellsFromLines(SplitStakeFileText(DecodeText(bytes.bytes).text));
+    options.stakeFile = QFileInfo(QString::fromLocal8Bit(file->c_str())).fileName().toStdString();
   }
   options.protocol = args.has("--protokoll");
   return {};
@@ -231,6 +236,36 @@ void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
   }
 }
 
+// The summary workbook exactly as the window exports it: the total fields, the slider
+// panels and the stake file down column A, the summary grid (at least its 200 rows) from C1.
+std::string writeSummaryWorkbook(const std::string& path, const SliderPositions& sliders,
+                                 const SystemTestParams& params, const std::vector<Line>& lines,
+                                 const SystemTestTotals& totals, const std::string& stakeFile) {
+  std::array<std::string, 16> values;
+  const auto totalTexts = TotalsTexts(totals, params);
+  const auto panelTexts = ParameterPanelTexts(sliders);
+  for (size_t i = 0; i < totalTexts.size(); ++i)
+    values[i] = totalTexts[i].toStdString();
+  for (size_t i = 0; i < panelTexts.size(); ++i)
+    values[9 + i] = panelTexts[i].toStdString();
+  values[15] = stakeFile;
+
+  std::vector<std::vector<std::string>> grid;
+  std::vector<std::string> heading(SummaryGridHeadings.begin(), SummaryGridHeadings.end());
+  grid.push_back(heading);
+  size_t rows = SummaryGridDataRows;
+  if (!lines.empty())
+    rows = std::max(rows, lines.back().position + 1);
+  grid.resize(rows + 1, std::vector<std::string>(heading.size()));
+  for (const Line& line : lines) {
+    const auto texts = SummaryRowTexts(line.position, QString::fromStdString(line.name),
+                                       line.result->outcome, params.startkapital, line.gesamtsaldo);
+    for (size_t c = 0; c < texts.size(); ++c)
+      grid[line.position + 1][c] = texts[c].toStdString();
+  }
+  return WriteWorkbook(SummaryWorkbook(values, std::move(grid)), path);
+}
+
 } // namespace
 
 int RunSystemtest(int argc, char** argv) {
@@ -240,8 +275,6 @@ int RunSystemtest(int argc, char** argv) {
                            {"--protokoll"});
   if (!args.error.empty())
     return Fail(ExitUsage, Prefix + args.error);
-  if (args.has("--xlsx"))
-    return Fail(ExitUsage, Prefix + "--xlsx ist in dieser Version noch nicht verfügbar");
   Options options;
   if (const std::string error = readOptions(args, options); !error.empty())
     return Fail(ExitUsage, Prefix + error);
@@ -274,6 +307,15 @@ int RunSystemtest(int argc, char** argv) {
       continue;
     AddToTotals(totals, results[i]->outcome);
     lines.push_back({i, read.PermanenceNames[i], &*results[i], totals.gesamtsaldo});
+  }
+  if (const auto workbook = args.value("--xlsx")) {
+    SliderPositions shown = options.sliders;
+    if (reading.track4Position)
+      shown.track4 = *reading.track4Position;
+    if (const std::string error =
+            writeSummaryWorkbook(*workbook, shown, params, lines, totals, options.stakeFile);
+        !error.empty())
+      return Fail(ExitUsage, error);
   }
   if (args.json)
     printJson(params, lines, totals, options.protocol);

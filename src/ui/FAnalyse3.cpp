@@ -5,6 +5,7 @@
 #include "files/Settings.h"
 #include "files/TextFile.h"
 #include "systemtest/StakeProgression.h"
+#include "systemtest/SystemTestFormat.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/FOptionen.h"
@@ -12,7 +13,6 @@
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/ResultTabs.h"
-#include "ui/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
@@ -718,13 +718,10 @@ void FAnalyse3::BAnalyseClick() {
     const PermanenceOutcome outcome =
         SimulatePermanence(entries, *params, ProtocolMode::Skip).outcome;
     AddToTotals(totals, outcome);
-    const int64_t net = outcome.finalCapital - params->startkapital;
     const QString name = QString::fromStdString(names[position]);
-    rows.push_back({position,
-                    {QString::number(position + 1), name, IntegerText(outcome.minimum),
-                     IntegerText(outcome.maximum), IntegerText(outcome.umsatz),
-                     IntegerText(outcome.finalCapital), RenditeText(Rendite(net, outcome.umsatz)),
-                     IntegerText(totals.gesamtsaldo)}});
+    const auto texts =
+        SummaryRowTexts(position, name, outcome, params->startkapital, totals.gesamtsaldo);
+    rows.push_back({position, texts});
     tabs.push_back({name, ++tabsMade_, {std::move(entries), params, position, outcome}, {}});
   }
   summary_->setRows(std::move(rows));
@@ -738,19 +735,12 @@ void FAnalyse3::BAnalyseClick() {
 }
 
 void FAnalyse3::showTotals(const SystemTestTotals& totals, const SystemTestParams& params) {
-  const auto set = [this](const char* name, const QString& text) {
-    findChild<QLabel*>(QLatin1String(name))->setText(text);
-  };
-  const int64_t net = NetResult(totals, params);
-  set("LSaetzeGes", QString::number(totals.einsaetze));
-  set("LSatzSignal", QString::number(totals.satzsignale));
-  set("LUmsaetzeGes", MoneyText(totals.umsatz));
-  set("LPermProof", QString::number(totals.tested));
-  set("LGesamtsaldo", MoneyText(net));
-  set("LAbbruchM", QString::number(totals.abbruchMinus));
-  set("LAbbruchP", QString::number(totals.abbruchPlus));
-  set("LAbbruchE", QString::number(totals.abbruchE));
-  set("LRendite", RenditeText(Rendite(net, totals.umsatz)));
+  const char* const names[9] = {"LPermProof",   "LSatzSignal",  "LSaetzeGes",
+                                "LGesamtsaldo", "LUmsaetzeGes", "LRendite",
+                                "LAbbruchP",    "LAbbruchM",    "LAbbruchE"};
+  const std::array<QString, 9> texts = TotalsTexts(totals, params);
+  for (size_t i = 0; i < texts.size(); ++i)
+    findChild<QLabel*>(QLatin1String(names[i]))->setText(texts[i]);
 }
 
 } // namespace kw

@@ -1,5 +1,7 @@
 #include "ui/SystemTestModels.h"
 
+#include "systemtest/SystemTestFormat.h"
+
 #include "core/RouletteTables.h"
 #include "files/HandChangeMarkers.h"
 
@@ -12,8 +14,6 @@
 namespace kw {
 namespace {
 
-constexpr std::array<const char*, SummaryModel::ColumnCount> SummaryHeadings = {
-    "Nr.", "Permanenz", "Minimum", "Maximum", "Umsatz", "Saldo", "Rendite", "Gesamtsaldo"};
 constexpr int FirstRightAlignedSummaryColumn = 2;
 
 QVariant alignment(Qt::Alignment flags) { return QVariant::fromValue(flags); }
@@ -161,7 +161,7 @@ QVariant SummaryModel::headerData(int section, Qt::Orientation orientation, int 
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
       section >= ColumnCount)
     return {};
-  return QString::fromUtf8(SummaryHeadings[static_cast<size_t>(section)]);
+  return QString::fromUtf8(SummaryGridHeadings[static_cast<size_t>(section)]);
 }
 
 } // namespace kw

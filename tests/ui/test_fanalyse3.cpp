@@ -8,7 +8,7 @@
 #include "ui/FOptionen.h"
 #include "ui/FileSelector.h"
 #include "ui/ResultTabs.h"
-#include "ui/SystemTestFormat.h"
+#include "systemtest/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 #include "ui/frFrAnalyse2.h"
 

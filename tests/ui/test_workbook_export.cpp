@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -131,6 +132,48 @@ private slots:
     QCOMPARE(h.dialogs().calls[1].kind, QStringLiteral("error"));
     QVERIFY(h.dialogs().calls[1].text.contains(QStringLiteral("summe.xlsx")));
     QVERIFY(h.dialogs().calls[1].text.contains(QStringLiteral("konnte nicht gespeichert werden")));
+  }
+
+  void commandLineWritesTheSameSummaryWorkbook() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    FAnalyse3* w = runWorkedExample(h, folder);
+    const QString fromWindow = folder.filePath(QStringLiteral("fenster.xlsx"));
+    h.dialogs().saveAnswers.enqueue(fromWindow);
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BExcel")), Qt::LeftButton);
+
+    const QString fromCli = folder.filePath(QStringLiteral("cli.xlsx"));
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    cli.setProcessEnvironment(env);
+    cli.start(qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/kesselwerk-cli"),
+              {QStringLiteral("systemtest"),
+               QStringLiteral("--vorlauf"),
+               QStringLiteral("3"),
+               QStringLiteral("--angriffe"),
+               QStringLiteral("2"),
+               QStringLiteral("--stuecke"),
+               QStringLiteral("1,2"),
+               QStringLiteral("--stueckgroesse"),
+               QStringLiteral("5"),
+               QStringLiteral("--startkapital"),
+               QStringLiteral("1000"),
+               QStringLiteral("--plus"),
+               QStringLiteral("500"),
+               QStringLiteral("--minus"),
+               QStringLiteral("800"),
+               QStringLiteral("--data-dir"),
+               h.dataDir(),
+               QStringLiteral("--xlsx"),
+               fromCli,
+               folder.filePath(QStringLiteral("beispiel.prm"))});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QJsonObject window = ReadWorkbook(fromWindow);
+    const QJsonObject command = ReadWorkbook(fromCli);
+    QVERIFY(!window.isEmpty());
+    QCOMPARE(command, window);
   }
 
   void cancelledDialogWritesNothing() {

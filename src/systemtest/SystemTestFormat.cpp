@@ -1,4 +1,4 @@
-#include "ui/SystemTestFormat.h"
+#include "systemtest/SystemTestFormat.h"
 
 #include "systemtest/SystemTest.h"
 
@@ -56,6 +56,39 @@ QString MoneyText(int64_t value) {
     return QStringLiteral("0 €");
   text.replace(NoBreakSpace, QLatin1Char(' '));
   return withAsciiMinus(text);
+}
+
+std::array<QString, 8> SummaryRowTexts(size_t position, const QString& name,
+                                       const PermanenceOutcome& outcome, int64_t startkapital,
+                                       int64_t gesamtsaldoSoFar) {
+  const int64_t net = outcome.finalCapital - startkapital;
+  return {QString::number(position + 1),
+          name,
+          IntegerText(outcome.minimum),
+          IntegerText(outcome.maximum),
+          IntegerText(outcome.umsatz),
+          IntegerText(outcome.finalCapital),
+          RenditeText(Rendite(net, outcome.umsatz)),
+          IntegerText(gesamtsaldoSoFar)};
+}
+
+std::array<QString, 9> TotalsTexts(const SystemTestTotals& totals, const SystemTestParams& params) {
+  const int64_t net = NetResult(totals, params);
+  return {QString::number(totals.tested),
+          QString::number(totals.satzsignale),
+          QString::number(totals.einsaetze),
+          MoneyText(net),
+          MoneyText(totals.umsatz),
+          RenditeText(Rendite(net, totals.umsatz)),
+          QString::number(totals.abbruchPlus),
+          QString::number(totals.abbruchMinus),
+          QString::number(totals.abbruchE)};
+}
+
+std::array<QString, 6> ParameterPanelTexts(const SliderPositions& sliders) {
+  return {QString::number(sliders.track6 * 100), QString::number(sliders.track1),
+          QString::number(sliders.track2),       QString::number(sliders.track5),
+          QString::number(sliders.track3 * 100), QString::number(-sliders.track4 * 100)};
 }
 
 } // namespace kw

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include "systemtest/SystemTest.h"
+#include "systemtest/TestParameters.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace kw {
+
+// How the system test window writes its figures, in the user's locale (German: thousands
+// point, decimal comma). Negative values always carry the ASCII minus sign.
+
+// Integer format "#,#0": grouped thousands (12345 -> "12.345").
+QString IntegerText(int64_t value);
+// Percentage format "#0.##": at most two decimals, trailing zeros and a bare decimal
+// separator left out, thousands grouped (12.5 -> "12,5", 12 -> "12", -3.456 -> "-3,46").
+QString PercentText(double value);
+// A Rendite field: the percentage followed by " %", or "–" when nothing was bet.
+QString RenditeText(std::optional<double> rendite);
+// The locale's currency format without decimals ("1.234 €"); "0 €" for 0.
+QString MoneyText(int64_t value);
+
+// The headings of the summary grid and the data rows it has at least.
+inline constexpr std::array<const char*, 8> SummaryGridHeadings = {
+    "Nr.", "Permanenz", "Minimum", "Maximum", "Umsatz", "Saldo", "Rendite", "Gesamtsaldo"};
+inline constexpr size_t SummaryGridDataRows = 200;
+
+// The texts of one row of the summary grid: "Nr.", "Permanenz", "Minimum", "Maximum",
+// "Umsatz", "Saldo", "Rendite", "Gesamtsaldo" (the run's Gesamtsaldo so far).
+std::array<QString, 8> SummaryRowTexts(size_t position, const QString& name,
+                                       const PermanenceOutcome& outcome, int64_t startkapital,
+                                       int64_t gesamtsaldoSoFar);
+
+// The run's total fields in the order the summary workbook lists them: LPermProof,
+// LSatzSignal, LSaetzeGes, LGesamtsaldo, LUmsaetzeGes, LRendite, LAbbruchP, LAbbruchM,
+// LAbbruchE.
+std::array<QString, 9> TotalsTexts(const SystemTestTotals& totals, const SystemTestParams& params);
+
+// The slider panels in the order the workbooks list them: PKapital, Pup, PNach, PStueck,
+// PPlus, PMinus (the minus threshold with its sign).
+std::array<QString, 6> ParameterPanelTexts(const SliderPositions& sliders);
+
+} // namespace kw

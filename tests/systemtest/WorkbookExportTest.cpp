@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -127,6 +129,40 @@ TEST(WorkbookExport, FailedWriteNamesTheFileAndKeepsTheOldWorkbook) {
       WriteWorkbook(SummaryWorkbook({}, grid(2, 8)), dir.filePath("fehlt/x.xlsx").toStdString());
   EXPECT_NE(noFolder.find("fehlt/x.xlsx"), std::string::npos);
   EXPECT_NE(noFolder.find("konnte nicht gespeichert werden"), std::string::npos);
+}
+
+// LibreOffice, where installed, opens the workbook as the grid it is meant to be.
+TEST(WorkbookExport, LibreOfficeReadsTheSummaryAsText) {
+  const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+  if (office.isEmpty())
+    GTEST_SKIP() << "LibreOffice is not installed";
+  QTemporaryDir dir;
+  std::array<std::string, 16> values;
+  values[0] = "1";
+  values[15] = "stufen.set";
+  const QString path = dir.filePath(QStringLiteral("summe.xlsx"));
+  ASSERT_EQ(WriteWorkbook(SummaryWorkbook(values, grid(201, 8)), path.toStdString()), "");
+
+  QProcess convert;
+  convert.start(office, {QStringLiteral("-env:UserInstallation=file://") +
+                             dir.filePath(QStringLiteral("profil")),
+                         QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                         QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                         QStringLiteral("--outdir"), dir.path(), path});
+  ASSERT_TRUE(convert.waitForFinished(180000));
+  QFile csv(dir.filePath(QStringLiteral("summe.csv")));
+  ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << convert.readAllStandardError().toStdString();
+  const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'));
+  ASSERT_GE(lines.size(), 201);
+  const QString nbsp = NoBreak;
+  EXPECT_EQ(lines[0].trimmed().toStdString(),
+            (QStringList{"Permanenzen", ""} +
+             QStringList{nbsp + "r0c0", nbsp + "r0c1", nbsp + "r0c2", nbsp + "r0c3", nbsp + "r0c4",
+                         nbsp + "r0c5", nbsp + "r0c6", nbsp + "r0c7"})
+                .join(QLatin1Char(','))
+                .toStdString());
+  EXPECT_TRUE(lines[31].startsWith(QStringLiteral("stufen.set,"))) << lines[31].toStdString();
+  EXPECT_TRUE(lines[200].startsWith(QStringLiteral(",,") + nbsp)) << lines[200].toStdString();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "Json.h"
+#include "MainWindowTable.h"
 #include "analysis/ChanceAnalysis.h"
 #include "core/PermanenceTable.h"
 #include "core/RouletteTables.h"
@@ -162,23 +163,10 @@ int RunChancen(int argc, char** argv) {
   if (args.files.empty())
     return usage("chancen erwartet mindestens eine Permanenz-Datei");
 
-  // The hand-change list of the data folder, as the main window loads it at start.
-  const MarkerListLoad markers = LoadHandChangeList();
-  if (!markers.error.isEmpty())
-    return Fail(ExitUsage, markers.error.toStdString());
-
-  // The files one after another, as "Datei(en) öffnen..." puts them into the memo.
-  QStringList paths;
-  for (const std::string& file : args.files)
-    paths << QString::fromLocal8Bit(file.c_str());
-  const TextLines memo = ReadTextFiles(paths);
-  if (!memo.ok())
-    return Fail(ExitUsage, memo.error.toStdString());
-
-  // "In Tabelle übertragen" into an empty table.
-  PermanenceTable table;
-  for (const CoupEntry& entry : TransferEntries(std::span(memo.lines), HandChangeList()))
-    table.EnterCoup(entry.text, entry.code);
+  const TableLoad load = LoadTableAsMainWindow(args.files);
+  if (!load.error.empty())
+    return Fail(ExitUsage, load.error);
+  const PermanenceTable& table = load.table;
 
   const ChanceAnalysis result = AnalyseChances(table.RowValues());
   if (result.refusal)

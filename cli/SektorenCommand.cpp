@@ -2,6 +2,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "Json.h"
+#include "MainWindowTable.h"
 #include "core/PermanenceTable.h"
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
@@ -124,22 +125,10 @@ int RunSektoren(int argc, char** argv) {
     assignment = load.assignment;
   }
 
-  // The hand-change list of the data folder, as the main window loads it at start.
-  const MarkerListLoad markers = LoadHandChangeList();
-  if (!markers.error.isEmpty())
-    return Fail(ExitUsage, markers.error.toStdString());
-
-  // The files one after another into the memo, then "In Tabelle übertragen" into an
-  // empty table: the table the window evaluates.
-  QStringList paths;
-  for (const std::string& file : args.files)
-    paths << QString::fromLocal8Bit(file.c_str());
-  const TextLines memo = ReadTextFiles(paths);
-  if (!memo.ok())
-    return Fail(ExitUsage, memo.error.toStdString());
-  PermanenceTable table;
-  for (const CoupEntry& entry : TransferEntries(std::span(memo.lines), HandChangeList()))
-    table.EnterCoup(entry.text, entry.code);
+  const TableLoad load = LoadTableAsMainWindow(args.files);
+  if (!load.error.empty())
+    return Fail(ExitUsage, load.error);
+  const PermanenceTable& table = load.table;
 
   const ThrowDistanceResult result = EvaluateThrowDistances(table.RowValues(), assignment);
   if (result.status != ThrowDistanceStatus::Counted)

@@ -3,6 +3,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "Json.h"
+#include "MainWindowTable.h"
 
 #include "analysis/SeriesLengthSearch.h"
 #include "core/RouletteTables.h"
@@ -104,10 +105,7 @@ int RunSerien(int argc, char** argv) {
                            "durch Kommas getrennt (z. B. 6,5,4,3)");
 
   LoadHandChangeList();
-  QStringList paths;
-  for (const std::string& file : args.files)
-    paths << QString::fromLocal8Bit(file.c_str());
-  const FilePermanences read = ReadPermanenceFiles(paths, args.jobs);
+  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), args.jobs);
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());
 

@@ -3,6 +3,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "Json.h"
+#include "MainWindowTable.h"
 
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceFiles.h"
@@ -290,10 +291,7 @@ int RunSystemtest(int argc, char** argv) {
   const SystemTestParams& params = *reading.params;
 
   LoadHandChangeList();
-  QStringList paths;
-  for (const std::string& file : args.files)
-    paths << QString::fromLocal8Bit(file.c_str());
-  const FilePermanences read = ReadPermanenceFiles(paths, args.jobs);
+  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), args.jobs);
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());
 

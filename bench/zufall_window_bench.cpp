@@ -2,11 +2,11 @@
 // them as a permanence file and handing them to the main window's text box.
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
+#include "ui/MemoEdit.h"
 #include "ui/FZufall.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 #include <benchmark/benchmark.h>
 
@@ -55,7 +55,7 @@ void TransferMillionLines(benchmark::State& state) {
   kw::test::WindowTestHarness h;
   kw::FZufall& window = *h.app().fZufall();
   fillList(window);
-  QPlainTextEdit* m1 = h.app().fHaupt()->memo();
+  kw::MemoEdit* m1 = h.app().fHaupt()->memo();
   for (auto _ : state) {
     state.PauseTiming();
     m1->clear();

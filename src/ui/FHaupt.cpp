@@ -7,6 +7,7 @@
 #include "ui/Application.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/MemoEdit.h"
 #include "ui/PermanenceTableModel.h"
 #include "ui/WindowChrome.h"
 
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -135,9 +135,8 @@ QWidget* FHaupt::buildInputArea() {
   filePage->setObjectName(QStringLiteral("TSDateien"));
   auto* fileLayout = new QVBoxLayout(filePage);
   fileLayout->setContentsMargins(2, 4, 2, 2);
-  m1_ = new QPlainTextEdit(filePage);
+  m1_ = new MemoEdit(filePage);
   m1_->setObjectName(QStringLiteral("M1"));
-  m1_->setLineWrapMode(QPlainTextEdit::NoWrap);
   fileLayout->addWidget(m1_, 1);
   auto* multi = new QHBoxLayout;
   multi->addWidget(note(QStringLiteral("Mehrfachauswahl von Dateien möglich."), filePage), 1);

@@ -8,13 +8,13 @@
 
 class QGroupBox;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class QTableView;
 
 namespace kw {
 
+class MemoEdit;
 class PermanenceTableModel;
 class WindowChrome;
 
@@ -29,7 +29,7 @@ public:
   PermanenceTable& table() { return table_; }
   const PermanenceTable& table() const { return table_; }
   WindowChrome* chrome() const { return chrome_; }
-  QPlainTextEdit* memo() const { return m1_; }
+  MemoEdit* memo() const { return m1_; }
 
   // The single entry of coups into the table; the view is told at once.
   void EnterCoup(const QString& text, int code);
@@ -80,7 +80,7 @@ private:
   WindowChrome* chrome_ = nullptr;
   QStackedWidget* pages_ = nullptr;
   QWidget* pNum_ = nullptr;
-  QPlainTextEdit* m1_ = nullptr;
+  MemoEdit* m1_ = nullptr;
   QTableView* gNum_ = nullptr;
   QWidget* pNumAnzBasis_ = nullptr;
   QWidget* pButtons_ = nullptr;

@@ -8,9 +8,9 @@
 #include "files/Settings.h"
 #include "files/TextFile.h"
 #include "ui/Dialogs.h"
+#include "ui/MemoEdit.h"
 
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QTableView>
 
 #include <optional>
@@ -24,20 +24,13 @@ namespace {
 constexpr int TransferHelpContext = 110;
 constexpr int QuestionButtons = Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton;
 
-// The lines as one text, so the memo takes them in a single call however many there are.
-QString JoinLines(const std::vector<std::string>& lines) {
-  size_t size = 0;
+// The lines as the memo keeps them, so it takes them in a single call however many there are.
+std::vector<QString> MemoLines(const std::vector<std::string>& lines) {
+  std::vector<QString> memoLines;
+  memoLines.reserve(lines.size());
   for (const std::string& line : lines)
-    size += line.size() + 1;
-  std::string text;
-  text.reserve(size);
-  for (const std::string& line : lines) {
-    text += line;
-    text += '\n';
-  }
-  if (!text.empty())
-    text.pop_back();
-  return QString::fromStdString(text);
+    memoLines.push_back(QString::fromStdString(line));
+  return memoLines;
 }
 
 size_t LineCount(std::string_view text) {
@@ -69,7 +62,7 @@ void FHaupt::BOpenClick() {
   m1_->hide();
   const TextLines read = ReadTextFiles(files);
   if (read.ok())
-    m1_->setPlainText(JoinLines(read.lines));
+    m1_->setLines(MemoLines(read.lines));
   m1_->show();
   if (!read.ok())
     Dialogs::instance().error(this, read.error);
@@ -124,7 +117,7 @@ void FHaupt::LoadStartPermanence() {
     Dialogs::instance().error(this, read.error);
     return;
   }
-  m1_->setPlainText(JoinLines(read.lines));
+  m1_->setLines(MemoLines(read.lines));
   m1_->show();
 }
 

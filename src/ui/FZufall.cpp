@@ -10,6 +10,7 @@
 #include "ui/FHaupt.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/MemoEdit.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -198,8 +198,8 @@ void FZufall::Button6Click() {
     Dialogs::instance().error(this, fromView(RandomListEmptyTransferMessage));
     return;
   }
-  QPlainTextEdit* m1 = Application::instance().fHaupt()->memo();
-  if (!m1->document()->isEmpty() &&
+  MemoEdit* m1 = Application::instance().fHaupt()->memo();
+  if (!m1->isEmpty() &&
       Dialogs::instance().confirm(this, fromView(RandomTransferOverwriteQuestion),
                                   Dialogs::YesButton | Dialogs::NoButton | Dialogs::CancelButton) !=
           Dialogs::Answer::Yes)

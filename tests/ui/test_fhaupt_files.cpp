@@ -5,11 +5,11 @@
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
+#include "ui/MemoEdit.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>

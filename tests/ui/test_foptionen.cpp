@@ -6,13 +6,13 @@
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
+#include "ui/MemoEdit.h"
 #include "ui/FOptionen.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>

@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
+#include "ui/MemoEdit.h"
 #include "ui/FOptionen.h"
 #include "ui/FSpeichern1.h"
 
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>

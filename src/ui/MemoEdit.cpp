@@ -213,9 +213,11 @@ void MemoEdit::removeSelection() {
     return;
   const Position from = std::min(anchor_, cursor_);
   const Position to = std::max(anchor_, cursor_);
+  // The rest after the selection is taken first: it may lie on the very line cut here.
+  const QString rest = lines_[to.line].mid(to.column);
   QString& first = lines_[from.line];
   first.truncate(from.column);
-  first += QStringView(lines_[to.line]).mid(to.column);
+  first += rest;
   lines_.erase(lines_.begin() + from.line + 1, lines_.begin() + to.line + 1);
   cursor_ = anchor_ = from;
 }
@@ -318,9 +320,11 @@ bool MemoEdit::handleMoveKey(QKeyEvent* event) {
   default:
     return false;
   }
-  // Up and Down off the first or last line stay where they are.
+  // Up and Down off the first or last line stay where they are; a page goes as far as
+  // there is text.
+  const bool page = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
   if (target.line < 0 || target.line >= lineCount())
-    target.line = cursor_.line;
+    target.line = page ? std::clamp(target.line, 0, lineCount() - 1) : cursor_.line;
   moveCursor(target, shift);
   return true;
 }
@@ -531,6 +535,13 @@ void MemoEdit::mouseMoveEvent(QMouseEvent* event) {
   }
   moveCursor(positionAt(event->position().toPoint()), true);
   event->accept();
+}
+
+void MemoEdit::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    event->accept();
+  else
+    QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void MemoEdit::mouseDoubleClickEvent(QMouseEvent* event) {

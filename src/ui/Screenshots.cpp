@@ -14,11 +14,13 @@
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
 #include "ui/HelpWindow.h"
+#include "ui/MemoEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -112,6 +114,18 @@ int TakeScreenshots(Application& app, const QString& folder) {
   typeSamplePermanence(main);
   main->findChild<QPushButton*>(QStringLiteral("BAnalyse"))->click();
   ok &= save(main, folder, QStringLiteral("FHaupt"));
+  // The file page with a short permanence in M1, two lines of it marked.
+  if (main->memo()->isEmpty())
+    main->memo()->setPlainText(QStringLiteral("Spielbank Köln\nTisch 3\n17\n4\n0\nHW\n32\n15"));
+  main->findChild<QPushButton*>(QStringLiteral("BSeiteDateien"))->click();
+  main->memo()->setFocus();
+  main->memo()->setCursorPosition({3, 0});
+  for (int i = 0; i < 2; ++i) {
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::ShiftModifier);
+    QApplication::sendEvent(main->memo(), &down);
+  }
+  ok &= save(main, folder, QStringLiteral("FHaupt-Dateien"));
+  main->findChild<QPushButton*>(QStringLiteral("BSeiteManuell"))->click();
   // The chart of the same permanence ("Diagramm" fills it; it is shot below).
   main->findChild<QPushButton*>(QStringLiteral("BChart1"))->click();
 

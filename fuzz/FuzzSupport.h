@@ -23,8 +23,9 @@ inline QByteArrayView Bytes(const uint8_t* data, size_t size) {
 // A file of this process in the temporary folder, rewritten for every input.
 inline QString WriteInputFile(const uint8_t* data, size_t size, const char* name) {
   static const QString folder = [] {
-    const QString path = QDir::tempPath() + QStringLiteral("/kesselwerk-fuzz-%1")
-                                                .arg(QCoreApplication::applicationPid());
+    const QString path =
+        QDir::tempPath() +
+        QStringLiteral("/kesselwerk-fuzz-%1").arg(QCoreApplication::applicationPid());
     QDir().mkpath(path);
     return path;
   }();

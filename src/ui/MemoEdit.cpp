@@ -120,6 +120,7 @@ void MemoEdit::replaceAll(std::vector<QString> lines) {
   for (const QString& line : lines_)
     longestLine_ = std::max(longestLine_, static_cast<int>(line.size()));
   cursor_ = anchor_ = Position{};
+  wantedColumn_ = -1;
   updateScrollBars();
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);
@@ -223,6 +224,7 @@ void MemoEdit::removeSelection() {
 }
 
 void MemoEdit::edited() {
+  wantedColumn_ = -1;
   updateScrollBars();
   ensureCursorVisible();
   restartBlink();
@@ -242,6 +244,7 @@ MemoEdit::Position MemoEdit::clamped(Position position) const {
 
 void MemoEdit::moveCursor(Position to, bool keepAnchor) {
   cursor_ = clamped(to);
+  wantedColumn_ = -1;
   if (!keepAnchor)
     anchor_ = cursor_;
   ensureCursorVisible();
@@ -280,8 +283,15 @@ bool MemoEdit::handleMoveKey(QKeyEvent* event) {
   const bool control = event->modifiers() & Qt::ControlModifier;
   const Position from = std::min(anchor_, cursor_);
   const Position to = std::max(anchor_, cursor_);
+  const int key = event->key();
+  const bool vertical =
+      key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+  // Going up and down over shorter lines comes back to the column it started from.
+  const int wantedColumn = wantedColumn_ >= 0 ? wantedColumn_ : cursor_.column;
   Position target = cursor_;
-  switch (event->key()) {
+  if (vertical)
+    target.column = wantedColumn;
+  switch (key) {
   case Qt::Key_Left:
     if (hasSelection() && !shift)
       target = from; // an arrow without Shift first leaves the selection at its start
@@ -322,10 +332,12 @@ bool MemoEdit::handleMoveKey(QKeyEvent* event) {
   }
   // Up and Down off the first or last line stay where they are; a page goes as far as
   // there is text.
-  const bool page = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
+  const bool page = key == Qt::Key_PageUp || key == Qt::Key_PageDown;
   if (target.line < 0 || target.line >= lineCount())
     target.line = page ? std::clamp(target.line, 0, lineCount() - 1) : cursor_.line;
   moveCursor(target, shift);
+  if (vertical)
+    wantedColumn_ = wantedColumn;
   return true;
 }
 

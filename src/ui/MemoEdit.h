@@ -99,7 +99,8 @@ private:
   std::vector<QString> lines_{QString()};
   Position cursor_;
   Position anchor_;
-  int longestLine_ = 0; // characters, for the horizontal scroll range
+  int wantedColumn_ = -1; // the column Up and Down aim for, -1 after any other move
+  int longestLine_ = 0;   // characters, for the horizontal scroll range
   bool readOnly_ = false;
   bool cursorShown_ = true;
   QBasicTimer blinkTimer_;

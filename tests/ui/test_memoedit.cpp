@@ -153,6 +153,9 @@ private slots:
     box.key(Qt::Key_Up);
     QCOMPARE(box.cursor(), (Position{2, 0}));
     box.key(Qt::Key_Up);
+    box.key(Qt::Key_Up);
+    QCOMPARE(box.cursor(), (Position{0, 3})); // over shorter lines back to the column
+    box.key(Qt::Key_Down);
     box.key(Qt::Key_End);
     QCOMPARE(box.cursor(), (Position{1, 2}));
     box.key(Qt::Key_Right); // over the line break

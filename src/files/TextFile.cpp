@@ -32,6 +32,11 @@ bool startsWith(QByteArrayView bytes, std::string_view mark) {
          std::equal(mark.begin(), mark.end(), bytes.begin());
 }
 
+bool startsWithByteOrderMark(QByteArrayView bytes) {
+  return startsWith(bytes, "\xEF\xBB\xBF") || startsWith(bytes, "\xFF\xFE") ||
+         startsWith(bytes, "\xFE\xFF");
+}
+
 // ASCII reads the same in Windows-1252 and UTF-8, so such text (nearly every permanence)
 // needs no decoder.
 std::string decode(const char* decoderName, QByteArrayView bytes) {
@@ -151,6 +156,10 @@ EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encodin
     }
     result.bytes.append(encoder(QStringLiteral("\r\n")));
   }
+  // Windows-1252 text beginning with "ï»¿", "ÿþ" or "þÿ" would read back as another
+  // encoding; with the UTF-8 mark every character reads back as written.
+  if (encoding == TextEncoding::Windows1252 && startsWithByteOrderMark(result.bytes))
+    return EncodeLines(lines, TextEncoding::Utf8, fileName);
   return result;
 }
 

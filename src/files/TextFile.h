@@ -65,7 +65,8 @@ struct EncodedText {
 };
 
 // Every line followed by CR LF, with the encoding's byte-order mark where it has one.
-// fileName only names the file in the message.
+// Windows-1252 text whose bytes would begin like a byte-order mark is written as UTF-8 with
+// its mark instead, so that it reads back unchanged. fileName only names the file in the message.
 EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encoding,
                         const QString& fileName);
 

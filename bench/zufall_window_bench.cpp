@@ -2,8 +2,8 @@
 // them as a permanence file and handing them to the main window's text box.
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
-#include "ui/MemoEdit.h"
 #include "ui/FZufall.h"
+#include "ui/MemoEdit.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -66,14 +66,3 @@ void TransferMillionLines(benchmark::State& state) {
 BENCHMARK(TransferMillionLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 } // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  kw::test::PrepareApplication();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

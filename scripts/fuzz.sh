@@ -18,6 +18,10 @@ cmake --build "$build_dir" --target kw_fuzz -j 2
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+# The targets that read a path write each input there.
+export TMPDIR="$PWD/$build_dir/tmp"
+rm -rf "$TMPDIR"
+mkdir -p "$TMPDIR"
 
 failed=()
 summary=()

@@ -168,12 +168,16 @@ QString WriteTextLines(const QString& path, std::span<const std::string> lines,
   const EncodedText encoded = EncodeLines(lines, encoding, path);
   if (!encoded.problem.isEmpty())
     return encoded.problem;
+  return WriteFileBytes(path, encoded.bytes);
+}
+
+QString WriteFileBytes(const QString& path, QByteArrayView bytes) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return WriteErrorMessage(path, file.errorString());
   // A write that fits the device's buffer only reaches the disk on commit, and commit does
   // not report that failure (a full disk would replace the file by an empty one): flush first.
-  if (file.write(encoded.bytes) != encoded.bytes.size() || !file.flush() || !file.commit())
+  if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() || !file.commit())
     return WriteErrorMessage(path, file.errorString());
   return {};
 }

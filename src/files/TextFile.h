@@ -76,6 +76,10 @@ EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encodin
 [[nodiscard]] QString WriteTextLines(const QString& path, std::span<const std::string> lines,
                                      TextEncoding encoding = TextEncoding::Windows1252);
 
+// Replaces the file as a whole by these bytes (QSaveFile): on any failure, a full disk
+// included, the old file stays as it was. Returns the German error message, or an empty text.
+[[nodiscard]] QString WriteFileBytes(const QString& path, QByteArrayView bytes);
+
 // "Die Datei ... kann nicht gelesen werden." with the system's reason.
 QString ReadErrorMessage(const QString& path, const QString& reason);
 QString WriteErrorMessage(const QString& path, const QString& reason);

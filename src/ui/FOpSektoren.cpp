@@ -27,7 +27,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -226,13 +225,7 @@ QPushButton* button(const QString& caption, QWidget* parent, const QString& name
 
 // Writes the whole record or nothing: an existing file stays as it was on failure.
 QString writeSectorFile(const QString& path, const std::array<uint8_t, SectorFileSize>& record) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    return WriteErrorMessage(path, file.errorString());
-  const auto size = static_cast<qint64>(record.size());
-  if (file.write(reinterpret_cast<const char*>(record.data()), size) != size || !file.commit())
-    return WriteErrorMessage(path, file.errorString());
-  return {};
+  return WriteFileBytes(path, QByteArrayView(record.data(), static_cast<qsizetype>(record.size())));
 }
 
 Dialogs::FileRequest sectorFileRequest(const QString& title) {

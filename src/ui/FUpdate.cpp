@@ -23,7 +23,6 @@
 #include <QNetworkInformation>
 #include <QProcess>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 #include <QTextBrowser>
@@ -427,11 +426,9 @@ QString FUpdate::WriteRemovalScript(const QString& program, const QString& tempF
   if (!content)
     return {};
   const QString script = QString::fromLocal8Bit(paths.scriptFile);
-  QSaveFile file(script);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(content->data(), static_cast<qint64>(content->size())) !=
-          static_cast<qint64>(content->size()) ||
-      !file.commit())
+  if (!WriteFileBytes(script,
+                      QByteArrayView(content->data(), static_cast<qsizetype>(content->size())))
+           .isEmpty())
     return {};
   return script;
 }

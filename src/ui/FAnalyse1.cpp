@@ -34,11 +34,7 @@ constexpr int MaxLength = 12;
 constexpr int FilesPerStep = 250;
 
 QLabel* panel(const QString& text, const QString& name, const QString& style, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setAlignment(Qt::AlignCenter);
-  label->setFrameShape(QFrame::Panel);
-  label->setFrameShadow(QFrame::Sunken);
+  QLabel* label = SunkenPanel(text, name, parent);
   label->setStyleSheet(style);
   return label;
 }

@@ -3,6 +3,7 @@
 #include "tools/DeltaCalculator.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/WindowParts.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -34,11 +35,7 @@ QLabel* boldLabel(const QString& text, QWidget* parent, const QString& name) {
 }
 
 QLabel* resultPanel(QWidget* parent, const QString& name) {
-  auto* panel = new QLabel(parent);
-  panel->setObjectName(name);
-  panel->setFrameShape(QFrame::Panel);
-  panel->setFrameShadow(QFrame::Sunken);
-  panel->setAlignment(Qt::AlignCenter);
+  QLabel* panel = SunkenPanel(QString(), name, parent);
   panel->setMinimumHeight(22);
   panel->setStyleSheet(QStringLiteral("background: white;"));
   return panel;

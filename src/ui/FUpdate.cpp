@@ -9,6 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -134,11 +135,7 @@ QLabel* wrappedLabel(const QString& text, QWidget* parent, const QString& name) 
 }
 
 QLabel* valuePanel(QWidget* parent, const QString& name) {
-  auto* panel = new QLabel(parent);
-  panel->setObjectName(name);
-  panel->setFrameShape(QFrame::Panel);
-  panel->setFrameShadow(QFrame::Sunken);
-  panel->setAlignment(Qt::AlignCenter);
+  QLabel* panel = SunkenPanel(QString(), name, parent);
   panel->setMinimumWidth(120);
   panel->setStyleSheet(QStringLiteral("background: white; font-weight: bold;"));
   return panel;

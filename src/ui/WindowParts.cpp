@@ -11,4 +11,13 @@ QLabel* HeadingStrip(const QString& text, QWidget* parent, const QString& name) 
   return label;
 }
 
+QLabel* SunkenPanel(const QString& text, const QString& name, QWidget* parent) {
+  auto* panel = new QLabel(text, parent);
+  panel->setObjectName(name);
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Sunken);
+  panel->setAlignment(Qt::AlignCenter);
+  return panel;
+}
+
 } // namespace kw

@@ -2,6 +2,7 @@
 // table and the series-length search over many files.
 #include "analysis/ChanceAnalysis.h"
 #include "analysis/SeriesLengthSearch.h"
+#include "support/RandomPermanence.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,16 +11,7 @@
 
 namespace {
 
-// Uniform coups with a hand change about every 40 entries, as recorded permanences have.
-std::vector<uint8_t> RandomPermanence(size_t entries, uint32_t seed) {
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<int> number(0, 36);
-  std::uniform_int_distribution<int> handChange(0, 39);
-  std::vector<uint8_t> out(entries);
-  for (uint8_t& e : out)
-    e = handChange(random) == 0 ? kw::HandChangeCode : static_cast<uint8_t>(number(random));
-  return out;
-}
+using kw::bench::RandomPermanence;
 
 void BM_AnalyseChances(benchmark::State& state) {
   const auto rows = RandomPermanence(static_cast<size_t>(state.range(0)), 1);

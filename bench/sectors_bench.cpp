@@ -3,6 +3,7 @@
 #include "sectors/SectorAssignment.h"
 #include "sectors/SectorFile.h"
 #include "sectors/ThrowDistance.h"
+#include "support/RandomPermanence.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,16 +12,7 @@
 
 namespace {
 
-// Uniform coups with a hand change about every 40 entries, as recorded permanences have.
-std::vector<uint8_t> RandomPermanence(size_t entries, uint32_t seed) {
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<int> number(0, 36);
-  std::uniform_int_distribution<int> handChange(0, 39);
-  std::vector<uint8_t> out(entries);
-  for (uint8_t& e : out)
-    e = handChange(random) == 0 ? kw::HandChangeCode : static_cast<uint8_t>(number(random));
-  return out;
-}
+using kw::bench::RandomPermanence;
 
 // The whole evaluation with the nine-sector preset: sequence, checks and both tables.
 void BM_EvaluateThrowDistances(benchmark::State& state) {

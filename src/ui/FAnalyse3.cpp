@@ -77,10 +77,6 @@ const std::vector<std::pair<QString, QString>>& PermanenceFilters() {
   return filters;
 }
 
-QString fromStd(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 Dialogs::FileRequest stakeFileRequest(const QString& title) {
   Dialogs::FileRequest request;
   request.title = title;
@@ -537,11 +533,11 @@ void FAnalyse3::SatzStaffelungLaden(const QString& path) {
   Dialogs& dialogs = Dialogs::instance();
   const QFileInfo file(path);
   if (!file.isFile()) {
-    dialogs.information(this, fromStd(StakeFileNotFoundMessage(file.fileName().toStdString())));
+    dialogs.information(this, FromUtf8(StakeFileNotFoundMessage(file.fileName().toStdString())));
     return;
   }
   if (LoadNeedsOverwriteQuestion(StakeCells()) &&
-      dialogs.confirm(this, fromStd(OverwriteStakeTableQuestion),
+      dialogs.confirm(this, FromUtf8(OverwriteStakeTableQuestion),
                       Dialogs::YesButton | Dialogs::NoButton | Dialogs::CancelButton) !=
           Dialogs::Answer::Yes)
     return;
@@ -573,7 +569,7 @@ void FAnalyse3::saveStakes(const QString& path, bool chosenFile) {
       PlanStakeSave(QFileInfo(path).fileName().toStdString(), cells,
                     chosenFile ? StakeSaveTarget::ChosenFile : StakeSaveTarget::QuickSaveSlot);
   if (!plan.errorMessage.empty()) {
-    dialogs.error(this, fromStd(plan.errorMessage));
+    dialogs.error(this, FromUtf8(plan.errorMessage));
     return;
   }
   if (plan.fileText) {
@@ -582,7 +578,7 @@ void FAnalyse3::saveStakes(const QString& path, bool chosenFile) {
       return;
     }
   } else {
-    dialogs.information(this, fromStd(plan.informationMessage));
+    dialogs.information(this, FromUtf8(plan.informationMessage));
   }
   if (plan.becomesCurrentFile)
     setCurrentStakeFile(path);
@@ -608,7 +604,7 @@ void FAnalyse3::BTrashClick() {
 void FAnalyse3::BFileSaveClick() {
   Dialogs& dialogs = Dialogs::instance();
   if (currentStakeFile_.isEmpty()) {
-    dialogs.information(this, fromStd(SaveStakeFileFirstMessage));
+    dialogs.information(this, FromUtf8(SaveStakeFileFirstMessage));
     return;
   }
   if (const QString error = WriteStartStakeFile(currentStakeFile_); !error.isEmpty()) {
@@ -660,11 +656,11 @@ void FAnalyse3::BAnalyseClick() {
   }
   const TestParametersReading reading = ReadTestParameters(Sliders(), StakeCells());
   if (!reading.params) {
-    dialogs.error(this, fromStd(reading.errorMessage));
+    dialogs.error(this, FromUtf8(reading.errorMessage));
     return;
   }
   if (!reading.informationMessage.empty()) {
-    dialogs.information(this, fromStd(reading.informationMessage));
+    dialogs.information(this, FromUtf8(reading.informationMessage));
     if (reading.track4Position)
       sliders_[3]->setValue(*reading.track4Position);
   }

@@ -24,16 +24,6 @@ namespace {
 constexpr int HelpContext = 1140;
 constexpr int InputHelpContext = 165;
 
-QLabel* boldLabel(const QString& text, QWidget* parent, const QString& name) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setWordWrap(true);
-  QFont font = label->font();
-  font.setBold(true);
-  label->setFont(font);
-  return label;
-}
-
 QLabel* resultPanel(QWidget* parent, const QString& name) {
   QLabel* panel = SunkenPanel(QString(), name, parent);
   panel->setMinimumHeight(22);
@@ -79,9 +69,9 @@ void FDelta::FormCreate() {
 
   auto* body = new QVBoxLayout;
   body->setContentsMargins(8, 0, 8, 0);
-  body->addWidget(boldLabel(QStringLiteral("Wählen Sie die Chance, geben Sie die Anzahl der "
+  body->addWidget(BoldLabel(QStringLiteral("Wählen Sie die Chance, geben Sie die Anzahl der "
                                            "Coups ein und klicken Sie auf Berechnen"),
-                            this, QStringLiteral("Label6")));
+                            QStringLiteral("Label6"), this));
   auto* columns = new QHBoxLayout;
   columns->addWidget(buildChanceGroup());
   columns->addWidget(buildResultColumn(), 1);
@@ -98,9 +88,9 @@ QWidget* FDelta::buildTopBar() {
   top->setStyleSheet(QStringLiteral("#POben { background: #5978B2; } #Label9 { color: white; }"));
   auto* row = new QHBoxLayout(top);
   row->setContentsMargins(8, 4, 4, 4);
-  row->addWidget(boldLabel(QStringLiteral("Errechnet werden Unter- und Obergrenze der Standard- "
+  row->addWidget(BoldLabel(QStringLiteral("Errechnet werden Unter- und Obergrenze der Standard- "
                                           "abweichung bezogen auf den mathematischen Mittelwert"),
-                           top, QStringLiteral("Label9")),
+                           QStringLiteral("Label9"), top),
                  1);
   auto* help = new QPushButton(top);
   help->setObjectName(QStringLiteral("Button11"));
@@ -121,8 +111,7 @@ QWidget* FDelta::buildChanceGroup() {
   rg1_ = new QButtonGroup(group);
   for (int i = 0; i < DeltaChanceCount; ++i) {
     const std::string_view caption = DeltaChances[static_cast<size_t>(i)].caption;
-    auto* item = new QRadioButton(
-        QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), group);
+    auto* item = new QRadioButton(FromUtf8(caption), group);
     item->setObjectName(QStringLiteral("rg1_%1").arg(i));
     item->installEventFilter(this);
     rg1_->addButton(item, i);

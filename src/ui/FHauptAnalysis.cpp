@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/FChart1.h"
+#include "ui/WindowParts.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -165,7 +166,7 @@ struct GridDesign {
 QStringList LabelRange(int first, int last) {
   QStringList labels;
   for (int i = first; i <= last; ++i)
-    labels << QString::fromUtf8(ChanceLabel(i).data(), qsizetype(ChanceLabel(i).size()));
+    labels << FromUtf8(ChanceLabel(i));
   return labels;
 }
 

@@ -50,10 +50,6 @@ constexpr int ListColumns = 4;
 const QColor ListBackground(0xD9, 0xFF, 0xD9);
 const QColor LabelText(0xB0, 0xFF, 0xB0);
 
-QString text(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 // The palette places the pockets on a circle of radius 185 around (200, 260), the zero at
 // the top and the numbers clockwise, 360/37 degrees apart. Halves round to even, which
 // std::rint does in the default rounding mode.
@@ -207,16 +203,6 @@ public:
   }
 };
 
-QLabel* boldLabel(const QString& caption, QWidget* parent, const QString& name) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(name);
-  label->setWordWrap(true);
-  QFont f = label->font();
-  f.setBold(true);
-  label->setFont(f);
-  return label;
-}
-
 QPushButton* button(const QString& caption, QWidget* parent, const QString& name) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);
@@ -346,7 +332,7 @@ QWidget* FOpSektoren::buildPresetBar() {
       {"B6Sektoren", SectorPreset::SevenAndFiveSixes, &FOpSektoren::ToolButton2Click},
       {"B9Sektoren", SectorPreset::FiveAndEightFours, &FOpSektoren::ToolButton3Click}};
   for (const PresetButton& p : presets) {
-    auto* b = button(text(SectorPresetCaption(p.preset)), panel2, QLatin1String(p.name));
+    auto* b = button(FromUtf8(SectorPresetCaption(p.preset)), panel2, QLatin1String(p.name));
     connect(b, &QPushButton::clicked, this, p.handler);
     bar->addWidget(b);
   }
@@ -360,9 +346,9 @@ QWidget* FOpSektoren::buildMitte() {
   pMitte->setFixedWidth(MitteWidth);
   pMitte->setMinimumHeight(500);
 
-  auto* label11 = boldLabel(QStringLiteral("Ziehen Sie mit gedrückter linker Maustaste die "
+  auto* label11 = BoldLabel(QStringLiteral("Ziehen Sie mit gedrückter linker Maustaste die "
                                            "Nummer in die Sektoren-Listen."),
-                            pMitte, QStringLiteral("Label11"));
+                            QStringLiteral("Label11"), pMitte);
   label11->setGeometry(6, 2, MitteWidth - 12, 34);
 
   auto* pSektoren = new QWidget(pMitte);
@@ -420,17 +406,17 @@ QWidget* FOpSektoren::buildRechts() {
   unten->setObjectName(QStringLiteral("PRechtsunten"));
   auto* texts = new QVBoxLayout(unten);
   texts->setContentsMargins(0, 0, 0, 0);
-  texts->addWidget(boldLabel(
+  texts->addWidget(BoldLabel(
       QStringLiteral("Idee hier ist, die Wurfeigenarten der Croupiers (ihre Handschrift) zu "
                      "erkennen und auszunutzen. Gibt es eine Häufung spezifischer Wurfweiten über "
                      "dem mathematischen Mittelwert? Kommt bei Wurfrichtung A nach dem Sektor X "
                      "überdurchschnittlich oft der Sektor Y?"),
-      unten, QStringLiteral("Label4")));
-  texts->addWidget(boldLabel(
+      QStringLiteral("Label4"), unten));
+  texts->addWidget(BoldLabel(
       QStringLiteral("Klar ist, dass Sie bei diesem Ansatz Permanenzen, die nicht zumindest "
                      "Auskunft über den Croupier, seine Sitzposition und die Wurfrichtung geben "
                      "nicht gebrauchen können."),
-      unten, QStringLiteral("Label5")));
+      QStringLiteral("Label5"), unten));
   layout->addWidget(unten);
 
   gSek_ = new QTableWidget(SectorGridRows, SectorGridColumns, pRechts);
@@ -457,9 +443,9 @@ QWidget* FOpSektoren::buildRechts() {
   panel4->setObjectName(QStringLiteral("Panel4"));
   auto* row = new QHBoxLayout(panel4);
   row->setContentsMargins(0, 0, 0, 0);
-  auto* hint = boldLabel(QStringLiteral("Die Auswertung erfordert eine in der Zentrale, in die "
+  auto* hint = BoldLabel(QStringLiteral("Die Auswertung erfordert eine in der Zentrale, in die "
                                         "dortige Tabelle eingelesene Permanenz"),
-                         panel4, QStringLiteral("Label6"));
+                         QStringLiteral("Label6"), panel4);
   hint->setStyleSheet(QStringLiteral("color: #E10000;"));
   row->addWidget(hint, 1);
   auto* close = button(QStringLiteral("Sch&ließen"), panel4, QStringLiteral("Button1"));
@@ -475,7 +461,7 @@ void FOpSektoren::InitSectorGrid() { ShowGridTexts(InitialSectorGridTexts()); }
 void FOpSektoren::ShowGridTexts(const SectorGridTexts& texts) {
   for (int r = 0; r < SectorGridRows; ++r)
     for (int c = 0; c < SectorGridColumns; ++c) {
-      const QString cellText = text(texts[static_cast<size_t>(r)][static_cast<size_t>(c)]);
+      const QString cellText = FromUtf8(texts[static_cast<size_t>(r)][static_cast<size_t>(c)]);
       if (QTableWidgetItem* item = gSek_->item(r, c))
         item->setText(cellText);
       else
@@ -498,7 +484,7 @@ void FOpSektoren::ResetSectorList(int sector) {
   list->setFlow(QListView::TopToBottom);
   list->setWrapping(false);
   list->setGridSize(QSize());
-  list->addItem(text(SectorLabel(sector)));
+  list->addItem(FromUtf8(SectorLabel(sector)));
 }
 
 void FOpSektoren::SetListMode(QListWidget* list) {
@@ -631,7 +617,7 @@ void FOpSektoren::BSaveClick() {
     return;
   const SectorAssignment assignment = CurrentAssignment();
   if (!assignment.IsComplete() &&
-      dialogs.confirm(this, text(SaveIncompleteQuestion),
+      dialogs.confirm(this, FromUtf8(SaveIncompleteQuestion),
                       Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton,
                       SectorMessagesHelpContext) != Dialogs::Answer::Yes)
     return;
@@ -647,7 +633,7 @@ void FOpSektoren::BOpenClick() {
   const QString& path = chosen.first();
   const bool anyFilled =
       std::any_of(lists_.begin(), lists_.end(), [](QListWidget* l) { return l->count() >= 2; });
-  if (anyFilled && dialogs.confirm(this, text(OpenOverwriteQuestion),
+  if (anyFilled && dialogs.confirm(this, FromUtf8(OpenOverwriteQuestion),
                                    Dialogs::YesButton | Dialogs::NoButton) != Dialogs::Answer::Yes)
     return;
 
@@ -662,7 +648,7 @@ void FOpSektoren::BOpenClick() {
                                static_cast<size_t>(file.bytes.size()));
   const std::optional<SectorAssignment> loaded = DecodeSectorFile(bytes);
   if (!loaded) {
-    dialogs.error(this, ReadErrorMessage(path, text(SectorFileTooShortMessage)));
+    dialogs.error(this, ReadErrorMessage(path, FromUtf8(SectorFileTooShortMessage)));
     return;
   }
 
@@ -684,8 +670,8 @@ void FOpSektoren::BOpenClick() {
       PanelOf(n)->setVisible(unassigned.contains(static_cast<unsigned>(n)));
   }
   if (!loaded->IsComplete())
-    dialogs.information(this, text(OpenedIncompleteNote), Dialogs::OkButton | Dialogs::HelpButton,
-                        SectorMessagesHelpContext);
+    dialogs.information(this, FromUtf8(OpenedIncompleteNote),
+                        Dialogs::OkButton | Dialogs::HelpButton, SectorMessagesHelpContext);
 }
 
 void FOpSektoren::BitBtn1Click() {
@@ -693,11 +679,11 @@ void FOpSektoren::BitBtn1Click() {
   const ThrowDistanceResult result = EvaluateThrowDistances(rowValues, CurrentAssignment());
   switch (result.status) {
   case ThrowDistanceStatus::TooFewCoups:
-    Dialogs::instance().error(this, text(result.message));
+    Dialogs::instance().error(this, FromUtf8(result.message));
     return;
   case ThrowDistanceStatus::IncompleteAssignment:
     ShowGridTexts(InitialSectorGridTexts());
-    Dialogs::instance().error(this, text(result.message));
+    Dialogs::instance().error(this, FromUtf8(result.message));
     return;
   case ThrowDistanceStatus::Counted:
     ShowGridTexts(SectorGridTextsOf(result.counts));

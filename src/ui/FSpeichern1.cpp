@@ -9,6 +9,7 @@
 #include "ui/FHaupt.h"
 #include "ui/FOptionen.h"
 #include "ui/Help.h"
+#include "ui/WindowParts.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -56,12 +57,6 @@ QHBoxLayout* LabelledRow(const QString& label, QWidget* field, QWidget* parent) 
   return row;
 }
 
-QLabel* WrappedLabel(const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setWordWrap(true);
-  return label;
-}
-
 } // namespace
 
 FSpeichern1::FSpeichern1(QWidget* parent) : QDialog(parent) {
@@ -76,7 +71,7 @@ void FSpeichern1::FormCreate() {
   layout->setContentsMargins(8, 8, 8, 8);
   layout->setSpacing(6);
   auto* heading = WrappedLabel(
-      QStringLiteral("Ergänzende Informationen zu der zu speichernden Permanenz"), this);
+      QStringLiteral("Ergänzende Informationen zu der zu speichernden Permanenz"), QString(), this);
   heading->setObjectName(QStringLiteral("PTitel"));
   heading->setStyleSheet(QStringLiteral("font-weight: bold;"));
   layout->addWidget(heading);
@@ -115,18 +110,18 @@ QWidget* FSpeichern1::buildInfoGroup() {
   eDatum_->setDisplayFormat(ShortDateFormat());
   column->addLayout(LabelledRow(QStringLiteral("Datum:"), eDatum_, group));
 
-  column->addWidget(WrappedLabel(QStringLiteral("Handwechsel- Zeichen (HWZ)"), group));
+  column->addWidget(WrappedLabel(QStringLiteral("Handwechsel- Zeichen (HWZ)"), QString(), group));
   eHWZ_ = new QLineEdit(group);
   eHWZ_->setObjectName(QStringLiteral("EHWZ"));
   column->addWidget(eHWZ_);
   auto* note = WrappedLabel(
-      QStringLiteral("(nur eingeben, wenn nicht be- reits als HWZ gespeichert)"), group);
+      QStringLiteral("(nur eingeben, wenn nicht be- reits als HWZ gespeichert)"), QString(), group);
   QFont small = note->font();
   small.setPointSizeF(small.pointSizeF() * 0.9);
   note->setFont(small);
   column->addWidget(note);
 
-  column->addWidget(WrappedLabel(QStringLiteral("Bemerkung (min. 3 Zeichen):"), group));
+  column->addWidget(WrappedLabel(QStringLiteral("Bemerkung (min. 3 Zeichen):"), QString(), group));
   eBemerkung_ = new QLineEdit(group);
   eBemerkung_->setObjectName(QStringLiteral("EBemerkung"));
   column->addWidget(eBemerkung_);

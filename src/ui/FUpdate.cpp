@@ -53,10 +53,6 @@ const QString DownloadOfflineMessage =
 const QString NewsOfflineMessage =
     QStringLiteral("Für den Seiten-Aufruf muss eine Verbindung zum Internet bestehen.");
 
-QString fromView(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The data folder as the messages show it, ending with a separator.
 QString shownDataDir() { return QDir::toNativeSeparators(DataDir()); }
 
@@ -126,13 +122,6 @@ public:
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-QLabel* wrappedLabel(const QString& text, QWidget* parent, const QString& name) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setWordWrap(true);
-  return label;
-}
 
 QLabel* valuePanel(QWidget* parent, const QString& name) {
   QLabel* panel = SunkenPanel(QString(), name, parent);
@@ -245,10 +234,10 @@ QWidget* FUpdate::buildCheckGroup() {
   pBlau_->setStyleSheet(
       QStringLiteral("#PBlau { background: #CFD7E7; } #Label9 { color: #004080; }"));
   auto* hint = new QVBoxLayout(pBlau_);
-  hint->addWidget(wrappedLabel(
+  hint->addWidget(WrappedLabel(
       QStringLiteral("Wenn die Update-Prüfung positiv verläuft, dann wird hier ein Download- und "
                      "ein Installations- Button eingeblendet."),
-      pBlau_, QStringLiteral("Label9")));
+      QStringLiteral("Label9"), pBlau_));
   column->addWidget(pBlau_);
 
   pLos_ = panel(group, QStringLiteral("PLos"));
@@ -257,9 +246,9 @@ QWidget* FUpdate::buildCheckGroup() {
   pDown_ = panel(pLos_, QStringLiteral("PDown"));
   auto* down = new QVBoxLayout(pDown_);
   down->setContentsMargins(0, 0, 0, 0);
-  down->addWidget(wrappedLabel(
+  down->addWidget(WrappedLabel(
       QStringLiteral("Nach Abschluss des Downloads wird der Button [Installieren] sichtbar."),
-      pDown_, QStringLiteral("Label11")));
+      QStringLiteral("Label11"), pDown_));
   auto* downButton = new QPushButton(QStringLiteral("Download starten"), pDown_);
   downButton->setObjectName(QStringLiteral("BDown"));
   connect(downButton, &QPushButton::clicked, this, &FUpdate::BDownClick);
@@ -268,10 +257,10 @@ QWidget* FUpdate::buildCheckGroup() {
   pInst_ = panel(pLos_, QStringLiteral("PInst"));
   auto* inst = new QVBoxLayout(pInst_);
   inst->setContentsMargins(0, 0, 0, 0);
-  inst->addWidget(wrappedLabel(QStringLiteral("Wenn die Installation startet, wird das Programm "
+  inst->addWidget(WrappedLabel(QStringLiteral("Wenn die Installation startet, wird das Programm "
                                               "beendet.   Das Update ist in das Programm- "
                                               "verzeichnis zu installieren."),
-                               pInst_, QStringLiteral("Label13")));
+                               QStringLiteral("Label13"), pInst_));
   auto* setup = new QPushButton(QStringLiteral("Installation starten"), pInst_);
   setup->setObjectName(QStringLiteral("BSetup"));
   connect(setup, &QPushButton::clicked, this, &FUpdate::BSetupClick);
@@ -320,7 +309,7 @@ void FUpdate::BProofClick() {
     download = DownloadFile(ServerBase() + VersionFilePath, copy);
   }
   if (download.status != DownloadStatus::Complete) {
-    Dialogs::instance().information(this, fromView(UpdateCheckFailedMessage));
+    Dialogs::instance().information(this, FromUtf8(UpdateCheckFailedMessage));
     return;
   }
   const FileBytes bytes = ReadFileBytes(copy);
@@ -335,13 +324,13 @@ void FUpdate::BProofClick() {
     // A partial record is a read error of the file; a file without a record (or with a
     // damaged one) is a failed check.
     if (version.status == VersionFileStatus::Truncated)
-      Dialogs::instance().error(this, fromView(version.message));
+      Dialogs::instance().error(this, FromUtf8(version.message));
     else
-      Dialogs::instance().information(this, fromView(version.message));
+      Dialogs::instance().information(this, FromUtf8(version.message));
     return;
   }
   pProof_->hide();
-  pAkt_->setText(fromView(InstalledVersion));
+  pAkt_->setText(FromUtf8(InstalledVersion));
   QStringDecoder ansi("windows-1252");
   pOnl_->setText(ansi(
       QByteArrayView(version.published.data(), static_cast<qsizetype>(version.published.size()))));

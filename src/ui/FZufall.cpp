@@ -11,6 +11,7 @@
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/MemoEdit.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -26,10 +27,6 @@ namespace kw {
 namespace {
 
 constexpr int HelpContext = 2000;
-
-QString fromView(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QPushButton* imageButton(const QString& icon, const QString& tip, QWidget* parent,
                          const QString& name) {
@@ -161,7 +158,7 @@ void FZufall::Button3Click() {
       RandomBlockDateTime(QDateTime::currentDateTime()));
   // An empty, zero or pasted non-numeric count draws nothing.
   if (block.empty()) {
-    Dialogs::instance().error(this, fromView(RandomCountMessage));
+    Dialogs::instance().error(this, FromUtf8(RandomCountMessage));
     return;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -177,7 +174,7 @@ void FZufall::Button4Click() {
 
 void FZufall::Button5Click() {
   if (model_->lines().empty()) {
-    Dialogs::instance().error(this, fromView(RandomListEmptySaveMessage));
+    Dialogs::instance().error(this, FromUtf8(RandomListEmptySaveMessage));
     return;
   }
   Dialogs::FileRequest request;
@@ -195,12 +192,12 @@ void FZufall::Button5Click() {
 
 void FZufall::Button6Click() {
   if (model_->lines().empty()) {
-    Dialogs::instance().error(this, fromView(RandomListEmptyTransferMessage));
+    Dialogs::instance().error(this, FromUtf8(RandomListEmptyTransferMessage));
     return;
   }
   MemoEdit* m1 = Application::instance().fHaupt()->memo();
   if (!m1->isEmpty() &&
-      Dialogs::instance().confirm(this, fromView(RandomTransferOverwriteQuestion),
+      Dialogs::instance().confirm(this, FromUtf8(RandomTransferOverwriteQuestion),
                                   Dialogs::YesButton | Dialogs::NoButton | Dialogs::CancelButton) !=
           Dialogs::Answer::Yes)
     return;

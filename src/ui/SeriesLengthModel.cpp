@@ -1,6 +1,7 @@
 #include "ui/SeriesLengthModel.h"
 
 #include "core/RouletteTables.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -60,8 +61,7 @@ QVariant SeriesLengthModel::headerData(int section, Qt::Orientation orientation,
     return {};
   if (section == 0)
     return QString();
-  return QString::fromUtf8(SeriesLengthTitle(section - 1).data(),
-                           static_cast<qsizetype>(SeriesLengthTitle(section - 1).size()));
+  return FromUtf8(SeriesLengthTitle(section - 1));
 }
 
 } // namespace kw

@@ -4,6 +4,7 @@
 
 #include "core/RouletteTables.h"
 #include "files/HandChangeMarkers.h"
+#include "ui/WindowParts.h"
 
 #include <QBrush>
 #include <QColor>
@@ -88,8 +89,7 @@ QVariant ProtocolModel::headerData(int section, Qt::Orientation orientation, int
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
       section >= ProtocolColumnCount)
     return {};
-  const std::string_view heading = ProtocolHeadings[static_cast<size_t>(section)];
-  return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+  return FromUtf8(ProtocolHeadings[static_cast<size_t>(section)]);
 }
 
 const std::array<int, SummaryModel::ColumnCount> SummaryModel::ColumnWidths = {39, 75, 50, 50,

@@ -11,6 +11,26 @@ QLabel* HeadingStrip(const QString& text, QWidget* parent, const QString& name) 
   return label;
 }
 
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* WrappedLabel(const QString& text, const QString& name, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  if (!name.isEmpty())
+    label->setObjectName(name);
+  label->setWordWrap(true);
+  return label;
+}
+
+QLabel* BoldLabel(const QString& text, const QString& name, QWidget* parent) {
+  QLabel* label = WrappedLabel(text, name, parent);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
 QLabel* SunkenPanel(const QString& text, const QString& name, QWidget* parent) {
   auto* panel = new QLabel(text, parent);
   panel->setObjectName(name);

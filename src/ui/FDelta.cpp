@@ -2,7 +2,6 @@
 
 #include "tools/DeltaCalculator.h"
 #include "ui/Help.h"
-#include "ui/Icons.h"
 #include "ui/WindowParts.h"
 
 #include <QButtonGroup>
@@ -92,12 +91,7 @@ QWidget* FDelta::buildTopBar() {
                                           "abweichung bezogen auf den mathematischen Mittelwert"),
                            QStringLiteral("Label9"), top),
                  1);
-  auto* help = new QPushButton(top);
-  help->setObjectName(QStringLiteral("Button11"));
-  help->setIcon(AppIcon(QStringLiteral("help")));
-  help->setToolTip(QStringLiteral("Hilfe"));
-  help->setFixedSize(28, 28);
-  connect(help, &QPushButton::clicked, this, [] { Help::instance().showContext(HelpContext); });
+  auto* help = HelpButton(HelpContext, QStringLiteral("Button11"), top);
   row->addWidget(help, 0, Qt::AlignTop);
   return top;
 }

@@ -10,6 +10,7 @@
 #include "ui/MemoEdit.h"
 #include "ui/PermanenceTableModel.h"
 #include "ui/WindowChrome.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -140,12 +141,7 @@ QWidget* FHaupt::buildInputArea() {
   fileLayout->addWidget(m1_, 1);
   auto* multi = new QHBoxLayout;
   multi->addWidget(note(QStringLiteral("Mehrfachauswahl von Dateien möglich."), filePage), 1);
-  auto* info = new QPushButton(filePage);
-  info->setObjectName(QStringLiteral("BInfo"));
-  info->setIcon(AppIcon(QStringLiteral("help")));
-  info->setToolTip(QStringLiteral("Hilfe"));
-  info->setFixedSize(28, 28);
-  connect(info, &QPushButton::clicked, this, [] { Help::instance().showContext(1050); });
+  auto* info = HelpButton(1050, QStringLiteral("BInfo"), filePage);
   multi->addWidget(info);
   fileLayout->addLayout(multi);
   auto* open = new QPushButton(QStringLiteral("Datei(en) öffnen..."), filePage);

@@ -145,12 +145,7 @@ QWidget* FOptionen::buildBar(bool top) {
   row->addWidget(Reminder(bar));
   row->addStretch(1);
   if (top) {
-    auto* help = new QPushButton(bar);
-    help->setObjectName(QStringLiteral("BHilfe"));
-    help->setIcon(AppIcon(QStringLiteral("help")));
-    help->setToolTip(QStringLiteral("Hilfe"));
-    help->setFixedSize(28, 26);
-    connect(help, &QPushButton::clicked, this, [] { Help::instance().showContext(1120); });
+    auto* help = HelpButton(1120, QStringLiteral("BHilfe"), bar);
     row->addWidget(help);
   } else {
     auto* close = new QPushButton(QStringLiteral("Sch&ließen"), bar);

@@ -8,7 +8,6 @@
 #include "tools/UpdateCheck.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
-#include "ui/Icons.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
@@ -193,12 +192,7 @@ QWidget* FUpdate::buildTopBar() {
   connect(close, &QPushButton::clicked, this, &QWidget::close);
   row->addWidget(close);
   row->addStretch(1);
-  auto* help = new QPushButton(top);
-  help->setObjectName(QStringLiteral("Button11"));
-  help->setIcon(AppIcon(QStringLiteral("help")));
-  help->setToolTip(QStringLiteral("Hilfe"));
-  help->setFixedSize(28, 28);
-  connect(help, &QPushButton::clicked, this, [] { Help::instance().showContext(HelpContext); });
+  auto* help = HelpButton(HelpContext, QStringLiteral("Button11"), top);
   row->addWidget(help);
   return top;
 }

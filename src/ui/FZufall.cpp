@@ -136,9 +136,7 @@ void FZufall::FormCreate() {
   layout->addWidget(transfer);
 
   auto* bottom = new QHBoxLayout;
-  auto* help =
-      imageButton(QStringLiteral("help"), QStringLiteral("Hilfe"), this, QStringLiteral("Button2"));
-  connect(help, &QPushButton::clicked, this, [] { Help::instance().showContext(HelpContext); });
+  auto* help = HelpButton(HelpContext, QStringLiteral("Button2"), this);
   bottom->addWidget(help);
   auto* close = textButton(QStringLiteral("Sch&ließen"), this, QStringLiteral("Button1"));
   connect(close, &QPushButton::clicked, this, &QWidget::close);

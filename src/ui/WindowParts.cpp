@@ -1,5 +1,8 @@
 #include "ui/WindowParts.h"
 
+#include "ui/Help.h"
+#include "ui/Icons.h"
+
 namespace kw {
 
 QLabel* HeadingStrip(const QString& text, QWidget* parent, const QString& name) {
@@ -38,6 +41,17 @@ QLabel* SunkenPanel(const QString& text, const QString& name, QWidget* parent) {
   panel->setFrameShadow(QFrame::Sunken);
   panel->setAlignment(Qt::AlignCenter);
   return panel;
+}
+
+QPushButton* HelpButton(int helpContext, const QString& name, QWidget* parent) {
+  auto* button = new QPushButton(parent);
+  button->setObjectName(name);
+  button->setIcon(AppIcon(QStringLiteral("help")));
+  button->setToolTip(QStringLiteral("Hilfe"));
+  button->setFixedSize(28, 28);
+  QObject::connect(button, &QPushButton::clicked, button,
+                   [helpContext] { Help::instance().showContext(helpContext); });
+  return button;
 }
 
 } // namespace kw

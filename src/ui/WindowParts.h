@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QString>
 
 #include <string_view>
@@ -19,5 +20,8 @@ QLabel* BoldLabel(const QString& text, const QString& name, QWidget* parent);
 
 // A sunken value panel with centred text, as the windows show figures and slider values.
 QLabel* SunkenPanel(const QString& text, const QString& name, QWidget* parent);
+
+// The small "?" button that opens the help at the window's page.
+QPushButton* HelpButton(int helpContext, const QString& name, QWidget* parent);
 
 } // namespace kw

@@ -19,6 +19,20 @@ constexpr int FirstRightAlignedSummaryColumn = 2;
 
 QVariant alignment(Qt::Alignment flags) { return QVariant::fromValue(flags); }
 
+// The plain cells of both grids: black on white, top-aligned.
+QVariant plainCellData(int role, Qt::Alignment horizontal) {
+  switch (role) {
+  case Qt::BackgroundRole:
+    return QBrush(Qt::white);
+  case Qt::ForegroundRole:
+    return QBrush(Qt::black);
+  case Qt::TextAlignmentRole:
+    return alignment(horizontal | Qt::AlignTop);
+  default:
+    return {};
+  }
+}
+
 } // namespace
 
 ProtocolModel::ProtocolModel(std::vector<ProtocolRow> rows, QObject* parent)
@@ -73,16 +87,7 @@ QVariant ProtocolModel::data(const QModelIndex& index, int role) const {
       return {};
     }
   }
-  switch (role) {
-  case Qt::BackgroundRole:
-    return QBrush(Qt::white);
-  case Qt::ForegroundRole:
-    return QBrush(Qt::black);
-  case Qt::TextAlignmentRole:
-    return alignment((column == HinweisColumn ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop);
-  default:
-    return {};
-  }
+  return plainCellData(role, column == HinweisColumn ? Qt::AlignLeft : Qt::AlignRight);
 }
 
 QVariant ProtocolModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -145,16 +150,7 @@ QVariant SummaryModel::data(const QModelIndex& index, int role) const {
     return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(column)];
   if (column < FirstRightAlignedSummaryColumn)
     return {};
-  switch (role) {
-  case Qt::BackgroundRole:
-    return QBrush(Qt::white);
-  case Qt::ForegroundRole:
-    return QBrush(Qt::black);
-  case Qt::TextAlignmentRole:
-    return alignment(Qt::AlignRight | Qt::AlignTop);
-  default:
-    return {};
-  }
+  return plainCellData(role, Qt::AlignRight);
 }
 
 QVariant SummaryModel::headerData(int section, Qt::Orientation orientation, int role) const {

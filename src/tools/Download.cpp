@@ -25,10 +25,14 @@ public:
   }
 };
 
+enum class TransferEnd { Complete, Failed, Aborted };
+
 // Runs one GET to its end, handing every arriving piece of the body to onData (which
-// returns false to stop). True when the answer was 2xx and its body arrived whole.
-bool transfer(const QString& url, const QString& agent,
-              const std::function<bool(const QByteArray&)>& onData) {
+// returns false to stop). Complete when the answer was 2xx and its body arrived whole.
+TransferEnd transfer(const QString& url, const QString& agent, const TransferControl* control,
+                     const std::function<bool(const QByteArray&)>& onData) {
+  if (control && control->aborted())
+    return TransferEnd::Aborted;
   QNetworkAccessManager manager;
   manager.setProxyFactory(new SystemProxies); // the manager takes it over
   QNetworkRequest request{QUrl(url)};
@@ -47,8 +51,13 @@ bool transfer(const QString& url, const QString& agent,
     }
   });
   QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+  if (control)
+    QObject::connect(control, &TransferControl::abortRequested, reply.get(), &QNetworkReply::abort);
   if (!reply->isFinished())
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec(control && control->serveUserInput ? QEventLoop::AllEvents
+                                                 : QEventLoop::ExcludeUserInputEvents);
+  if (control && control->aborted())
+    return TransferEnd::Aborted;
   const QByteArray rest = reply->readAll();
   received += rest.size();
   if (dataAccepted && !rest.isEmpty() && !onData(rest))
@@ -58,24 +67,40 @@ bool transfer(const QString& url, const QString& agent,
   const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
   // A body shorter than announced was broken off even where the reply reports no error.
   const bool whole = !announced.isValid() || announced.toLongLong() == received;
-  return dataAccepted && reply->error() == QNetworkReply::NoError && status >= 200 &&
-         status < 300 && whole;
+  const bool complete = dataAccepted && reply->error() == QNetworkReply::NoError && status >= 200 &&
+                        status < 300 && whole;
+  return complete ? TransferEnd::Complete : TransferEnd::Failed;
 }
 
 } // namespace
 
-DownloadResult DownloadFile(const QString& url, const QString& path, const QString& agent) {
+void TransferControl::abort() {
+  if (aborted_)
+    return;
+  aborted_ = true;
+  emit abortRequested();
+}
+
+DownloadResult DownloadFile(const QString& url, const QString& path, const TransferControl* control,
+                            const QString& agent) {
+  if (control && control->aborted())
+    return {DownloadStatus::Aborted, {}};
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return {DownloadStatus::FileError, WriteErrorMessage(path, file.errorString())};
-  const bool complete = transfer(
-      url, agent, [&file](const QByteArray& piece) { return file.write(piece) == piece.size(); });
+  const TransferEnd end = transfer(url, agent, control, [&file](const QByteArray& piece) {
+    return file.write(piece) == piece.size();
+  });
+  if (end == TransferEnd::Aborted) {
+    file.cancelWriting();
+    return {DownloadStatus::Aborted, {}};
+  }
   if (file.error() != QFileDevice::NoError) {
     const QString reason = file.errorString();
     file.cancelWriting();
     return {DownloadStatus::FileError, WriteErrorMessage(path, reason)};
   }
-  if (!complete) {
+  if (end != TransferEnd::Complete) {
     file.cancelWriting();
     return {DownloadStatus::Failed, {}};
   }
@@ -85,14 +110,18 @@ DownloadResult DownloadFile(const QString& url, const QString& path, const QStri
   return {DownloadStatus::Complete, {}};
 }
 
-std::optional<QByteArray> FetchBytes(const QString& url, const QString& agent) {
-  QByteArray body;
-  if (!transfer(url, agent, [&body](const QByteArray& piece) {
-        body += piece;
-        return true;
-      }))
-    return std::nullopt;
-  return body;
+FetchResult FetchBytes(const QString& url, const TransferControl* control, const QString& agent) {
+  FetchResult result;
+  const TransferEnd end = transfer(url, agent, control, [&result](const QByteArray& piece) {
+    result.body += piece;
+    return true;
+  });
+  if (end != TransferEnd::Complete)
+    result.body.clear();
+  result.status = end == TransferEnd::Complete  ? DownloadStatus::Complete
+                  : end == TransferEnd::Aborted ? DownloadStatus::Aborted
+                                                : DownloadStatus::Failed;
+  return result;
 }
 
 } // namespace kw

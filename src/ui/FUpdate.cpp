@@ -1,48 +1,31 @@
 #include "ui/FUpdate.h"
 
 #include "files/Folders.h"
-#include "files/Settings.h"
-#include "files/TextFile.h"
-#include "tools/Download.h"
-#include "tools/RemovalScript.h"
-#include "tools/UpdateCheck.h"
+#include "ui/DesktopPlatform.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
-#include <QNetworkInformation>
-#include <QProcess>
 #include <QPushButton>
 #include <QStringDecoder>
-#include <QTemporaryFile>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
-
-#include <cstdio>
-#include <cstdlib>
+#include <QWindow>
 
 namespace kw {
 namespace {
 
 constexpr int HelpContext = 2000;
-
-// The maker's server and web site; the base address can be changed in optionen.ini.
-const QString DefaultServer = QStringLiteral("https://www.kesselwerk.de");
-const QString WebSiteName = QStringLiteral("www.kesselwerk.de");
-const QString VersionFilePath = QStringLiteral("/downloads/verinfos.kw");
-const QString InstallerPath = QStringLiteral("/downloads/kwupdate.exe");
-const QString NewsPath = QStringLiteral("/KW/aktuell.html");
 
 const QString CheckOfflineMessage =
     QStringLiteral("Für die Aktualisierung muss eine Verbindung zum Internet bestehen.");
@@ -58,7 +41,7 @@ QString shownDataDir() { return QDir::toNativeSeparators(DataDir()); }
 QString downloadFailedMessage() {
   return QStringLiteral("Der Download ist gescheitert. Versuchen Sie es bitte später noch einmal "
                         "oder laden Sie das Update von \"") +
-         WebSiteName + QStringLiteral("\" herunter.");
+         FromUtf8(UpdateWebSite) + QStringLiteral("\" herunter.");
 }
 
 QString installQuestion(const QString& folder) {
@@ -76,54 +59,124 @@ QString installRefusedMessage(const QString& folder) {
          folder + QStringLiteral(".");
 }
 
-QString installCancelledMessage(const QString& folder) {
+// The program file the user is asked to delete: "Kesselwerk.exe" on Windows, the running
+// program's own name elsewhere.
+QString programFileName(const QString& programFile) {
+#ifdef Q_OS_WIN
+  Q_UNUSED(programFile);
+  return QStringLiteral("Kesselwerk.exe");
+#else
+  return QFileInfo(programFile).fileName();
+#endif
+}
+
+QString installCancelledMessage(const QString& folder, const QString& programFile) {
   return QStringLiteral("Installation wurde auf Ihren Wunsch abgebrochen. Sie  könnnen das Update "
                         "manuell durch Doppelklick auf die Datei \"Update.exe\" im Verzeichnis ") +
          folder +
-         QStringLiteral(" starten.\r\rZuvor muss das Programm geschlossen und die Datei "
-                        "\"Kesselwerk.exe\" gelöscht werden.");
+         QStringLiteral(" starten.\r\rZuvor muss das Programm geschlossen und die Datei \"") +
+         programFileName(programFile) + QStringLiteral("\" gelöscht werden.");
 }
 
-bool systemReportsOnline() {
-  // Where the platform has no backend for it, a connection is assumed: a check without one
-  // fails with its own message anyway.
-  static const bool loaded =
-      QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability) ||
-      QNetworkInformation::loadDefaultBackend();
-  const QNetworkInformation* information = QNetworkInformation::instance();
-  if (!loaded || !information)
+// The downloaded file is no installer this system can start (a Windows program on Linux,
+// say): nothing is started and nothing removed.
+QString installByHandMessage(const QString& installer) {
+  return QStringLiteral("Das heruntergeladene Update kann auf diesem System nicht automatisch "
+                        "installiert werden. Das Programm bleibt unverändert.\r\rDie Datei liegt "
+                        "unter:\r") +
+         QDir::toNativeSeparators(installer) +
+         QStringLiteral("\r\rBitte installieren Sie das Update von Hand.");
+}
+
+bool isUserInput(QEvent::Type type) {
+  switch (type) {
+  case QEvent::MouseButtonPress:
+  case QEvent::MouseButtonRelease:
+  case QEvent::MouseButtonDblClick:
+  case QEvent::MouseMove:
+  case QEvent::Wheel:
+  case QEvent::KeyPress:
+  case QEvent::KeyRelease:
+  case QEvent::Shortcut:
+  case QEvent::ShortcutOverride:
+  case QEvent::InputMethod:
+  case QEvent::ContextMenu:
+  case QEvent::TouchBegin:
+  case QEvent::TouchUpdate:
+  case QEvent::TouchEnd:
+  case QEvent::TabletPress:
+  case QEvent::TabletMove:
+  case QEvent::TabletRelease:
+  case QEvent::DragEnter:
+  case QEvent::DragMove:
+  case QEvent::Drop:
+  case QEvent::NativeGesture:
     return true;
-  return information->reachability() != QNetworkInformation::Reachability::Disconnected;
+  default:
+    return false;
+  }
 }
 
-bool desktopOpens(const QString& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
-void removeProgramAndQuit() {
-  FUpdate::WriteRemovalBatch();
-  // The script could not be made: the installer runs all the same, the program ends the
-  // usual way and is left in place.
-  QApplication::quit();
-}
-
-// The hourglass for the length of a transfer; pending events run before it starts.
-class BusyCursor {
+// Keeps user input away from every window while a transfer waits, as if the program did
+// not respond, with one exception: the update window can be closed (through its frame or
+// its "Schließen" button), which ends the transfer.
+class InputGuard : public QObject {
 public:
-  BusyCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QApplication::processEvents();
+  InputGuard(QWidget& window, QWidget* closeButton) : window_(window), closeButton_(closeButton) {
+    qApp->installEventFilter(this);
   }
-  ~BusyCursor() {
-    QApplication::restoreOverrideCursor();
-    QApplication::processEvents();
+  ~InputGuard() override { qApp->removeEventFilter(this); }
+  InputGuard(const InputGuard&) = delete;
+  InputGuard& operator=(const InputGuard&) = delete;
+
+protected:
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    if (event->type() == QEvent::Close) {
+      if (isTheWindow(receiver))
+        return false;
+      event->ignore(); // another window stays open
+      return true;
+    }
+    if (!isUserInput(event->type()))
+      return false;
+    // The window's frame passes its input on to the control under it; only the close
+    // button takes it.
+    return !isTheWindow(receiver) && receiver != closeButton_;
   }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+  bool isTheWindow(const QObject* receiver) const {
+    return receiver == &window_ || receiver == window_.windowHandle();
+  }
+
+  QWidget& window_;
+  QWidget* closeButton_;
+};
+
+// The news page comes from the internet: it may show only what it brings itself, never a
+// local file (a picture or style sheet named by a file address, a path or a relative name).
+class NewsBrowser : public QTextBrowser {
+public:
+  using QTextBrowser::QTextBrowser;
+
+  QVariant loadResource(int type, const QUrl&) override {
+    // Valid answers only: on a null one the document reads the file itself, and on a
+    // picture it cannot decode the picture handler opens the name as a local path.
+    if (type == QTextDocument::ImageResource) {
+      QImage nothing(1, 1, QImage::Format_ARGB32);
+      nothing.fill(Qt::transparent);
+      return nothing;
+    }
+    if (type == QTextDocument::StyleSheetResource)
+      return QString();
+    return QByteArray();
+  }
 };
 
 QLabel* valuePanel(QWidget* parent, const QString& name) {
   QLabel* panel = SunkenPanel(QString(), name, parent);
+  // Published text is shown as it is, never as markup.
+  panel->setTextFormat(Qt::PlainText);
   panel->setMinimumWidth(120);
   panel->setStyleSheet(QStringLiteral("background: white; font-weight: bold;"));
   return panel;
@@ -137,34 +190,35 @@ QWidget* panel(QWidget* parent, const QString& name) {
 
 } // namespace
 
-UpdatePlatform& UpdatePlatform::instance() {
-  static UpdatePlatform platform{systemReportsOnline, desktopOpens, removeProgramAndQuit};
-  return platform;
-}
+// While a handler waits for a transfer: the hourglass, input kept away (InputGuard), and
+// the window kept alive when it is closed meanwhile, until the handler is done.
+class FUpdate::Waiting {
+public:
+  explicit Waiting(FUpdate& window) : window_(window), guard_(window, window.bSave_) {
+    ++window_.waiting_;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents();
+  }
+  ~Waiting() {
+    QApplication::restoreOverrideCursor();
+    QApplication::processEvents();
+    if (--window_.waiting_ == 0 && window_.deleteWhenDone_)
+      window_.deleteLater();
+  }
+  Waiting(const Waiting&) = delete;
+  Waiting& operator=(const Waiting&) = delete;
 
-void UpdatePlatform::reset() {
-  instance() = UpdatePlatform{systemReportsOnline, desktopOpens, removeProgramAndQuit};
-}
+private:
+  FUpdate& window_;
+  InputGuard guard_;
+};
 
-FUpdate::FUpdate(QWidget* parent) : QWidget(parent) {
+FUpdate::FUpdate(QWidget* parent) : QWidget(parent), updater_(DesktopPlatform::current()) {
   setObjectName(QStringLiteral("FUpdate"));
+  // The window lets its own closing through while a transfer waits.
+  updater_.setServeUserInputWhileWaiting(true);
   FormCreate();
 }
-
-QString FUpdate::ServerBase() {
-  QString base = qEnvironmentVariable("KESSELWERK_UPDATE_URL");
-  if (base.isEmpty())
-    base = ReadUpdateServer(DefaultServer);
-  while (base.endsWith(QLatin1Char('/')))
-    base.chop(1);
-  return base;
-}
-
-QString FUpdate::VersionFileCopy() { return TempDir() + QStringLiteral("verinfos.kw"); }
-
-QString FUpdate::InstallerCopy() { return DataDir() + QStringLiteral("Update.exe"); }
-
-bool FUpdate::IsOnline() { return UpdatePlatform::instance().isOnline(); }
 
 void FUpdate::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
@@ -187,10 +241,10 @@ QWidget* FUpdate::buildTopBar() {
   top->setStyleSheet(QStringLiteral("#POben { background: #5978B2; }"));
   auto* row = new QHBoxLayout(top);
   row->setContentsMargins(8, 4, 8, 4);
-  auto* close = new QPushButton(QStringLiteral("Sch&ließen"), top);
-  close->setObjectName(QStringLiteral("BSave"));
-  connect(close, &QPushButton::clicked, this, &QWidget::close);
-  row->addWidget(close);
+  bSave_ = new QPushButton(QStringLiteral("Sch&ließen"), top);
+  bSave_->setObjectName(QStringLiteral("BSave"));
+  connect(bSave_, &QPushButton::clicked, this, &QWidget::close);
+  row->addWidget(bSave_);
   row->addStretch(1);
   auto* help = HelpButton(HelpContext, QStringLiteral("Button11"), top);
   row->addWidget(help);
@@ -283,167 +337,154 @@ QWidget* FUpdate::buildNewsGroup() {
   connect(news, &QPushButton::clicked, this, &FUpdate::BAktuellClick);
   headingRow->addWidget(news);
   column->addLayout(headingRow);
-  web1_ = new QTextBrowser(group);
+  web1_ = new NewsBrowser(group);
   web1_->setObjectName(QStringLiteral("web1"));
-  web1_->setOpenExternalLinks(true);
+  // Links go through the updater, which hands only http(s) addresses to the desktop.
+  web1_->setOpenLinks(false);
+  web1_->setOpenExternalLinks(false);
+  connect(web1_, &QTextBrowser::anchorClicked, this, &FUpdate::web1AnchorClicked);
   column->addWidget(web1_, 1);
   return group;
 }
 
 void FUpdate::BProofClick() {
-  if (!IsOnline()) {
+  if (!updater_.isOnline()) {
     Dialogs::instance().information(this, CheckOfflineMessage);
     return;
   }
-  const QString copy = VersionFileCopy();
-  QFile::remove(copy);
-  DownloadResult download;
+  VersionCheck check;
   {
-    BusyCursor busy;
-    download = DownloadFile(ServerBase() + VersionFilePath, copy);
+    Waiting waiting(*this);
+    check = updater_.checkVersion();
   }
-  if (download.status != DownloadStatus::Complete) {
-    Dialogs::instance().information(this, FromUtf8(UpdateCheckFailedMessage));
+  if (closedWhileWaiting_ || check.status == CheckStatus::Cancelled)
+    return;
+  if (check.status != CheckStatus::Read) {
+    reportFailedCheck(check);
     return;
   }
-  const FileBytes bytes = ReadFileBytes(copy);
-  if (!bytes.ok()) {
-    Dialogs::instance().error(this, bytes.error);
-    return;
-  }
-  const VersionFileResult version =
-      ParseVersionFile(std::span(reinterpret_cast<const uint8_t*>(bytes.bytes.constData()),
-                                 static_cast<size_t>(bytes.bytes.size())));
-  if (!version.ok()) {
+  showVersions(check);
+}
+
+void FUpdate::reportFailedCheck(const VersionCheck& check) {
+  switch (check.status) {
+  case CheckStatus::CopyUnreadable:
+    Dialogs::instance().error(this, check.readError);
+    break;
+  case CheckStatus::FileRefused:
     // A partial record is a read error of the file; a file without a record (or with a
     // damaged one) is a failed check.
-    if (version.status == VersionFileStatus::Truncated)
-      Dialogs::instance().error(this, FromUtf8(version.message));
+    if (check.file.status == VersionFileStatus::Truncated)
+      Dialogs::instance().error(this, FromUtf8(check.file.message));
     else
-      Dialogs::instance().information(this, FromUtf8(version.message));
-    return;
+      Dialogs::instance().information(this, FromUtf8(check.file.message));
+    break;
+  default:
+    Dialogs::instance().information(this, FromUtf8(UpdateCheckFailedMessage));
+    break;
   }
+}
+
+void FUpdate::showVersions(const VersionCheck& check) {
   pProof_->hide();
   pAkt_->setText(FromUtf8(InstalledVersion));
   QStringDecoder ansi("windows-1252");
-  pOnl_->setText(ansi(
-      QByteArrayView(version.published.data(), static_cast<qsizetype>(version.published.size()))));
+  const std::string& published = check.file.published;
+  pOnl_->setText(ansi(QByteArrayView(published.data(), qsizetype(published.size()))));
   pVersAnzeige_->show();
-  const bool same = IsSameVersion(version.published);
-  pBlau_->setVisible(same);
-  pLos_->setVisible(!same);
+  const bool offered = check.updateAvailable();
+  pBlau_->setVisible(!offered);
+  pLos_->setVisible(offered);
   pDown_->setEnabled(true);
   pInst_->hide();
 }
 
 void FUpdate::BDownClick() {
-  if (!IsOnline()) {
+  if (!updater_.isOnline()) {
     Dialogs::instance().information(this, DownloadOfflineMessage);
     return;
   }
-  const QString installer = InstallerCopy();
-  if (QFile::exists(installer) && !QFile::remove(installer))
-    return; // a file error ends the download without a message
-  DownloadResult download;
+  DownloadStatus status = DownloadStatus::Failed;
   {
-    BusyCursor busy;
-    download = DownloadFile(ServerBase() + InstallerPath, installer);
+    Waiting waiting(*this);
+    status = updater_.downloadInstaller();
   }
-  if (download.status == DownloadStatus::Complete) {
+  if (closedWhileWaiting_)
+    return;
+  // A local file error or an aborted transfer ends the download without a message.
+  if (status == DownloadStatus::Complete) {
     pDown_->setEnabled(false);
     pInst_->show();
-  } else if (download.status == DownloadStatus::Failed) {
+  } else if (status == DownloadStatus::Failed) {
     Dialogs::instance().information(this, downloadFailedMessage());
   }
 }
 
 void FUpdate::BSetupClick() {
   const QString folder = shownDataDir();
+  // Asking to close the program for an installer that cannot run here would only lead to
+  // the by-hand way after all.
+  if (!updater_.installerRunsHere()) {
+    Dialogs::instance().information(this, installByHandMessage(Updater::InstallerCopy()));
+    return;
+  }
   if (Dialogs::instance().confirm(this, installQuestion(folder),
                                   Dialogs::YesButton | Dialogs::NoButton) != Dialogs::Answer::Yes) {
-    Dialogs::instance().information(this, installCancelledMessage(folder));
+    Dialogs::instance().information(this, installCancelledMessage(folder, updater_.programFile()));
     return;
   }
-  if (!UpdatePlatform::instance().openFile(InstallerCopy())) {
+  switch (updater_.startInstaller()) {
+  case InstallStart::NotRunnableHere: // changed while the question was open
+    Dialogs::instance().information(this, installByHandMessage(Updater::InstallerCopy()));
+    break;
+  case InstallStart::Refused:
     Dialogs::instance().information(this, installRefusedMessage(folder));
-    return;
+    break;
+  case InstallStart::Started:
+    break;
   }
-  UpdatePlatform::instance().removeProgram();
 }
 
 void FUpdate::BAktuellClick() {
-  if (!IsOnline()) {
+  if (!updater_.isOnline()) {
     Dialogs::instance().information(this, NewsOfflineMessage);
     return;
   }
-  const QString url = ServerBase() + NewsPath;
-  std::optional<QByteArray> page;
+  NewsPage news;
   {
-    BusyCursor busy;
-    page = FetchBytes(url);
+    Waiting waiting(*this);
+    news = updater_.fetchNews();
   }
-  if (!page) {
+  if (closedWhileWaiting_ || news.status == NewsStatus::Cancelled)
+    return;
+  if (news.status == NewsStatus::Failed) {
     web1_->setHtml(QStringLiteral("<p>Die Seite %1 konnte nicht geladen werden.</p>")
-                       .arg(url.toHtmlEscaped()));
+                       .arg(news.url.toString().toHtmlEscaped()));
     return;
   }
-  QStringDecoder decoder = QStringDecoder::decoderForHtml(*page);
-  web1_->setHtml(decoder.isValid() ? decoder.decode(*page) : QString::fromUtf8(*page));
+  web1_->setHtml(news.html);
 }
 
-QString FUpdate::WriteRemovalScript(const QString& program, const QString& tempFolder) {
-  QTemporaryFile unique(QDir(tempFolder).filePath(QStringLiteral("uisXXXXXX.tmp")));
-  unique.setAutoRemove(false); // the first name stays taken, as the system's unique names do
-  if (!unique.open())
-    return {};
-  auto local = [](const QString& path) {
-    return QDir::toNativeSeparators(path).toLocal8Bit().toStdString();
-  };
-  const RemovalScriptPaths paths{
-      local(program), local(QFileInfo(program).absolutePath() + QLatin1Char('/')),
-      local(tempFolder), RemovalScriptPathFor(local(unique.fileName()), NativeRemovalScriptKind)};
-  const std::optional<std::string> content = RemovalScriptContent(paths, NativeRemovalScriptKind);
-  if (!content)
-    return {};
-  const QString script = QString::fromLocal8Bit(paths.scriptFile);
-  if (!WriteFileBytes(script,
-                      QByteArrayView(content->data(), static_cast<qsizetype>(content->size())))
-           .isEmpty())
-    return {};
-  return script;
-}
-
-void FUpdate::WriteRemovalBatch() {
-  const QString program = QCoreApplication::applicationFilePath();
-  const QString tempFolder = TempDir();
-  const QString script = WriteRemovalScript(program, tempFolder);
-  if (script.isEmpty())
+void FUpdate::web1AnchorClicked(const QUrl& link) {
+  // A link to a place on the page itself only moves there.
+  if (link.isRelative() && link.path().isEmpty() && link.hasFragment()) {
+    web1_->scrollToAnchor(link.fragment());
     return;
-  // A read-only program file could not be deleted by the script.
-  QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::WriteOwner);
-  QDir::setCurrent(tempFolder);
-#ifdef _WIN32
-  // Hidden, with delayed expansion off so that the doubled '%' of the paths stay literal.
-  QProcess process;
-  process.setProgram(QStringLiteral("cmd.exe"));
-  process.setArguments(
-      {QStringLiteral("/d"), QStringLiteral("/v:off"), QStringLiteral("/c"), script});
-  process.setWorkingDirectory(tempFolder);
-  process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* arguments) {
-    arguments->flags |= 0x08000000; // CREATE_NO_WINDOW
-  });
-  const bool started = process.startDetached();
-#else
-  const bool started = QProcess::startDetached(QStringLiteral("/bin/sh"), {script}, tempFolder);
-#endif
-  if (!started)
-    return;
-  std::fflush(nullptr);
-  std::_Exit(0);
+  }
+  updater_.openNewsLink(link);
 }
 
 void FUpdate::closeEvent(QCloseEvent* event) {
-  QApplication::restoreOverrideCursor();
+  if (waiting_ > 0) {
+    // The waiting handler is still on the stack: end its transfer, keep its results off
+    // the screen and let it destroy the window once it is done.
+    closedWhileWaiting_ = true;
+    updater_.cancel();
+    deleteWhenDone_ = testAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
   event->accept();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/Screenshots.h"
 
 #include "ui/Application.h"
+#include "ui/DesktopPlatform.h"
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
@@ -10,6 +11,7 @@
 #include "ui/FOptionen.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
+#include "ui/FUpdate.h"
 #include "ui/FZufall.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
@@ -23,6 +25,8 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -99,6 +103,57 @@ bool shootSystemTestRun(FAnalyse3* window, const QString& folder) {
   return shoot(window, folder, QStringLiteral("FAnalyse3-Ergebnis"));
 }
 
+// The update window after a check that found a newer version, its installer downloaded
+// and the news page shown. A small server on 127.0.0.1 answers, so nothing leaves the
+// machine; the platform reports a connection and opens nothing.
+bool shootUpdateCheck(Application& app, const QString& folder) {
+  class ScreenshotPlatform : public SystemPlatform {
+  public:
+    bool isOnline() override { return true; }
+    bool openWithDesktop(const QUrl&) override { return false; }
+  } platform;
+  QByteArray version(24, '\0');
+  version[8] = 7;
+  version.replace(9, 7, "1.3.2.0");
+  const QHash<QByteArray, QByteArray> bodies = {
+      {"/downloads/verinfos.kw", version},
+      {"/downloads/kwupdate.exe", QByteArray("MZ") + QByteArray(2000, '\0')},
+      {"/KW/aktuell.html",
+       QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><h3>Version 1.3.2.0</h3>"
+                      "<p>Die Serienlängen-Analyse liest große Verzeichnisse schneller, der "
+                      "Systemtest zeigt die Summen übersichtlicher.</p><p><a "
+                      "href=\"https://www.kesselwerk.de/KW/archiv.html\">Ältere "
+                      "Neuigkeiten</a></p></body></html>")
+           .toUtf8()}};
+  QTcpServer server;
+  if (!server.listen(QHostAddress::LocalHost, 0))
+    return false;
+  QObject::connect(&server, &QTcpServer::newConnection, &server, [&server, &bodies] {
+    while (QTcpSocket* socket = server.nextPendingConnection()) {
+      QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, &bodies] {
+        const QByteArray request = socket->readAll();
+        const QByteArray body = bodies.value(request.split(' ').value(1));
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                      "\r\nConnection: close\r\n\r\n" + body);
+        socket->disconnectFromHost();
+      });
+    }
+  });
+  qputenv("KESSELWERK_UPDATE_URL",
+          QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toLatin1());
+  DesktopPlatform::use(&platform);
+  auto* window = qobject_cast<FUpdate*>(app.OpenOnDemand(QStringLiteral("FUpdate")));
+  window->BProofClick();
+  window->BDownClick();
+  window->BAktuellClick();
+  const bool ok = save(window, folder, QStringLiteral("FUpdate-Pruefung"));
+  window->close();
+  settle();
+  DesktopPlatform::use(nullptr);
+  qunsetenv("KESSELWERK_UPDATE_URL");
+  return ok;
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -150,6 +205,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
     ok &= save(window, folder, QLatin1String(name));
     window->close();
   }
+  ok &= shootUpdateCheck(app, folder);
 
   Help::instance().showContext(1050);
   settle(500);

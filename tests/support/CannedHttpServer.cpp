@@ -50,6 +50,8 @@ void CannedHttpServer::answer(QTcpSocket* socket) {
   const QByteArray path = buffer.split(' ').value(1);
   buffers_.remove(socket);
   requests << path;
+  if (onRequest)
+    onRequest(path);
   if (silent.contains(path)) {
     held_.insert(socket); // the client is left waiting
     return;

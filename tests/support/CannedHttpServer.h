@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTcpServer>
 
+#include <functional>
+
 class QTcpSocket;
 
 namespace kw::test {
@@ -20,6 +22,8 @@ public:
   QSet<QByteArray> silent;                 // paths whose requests wait for ever
   QList<QByteArray> requests;              // the paths asked for, in order
   int droppedByClient = 0;                 // connections the client closed unanswered
+  // Called with each request's path once it has arrived (before it is answered).
+  std::function<void(const QByteArray&)> onRequest;
 
   CannedHttpServer();
 

@@ -246,7 +246,7 @@ TEST_F(UpdaterInstall, TheProgramIsRemovedOnlyAfterTheInstallerStarted) {
 
 using UpdaterTransfers = UpdaterFixture;
 
-// Each transfer is left waiting by the server and cancelled from a timer while it waits:
+// Each transfer is left waiting by the server and cancelled once its request arrived:
 // it ends at once without a partial file, and no later transfer is begun.
 TEST_F(UpdaterTransfers, CancelEndsAWaitingTransferAndEveryLaterOne) {
   struct Case {
@@ -268,7 +268,9 @@ TEST_F(UpdaterTransfers, CancelEndsAWaitingTransferAndEveryLaterOne) {
     qputenv("KESSELWERK_UPDATE_URL", server.base().toLocal8Bit());
     QFile::remove(Updater::InstallerCopy());
     Updater updater(platform_);
-    QTimer::singleShot(200, [&updater] { updater.cancel(); });
+    server.onRequest = [&updater](const QByteArray&) {
+      QTimer::singleShot(0, [&updater] { updater.cancel(); });
+    };
     EXPECT_TRUE(c.runCancelled(updater));
     EXPECT_TRUE(updater.cancelled());
     EXPECT_TRUE(eventually([&] { return server.droppedByClient == 1; }));

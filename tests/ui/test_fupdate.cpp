@@ -517,12 +517,14 @@ private slots:
       QVERIFY(shown(window_, "PLos"));
     }
     server_->silent.insert(path);
-    QTimer::singleShot(300, window_.data(), [this, byFrame] {
-      if (byFrame)
-        window_->windowHandle()->close();
-      else
-        click(window_, "BSave");
-    });
+    server_->onRequest = [this, byFrame](const QByteArray&) {
+      QTimer::singleShot(0, window_.data(), [this, byFrame] {
+        if (byFrame)
+          window_->windowHandle()->close();
+        else
+          click(window_, "BSave");
+      });
+    };
     QElapsedTimer waited;
     waited.start();
     click(window_, button.constData()); // returns once the transfer has ended
@@ -541,13 +543,15 @@ private slots:
     FHaupt* main = h_->app().fHaupt();
     main->show();
     server_->silent.insert(VersionPath);
-    QTimer::singleShot(300, window_.data(), [this, main] {
-      QTest::mouseClick(Find<QPushButton>(main, QStringLiteral("num17")), Qt::LeftButton);
-      QTest::keyClick(main, Qt::Key_1);
-      click(window_, "BProof");
-      main->windowHandle()->close();
-      click(window_, "BSave");
-    });
+    server_->onRequest = [this, main](const QByteArray&) {
+      QTimer::singleShot(0, window_.data(), [this, main] {
+        QTest::mouseClick(Find<QPushButton>(main, QStringLiteral("num17")), Qt::LeftButton);
+        QTest::keyClick(main, Qt::Key_1);
+        click(window_, "BProof");
+        main->windowHandle()->close();
+        click(window_, "BSave");
+      });
+    };
     click(window_, "BProof");
     QCOMPARE(main->table().CoupCount(), 0);
     QVERIFY(main->isVisible());

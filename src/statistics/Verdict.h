@@ -33,4 +33,9 @@ inline constexpr std::string_view ManyCellsNote =
     "Bei vielen Zellen zeigt etwa jede zwanzigste schon durch Zufall eine Abweichung von "
     "mehr als zwei (|Residuum| > 2); maßgeblich ist der Gesamttest.";
 
+// Shown with a list of many tests.
+inline constexpr std::string_view ManyTestsNote =
+    "Schwelle für „auffällig“: p < 0,05 (die übliche Konvention). Von zwanzig Tests fällt "
+    "auch bei einem fairen Kessel im Mittel einer auffällig aus.";
+
 } // namespace kw

@@ -130,11 +130,11 @@ void writeThrowDistances(Json& json, const ThrowDistanceTests& t) {
   for (const SectionDistanceTest& s : t.sections) {
     json.beginObject();
     json.key("erster_coup").value(static_cast<long long>(s.firstCoup));
-    json.key("paare").value(static_cast<long long>(s.distances.pairs));
-    json.key("chi2").value(s.distances.test.chi2);
-    json.key("p").value(s.distances.test.p);
-    json.key("fg").value(static_cast<long long>(s.distances.test.degreesOfFreedom));
-    json.key("gueltig").value(s.distances.test.valid);
+    json.key("paare").value(static_cast<long long>(s.pairs));
+    json.key("chi2").value(s.test.chi2);
+    json.key("p").value(s.test.p);
+    json.key("fg").value(static_cast<long long>(s.test.degreesOfFreedom));
+    json.key("gueltig").value(s.test.valid);
     json.endObject();
   }
   json.endArray();
@@ -297,9 +297,8 @@ std::string throwDistancesText(const ThrowDistanceTests& t) {
   std::vector<std::vector<std::string>> sections{{"erster Coup", "Paare", "Chi²", "Urteil"}};
   VerdictColumn verdicts;
   for (const SectionDistanceTest& s : t.sections)
-    sections.push_back({integer(s.firstCoup), integer(s.distances.pairs),
-                        decimal(s.distances.test.chi2),
-                        verdicts.cell(s.distances.test.p, s.distances.test.valid)});
+    sections.push_back({integer(s.firstCoup), integer(s.pairs), decimal(s.test.chi2),
+                        verdicts.cell(s.test.p, s.test.valid)});
   return out + table(sections, 3) + verdicts.footnote();
 }
 

@@ -14,7 +14,10 @@ using ErrorsAsValues = boost::math::policies::policy<
     boost::math::policies::domain_error<boost::math::policies::errno_on_error>,
     boost::math::policies::pole_error<boost::math::policies::errno_on_error>,
     boost::math::policies::overflow_error<boost::math::policies::errno_on_error>,
-    boost::math::policies::evaluation_error<boost::math::policies::errno_on_error>>;
+    boost::math::policies::evaluation_error<boost::math::policies::errno_on_error>,
+    // Double precision throughout: p is shown to a few digits, and a long table has tens
+    // of thousands of croupier sections to test.
+    boost::math::policies::promote_double<false>>;
 
 std::optional<double> finiteOrAbsent(double value) {
   if (!std::isfinite(value))
@@ -59,23 +62,122 @@ private:
   bool smallExpected_ = false;
 };
 
-// Wheel position of each number 0..36, as a table for the passes over a million coups.
-constexpr std::array<int, NumberCount> makeWheelPositions() {
-  std::array<int, NumberCount> positions{};
-  for (int i = 0; i < NumberCount; ++i)
-    positions[WheelOrder[i]] = i;
-  return positions;
+// The throw distance (position of b - position of a) mod 37 along WheelOrder for every
+// pair of numbers [a][b], looked up in the passes over a million coups. WheelOrder is
+// defined in another translation unit, so the table is filled on first use.
+using DistanceTable = std::array<std::array<uint8_t, NumberCount>, NumberCount>;
+
+const DistanceTable& throwDistances() {
+  static const DistanceTable table = [] {
+    std::array<int, NumberCount> positions{};
+    for (int i = 0; i < NumberCount; ++i)
+      positions[WheelOrder[i]] = i;
+    DistanceTable distances{};
+    for (int a = 0; a < NumberCount; ++a)
+      for (int b = 0; b < NumberCount; ++b)
+        distances[a][b] =
+            static_cast<uint8_t>((positions[b] - positions[a] + NumberCount) % NumberCount);
+    return distances;
+  }();
+  return table;
 }
 
-// WheelOrder is defined in another translation unit, so the table is filled on first use.
-const std::array<int, NumberCount>& wheelPositions() {
-  static const std::array<int, NumberCount> positions = makeWheelPositions();
-  return positions;
+// The pairs of simple chances whose runs are tested: Rouge/Noir, Impair/Pair, Manque/Passe,
+// by the chance set of their first chance.
+constexpr std::array<int, 3> RunsFirstChanceSets = {0, 2, 4};
+
+// Bit g of a number's entry is set when the number belongs to the first chance of runs
+// pair g.
+std::array<uint8_t, NumberCount> runsSides() {
+  std::array<uint8_t, NumberCount> sides{};
+  for (int n = 1; n < NumberCount; ++n)
+    for (int g = 0; g < 3; ++g)
+      if (ChanceSets[RunsFirstChanceSets[g]].contains(static_cast<unsigned>(n)))
+        sides[n] |= static_cast<uint8_t>(1u << g);
+  return sides;
 }
 
-int throwDistance(uint8_t from, uint8_t to) {
-  const auto& positions = wheelPositions();
-  return (positions[to] - positions[from] + NumberCount) % NumberCount;
+DistanceTest distanceTestOf(const std::array<int64_t, NumberCount>& distribution);
+
+// Everything the tests count, gathered in one pass over the row values.
+struct CoupTally {
+  int64_t coups = 0;
+  std::array<int64_t, NumberCount> numbers{};
+  DirectedPairCounts pairs;                  // the transitions by DirectionOfTransition
+  int firstPairDistance = -1;                // of the pair of coups 1 -> 2, when there is one
+  std::array<int64_t, 3> runs{};             // by RunsFirstChanceSets, zeros left out
+  std::vector<SectionDistanceTest> sections; // with at least MinimumSectionPairs pairs
+};
+
+// A croupier's section while the pass runs through it.
+struct OpenSection {
+  int64_t firstCoup = 0;
+  int64_t pairs = 0;
+  int previous = -1; // the section's last number so far
+  std::array<int64_t, NumberCount> distribution{};
+};
+
+void closeSection(OpenSection& section, std::vector<SectionDistanceTest>& sections) {
+  if (section.pairs >= MinimumSectionPairs)
+    sections.push_back(
+        {section.firstCoup, section.pairs, distanceTestOf(section.distribution).test});
+  section = OpenSection{};
+}
+
+// Hand changes split sections but not the sequence of coups; empty rows do neither.
+CoupTally tally(std::span<const uint8_t> rowValues) {
+  const DistanceTable& distances = throwDistances();
+  const std::array<uint8_t, NumberCount> sides = runsSides();
+  CoupTally t;
+  // Every section with a test holds at least 38 rows; reserving for the most keeps the
+  // results from being copied as they grow.
+  t.sections.reserve(rowValues.size() / (MinimumSectionPairs + 1) + 1);
+  OpenSection section;
+  int previous = -1;  // the last number of the sequence so far
+  int lastSides = -1; // sides of the last non-zero coup; -1 before the first
+  for (uint8_t value : rowValues) {
+    if (value >= NumberCount) {
+      if (value == HandChangeCode)
+        closeSection(section, t.sections);
+      continue;
+    }
+    ++t.numbers[value];
+    if (previous >= 0) {
+      // The earlier number of this transition is coup t.coups at index t.coups - 1.
+      switch (DirectionOfTransition(static_cast<size_t>(t.coups - 1))) {
+      case ThrowDirection::A:
+        ++t.pairs.a[previous][value];
+        break;
+      case ThrowDirection::B:
+        ++t.pairs.b[previous][value];
+        break;
+      case ThrowDirection::None:
+        t.firstPairDistance = distances[previous][value];
+        break;
+      }
+    }
+    ++t.coups;
+    previous = value;
+
+    if (section.previous < 0) {
+      section.firstCoup = t.coups;
+    } else {
+      ++section.distribution[distances[section.previous][value]];
+      ++section.pairs;
+    }
+    section.previous = value;
+
+    if (value != 0) {
+      // A run ends where the side changes; counted without branches, as sides change at
+      // random.
+      const int changed = lastSides < 0 ? 7 : (sides[value] ^ lastSides);
+      for (int g = 0; g < 3; ++g)
+        t.runs[g] += (changed >> g) & 1;
+      lastSides = sides[value];
+    }
+  }
+  closeSection(section, t.sections);
+  return t;
 }
 
 NumbersTest numbersTestOf(const std::array<int64_t, NumberCount>& counts, int64_t coups) {
@@ -145,21 +247,13 @@ ThirdChanceTest thirdChanceTestOf(std::string_view name, int firstSet,
   return result;
 }
 
-// Runs of the first chance of a pair (chance set firstSet) against the second over the
-// coups without zeros.
-RunsTest runsTestOf(std::string_view name, int firstSet, std::span<const uint8_t> sequence) {
+// Runs of pair g of simple chances over the coups without zeros, from the tally.
+RunsTest runsTestOf(std::string_view name, int g, const CoupTally& t) {
   RunsTest result;
   result.name = name;
-  int previous = -1; // side of the last non-zero coup: 1 first chance, 0 second
-  for (uint8_t number : sequence) {
-    if (number == 0)
-      continue;
-    const int side = ChanceSets[firstSet].contains(number) ? 1 : 0;
-    (side == 1 ? result.first : result.second) += 1;
-    if (side != previous)
-      ++result.runs;
-    previous = side;
-  }
+  result.first = countIn(t.numbers, RunsFirstChanceSets[g]);
+  result.second = countIn(t.numbers, RunsFirstChanceSets[g] + 1);
+  result.runs = t.runs[g];
   const auto n1 = static_cast<double>(result.first);
   const auto n2 = static_cast<double>(result.second);
   const double n = n1 + n2;
@@ -192,66 +286,28 @@ DistanceTest distanceTestOf(const std::array<int64_t, NumberCount>& distribution
 }
 
 std::array<int64_t, NumberCount> distancesOf(const NumberPairCounts& pairs) {
+  const DistanceTable& distances = throwDistances();
   std::array<int64_t, NumberCount> distribution{};
   for (int from = 0; from < NumberCount; ++from)
     for (int to = 0; to < NumberCount; ++to)
-      distribution[throwDistance(static_cast<uint8_t>(from), static_cast<uint8_t>(to))] +=
-          pairs[from][to];
+      distribution[distances[from][to]] += pairs[from][to];
   return distribution;
 }
 
-// The sections between hand changes with their pairs of successive coups; empty rows
-// neither split a section nor count.
-std::vector<SectionDistanceTest> sectionTestsOf(std::span<const uint8_t> rowValues) {
-  std::vector<SectionDistanceTest> sections;
-  std::array<int64_t, NumberCount> distribution{};
-  int64_t pairs = 0;
-  int64_t firstCoup = 0;
-  int64_t coups = 0;
-  int previous = -1;
-  auto closeSection = [&] {
-    if (pairs >= MinimumSectionPairs)
-      sections.push_back({firstCoup, distanceTestOf(distribution)});
-    distribution = {};
-    pairs = 0;
-    previous = -1;
-  };
-  for (uint8_t value : rowValues) {
-    if (value == HandChangeCode) {
-      closeSection();
-      continue;
-    }
-    if (value >= NumberCount)
-      continue;
-    ++coups;
-    if (previous < 0) {
-      firstCoup = coups;
-    } else {
-      ++distribution[throwDistance(static_cast<uint8_t>(previous), value)];
-      ++pairs;
-    }
-    previous = value;
-  }
-  closeSection();
-  return sections;
-}
-
-ThrowDistanceTests throwDistanceTestsOf(std::span<const uint8_t> rowValues,
-                                        std::span<const uint8_t> sequence,
-                                        const DirectedPairCounts& pairs) {
+ThrowDistanceTests throwDistanceTestsOf(const CoupTally& t) {
   ThrowDistanceTests result;
-  const std::array<int64_t, NumberCount> a = distancesOf(pairs.a);
-  const std::array<int64_t, NumberCount> b = distancesOf(pairs.b);
+  const std::array<int64_t, NumberCount> a = distancesOf(t.pairs.a);
+  const std::array<int64_t, NumberCount> b = distancesOf(t.pairs.b);
   std::array<int64_t, NumberCount> all{};
   for (int d = 0; d < NumberCount; ++d)
     all[d] = a[d] + b[d];
   // The first pair belongs to neither direction but to all pairs.
-  if (sequence.size() >= 2)
-    ++all[throwDistance(sequence[0], sequence[1])];
+  if (t.firstPairDistance >= 0)
+    ++all[t.firstPairDistance];
   result.all = distanceTestOf(all);
   result.a = distanceTestOf(a);
   result.b = distanceTestOf(b);
-  result.sections = sectionTestsOf(rowValues);
+  result.sections = t.sections;
   return result;
 }
 
@@ -318,30 +374,19 @@ SectorTransitionTests sectorTestsOf(const DirectedPairCounts& pairs, const Secto
   return result;
 }
 
-std::array<int64_t, NumberCount> numberCountsOf(std::span<const uint8_t> sequence) {
-  std::array<int64_t, NumberCount> counts{};
-  for (uint8_t number : sequence)
-    ++counts[number];
-  return counts;
-}
-
 SignificanceReport analyse(std::span<const uint8_t> rowValues, const SectorSets* sectors) {
-  const std::vector<uint8_t> sequence = NumberSequence(rowValues);
-  const DirectedPairCounts pairs = CountDirectedPairs(sequence);
-  const std::array<int64_t, NumberCount> counts = numberCountsOf(sequence);
-  const auto coups = static_cast<int64_t>(sequence.size());
-
+  const CoupTally t = tally(rowValues);
   SignificanceReport report;
-  report.coups = coups;
-  report.numbers = numbersTestOf(counts, coups);
-  report.simpleChances = simpleChanceTestsOf(counts, coups);
-  report.thirdChances = {thirdChanceTestOf("Dutzende", 9, counts, coups),
-                         thirdChanceTestOf("Kolonnen", 6, counts, coups)};
-  report.runs = {runsTestOf("Rouge/Noir", 0, sequence), runsTestOf("Impair/Pair", 2, sequence),
-                 runsTestOf("Manque/Passe", 4, sequence)};
-  report.throwDistances = throwDistanceTestsOf(rowValues, sequence, pairs);
+  report.coups = t.coups;
+  report.numbers = numbersTestOf(t.numbers, t.coups);
+  report.simpleChances = simpleChanceTestsOf(t.numbers, t.coups);
+  report.thirdChances = {thirdChanceTestOf("Dutzende", 9, t.numbers, t.coups),
+                         thirdChanceTestOf("Kolonnen", 6, t.numbers, t.coups)};
+  report.runs = {runsTestOf("Rouge/Noir", 0, t), runsTestOf("Impair/Pair", 1, t),
+                 runsTestOf("Manque/Passe", 2, t)};
+  report.throwDistances = throwDistanceTestsOf(t);
   if (sectors)
-    report.sectors = sectorTestsOf(pairs, *sectors);
+    report.sectors = sectorTestsOf(t.pairs, *sectors);
   return report;
 }
 
@@ -371,18 +416,17 @@ SignificanceReport AnalyseSignificance(std::span<const uint8_t> rowValues,
 }
 
 NumbersTest TestNumbers(std::span<const uint8_t> rowValues) {
-  const std::vector<uint8_t> sequence = NumberSequence(rowValues);
-  return numbersTestOf(numberCountsOf(sequence), static_cast<int64_t>(sequence.size()));
+  const CoupTally t = tally(rowValues);
+  return numbersTestOf(t.numbers, t.coups);
 }
 
 ThrowDistanceTests TestThrowDistances(std::span<const uint8_t> rowValues) {
-  const std::vector<uint8_t> sequence = NumberSequence(rowValues);
-  return throwDistanceTestsOf(rowValues, sequence, CountDirectedPairs(sequence));
+  return throwDistanceTestsOf(tally(rowValues));
 }
 
 SectorTransitionTests TestSectorTransitions(std::span<const uint8_t> rowValues,
                                             const SectorSets& sectors) {
-  return sectorTestsOf(CountDirectedPairs(NumberSequence(rowValues)), sectors);
+  return sectorTestsOf(tally(rowValues).pairs, sectors);
 }
 
 } // namespace kw

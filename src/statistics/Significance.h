@@ -79,9 +79,11 @@ struct DistanceTest {
 
 // A croupier's section: the coups between two hand changes (or before the first, or after
 // the last).
+// Only its figures are kept: a long table holds tens of thousands of sections.
 struct SectionDistanceTest {
   int64_t firstCoup = 0; // 1-based number of its first coup among all coups
-  DistanceTest distances;
+  int64_t pairs = 0;
+  ChiSquareTest test; // of its throw distances against 37 equal shares
 };
 
 // Sections need at least this many pairs to get their own test.

@@ -4,6 +4,7 @@
 #include <boost/math/special_functions/erf.hpp>
 
 #include <cmath>
+#include <utility>
 
 namespace kw {
 namespace {
@@ -97,7 +98,18 @@ std::array<uint8_t, NumberCount> runsSides() {
   return sides;
 }
 
-DistanceTest distanceTestOf(const std::array<int64_t, NumberCount>& distribution);
+DistanceTest distanceTestOf(const std::array<int64_t, NumberCount>& distribution) {
+  DistanceTest result;
+  result.distribution = distribution;
+  for (int64_t count : distribution)
+    result.pairs += count;
+  result.expected = static_cast<double>(result.pairs) / NumberCount;
+  ChiSquareSum sum;
+  for (int64_t count : distribution)
+    sum.add(static_cast<double>(count), result.expected);
+  result.test = sum.test(NumberCount - 1);
+  return result;
+}
 
 // Everything the tests count, gathered in one pass over the row values.
 struct CoupTally {
@@ -272,19 +284,6 @@ RunsTest runsTestOf(std::string_view name, int g, const CoupTally& t) {
   return result;
 }
 
-DistanceTest distanceTestOf(const std::array<int64_t, NumberCount>& distribution) {
-  DistanceTest result;
-  result.distribution = distribution;
-  for (int64_t count : distribution)
-    result.pairs += count;
-  result.expected = static_cast<double>(result.pairs) / NumberCount;
-  ChiSquareSum sum;
-  for (int64_t count : distribution)
-    sum.add(static_cast<double>(count), result.expected);
-  result.test = sum.test(NumberCount - 1);
-  return result;
-}
-
 std::array<int64_t, NumberCount> distancesOf(const NumberPairCounts& pairs) {
   const DistanceTable& distances = throwDistances();
   std::array<int64_t, NumberCount> distribution{};
@@ -294,7 +293,8 @@ std::array<int64_t, NumberCount> distancesOf(const NumberPairCounts& pairs) {
   return distribution;
 }
 
-ThrowDistanceTests throwDistanceTestsOf(const CoupTally& t) {
+// Takes the tally's sections over.
+ThrowDistanceTests throwDistanceTestsOf(CoupTally& t) {
   ThrowDistanceTests result;
   const std::array<int64_t, NumberCount> a = distancesOf(t.pairs.a);
   const std::array<int64_t, NumberCount> b = distancesOf(t.pairs.b);
@@ -307,7 +307,7 @@ ThrowDistanceTests throwDistanceTestsOf(const CoupTally& t) {
   result.all = distanceTestOf(all);
   result.a = distanceTestOf(a);
   result.b = distanceTestOf(b);
-  result.sections = t.sections;
+  result.sections = std::move(t.sections);
   return result;
 }
 
@@ -375,7 +375,7 @@ SectorTransitionTests sectorTestsOf(const DirectedPairCounts& pairs, const Secto
 }
 
 SignificanceReport analyse(std::span<const uint8_t> rowValues, const SectorSets* sectors) {
-  const CoupTally t = tally(rowValues);
+  CoupTally t = tally(rowValues);
   SignificanceReport report;
   report.coups = t.coups;
   report.numbers = numbersTestOf(t.numbers, t.coups);
@@ -421,7 +421,8 @@ NumbersTest TestNumbers(std::span<const uint8_t> rowValues) {
 }
 
 ThrowDistanceTests TestThrowDistances(std::span<const uint8_t> rowValues) {
-  return throwDistanceTestsOf(tally(rowValues));
+  CoupTally t = tally(rowValues);
+  return throwDistanceTestsOf(t);
 }
 
 SectorTransitionTests TestSectorTransitions(std::span<const uint8_t> rowValues,

@@ -184,12 +184,18 @@ std::string jsonResult(const SignificanceReport& r) {
 
 // ---- German text ---------------------------------------------------------------------
 
-// A figure with two decimals and a decimal comma; "-0,00" is written "0,00".
+// A figure with two decimals and a decimal comma, without a thousands point, as the counts
+// beside it; "-0,00" is written "0,00".
 std::string decimal(double value) {
+  static const QLocale german = [] {
+    QLocale locale(QLocale::German, QLocale::Germany);
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+  }();
   double rounded = std::round(value * 100) / 100;
   if (rounded == 0)
     rounded = 0;
-  return QLocale(QLocale::German, QLocale::Germany).toString(rounded, 'f', 2).toStdString();
+  return german.toString(rounded, 'f', 2).toStdString();
 }
 
 std::string decimal(std::optional<double> value) { return value ? decimal(*value) : "-"; }

@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace kw::cli {
@@ -60,6 +62,28 @@ Json& Json::value(double number, int decimals) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.*f", decimals, number);
   out_ += buffer;
+  return *this;
+}
+
+Json& Json::value(double number) {
+  if (!std::isfinite(number))
+    return null();
+  separate();
+  char buffer[64];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, number);
+  const std::string text(buffer, written.ptr);
+  out_ += text;
+  // 10.0 stays a double for readers that tell integers from doubles.
+  if (text.find_first_of(".e") == std::string::npos)
+    out_ += ".0";
+  return *this;
+}
+
+Json& Json::value(std::optional<double> number) { return number ? value(*number) : null(); }
+
+Json& Json::null() {
+  separate();
+  out_ += "null";
   return *this;
 }
 

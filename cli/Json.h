@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,11 @@ public:
   Json& key(std::string_view name);
   Json& value(long long number);
   Json& value(double number, int decimals);
+  // A double at full precision: the shortest text that reads back as the same double,
+  // always with a point or an exponent; null when it is not finite.
+  Json& value(double number);
+  Json& value(std::optional<double> number); // null when absent
+  Json& null();
   Json& value(std::string_view text);
   Json& value(bool flag);
   template <class T> Json& array(const std::vector<T>& numbers) {

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Json.h"
 #include "MainWindowTable.h"
+#include "SectorOption.h"
 #include "core/PermanenceTable.h"
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
@@ -22,38 +23,6 @@
 
 namespace kw::cli {
 namespace {
-
-struct AssignmentLoad {
-  SectorAssignment assignment;
-  std::string error; // a sector file that cannot be read
-};
-
-std::optional<SectorPreset> presetNamed(const std::string& name) {
-  if (name == "serien")
-    return SectorPreset::RouletteSeries;
-  if (name == "7x6")
-    return SectorPreset::SevenAndFiveSixes;
-  if (name == "5x4")
-    return SectorPreset::FiveAndEightFours;
-  return std::nullopt;
-}
-
-// The assignment a sector file holds, read whole as the window opens it.
-AssignmentLoad readSectorFile(const std::string& file) {
-  const QString path = QString::fromLocal8Bit(file.c_str());
-  const FileBytes read = ReadFileBytes(path);
-  if (!read.ok())
-    return {{}, read.error.toStdString()};
-  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(read.bytes.constData()),
-                               static_cast<size_t>(read.bytes.size()));
-  const std::optional<SectorAssignment> assignment = DecodeSectorFile(bytes);
-  if (!assignment)
-    return {{},
-            ReadErrorMessage(path, QString::fromUtf8(SectorFileTooShortMessage.data(),
-                                                     SectorFileTooShortMessage.size()))
-                .toStdString()};
-  return {*assignment, {}};
-}
 
 void writeTable(Json& json, const SectorTransitionTable& table) {
   json.beginArray();
@@ -114,12 +83,12 @@ int RunSektoren(int argc, char** argv) {
 
   SectorAssignment assignment;
   if (const auto pattern = args.value("--muster")) {
-    const std::optional<SectorPreset> preset = presetNamed(*pattern);
+    const std::optional<SectorPreset> preset = PresetNamed(*pattern);
     if (!preset)
       return usage("--muster erwartet serien, 7x6 oder 5x4 (angegeben: \"" + *pattern + "\")");
     assignment = BuildSectorAssignment(PresetSectorLists(*preset));
   } else {
-    const AssignmentLoad load = readSectorFile(*args.value("--datei"));
+    const AssignmentLoad load = ReadSectorFile(*args.value("--datei"));
     if (!load.error.empty())
       return Fail(ExitUsage, load.error);
     assignment = load.assignment;

@@ -26,6 +26,8 @@ const char* const Usage =
     "  serien            Serienlängen-Analyse\n"
     "  systemtest        Systemtest nach Zwei-Drittel-Gesetz\n"
     "  sektoren          Wurfweiten-Auswertung nach Sektoren\n"
+    "  statistik         Signifikanztests: mit einem fairen Kessel vereinbar?\n"
+    "                    [--sektoren DATEI.sekt | --muster serien|7x6|5x4]\n"
     "  zufall            Zufallszahlen erzeugen\n"
     "  delta             Delta-Rechner\n"
     "\n"
@@ -52,7 +54,8 @@ int main(int argc, char* argv[]) {
   const std::pair<const char*, Command> commands[] = {
       {"chancen", kw::cli::RunChancen},       {"serien", kw::cli::RunSerien},
       {"systemtest", kw::cli::RunSystemtest}, {"sektoren", kw::cli::RunSektoren},
-      {"zufall", kw::cli::RunZufall},         {"delta", kw::cli::RunDelta}};
+      {"zufall", kw::cli::RunZufall},         {"delta", kw::cli::RunDelta},
+      {"statistik", kw::cli::RunStatistik}};
   for (auto [name, run] : commands)
     if (first == name)
       return run(argc, argv);

@@ -32,6 +32,7 @@ ProtocolExport100000Rows                ms   2000   workbook with a 100,000-row 
 BM_EvaluateThrowDistances/1000000       ms     50   sector evaluation of 1,000,000 coups
 BM_EvaluateOverlappingSectors/1000000   ms     50   sector evaluation of 1,000,000 coups
 BM_GenerateRandomBlock/1000000          ms   1000   random generator, 1,000,000 numbers
+BM_AnalyseSignificanceWithSectors/1000000 ms  50   statistik: all tests, 1,000,000 coups
 GenerateMillionLines                    ms   1000   random generator window, 1,000,000 numbers
 TABLE
 )

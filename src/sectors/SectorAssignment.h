@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/NumberSet.h"
+#include "core/Transitions.h"
 
 #include <array>
 #include <cstdint>
@@ -10,13 +11,10 @@
 
 namespace kw {
 
-// The wheel can be divided into at most nine sectors, numbered 1..9 (index 0..8 here).
-inline constexpr int SectorCount = 9;
-
 // The numbers of the nine sectors. A number may stand in several sectors or in none;
 // the evaluation needs every number 0..36 to stand in at least one.
 struct SectorAssignment {
-  std::array<NumberSet, SectorCount> sectors{};
+  SectorSets sectors{};
 
   // The numbers 0..36 that stand in no sector.
   NumberSet Unassigned() const;

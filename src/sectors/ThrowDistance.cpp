@@ -5,57 +5,16 @@
 namespace kw {
 namespace {
 
-using PairCounts = std::array<std::array<int64_t, NumberCount>, NumberCount>;
-
-// Spreads counts per pair of numbers onto every pair of sectors the numbers belong to.
-// Counting number pairs first keeps the pass over the sequence free of sector look-ups.
-void addToSectors(const PairCounts& pairs, const SectorAssignment& assignment,
-                  SectorTransitionTable& table) {
-  for (int from = 0; from < NumberCount; ++from)
-    for (int to = 0; to < NumberCount; ++to) {
-      const int64_t count = pairs[from][to];
-      if (count == 0)
-        continue;
-      for (int s = 0; s < SectorCount; ++s) {
-        if (!assignment.sectors[s].contains(static_cast<unsigned>(from)))
-          continue;
-        for (int t = 0; t < SectorCount; ++t)
-          if (assignment.sectors[t].contains(static_cast<unsigned>(to)))
-            table[s][t] += count;
-      }
-    }
-}
-
 std::string countText(int64_t count) { return count == 0 ? "-" : std::to_string(count); }
 
 } // namespace
 
-std::vector<uint8_t> NumberSequence(std::span<const uint8_t> rowValues) {
-  std::vector<uint8_t> sequence;
-  sequence.reserve(rowValues.size());
-  for (uint8_t value : rowValues)
-    if (value < NumberCount)
-      sequence.push_back(value);
-  return sequence;
-}
-
 ThrowDistanceCounts CountTransitions(std::span<const uint8_t> sequence,
                                      const SectorAssignment& assignment) {
-  PairCounts pairsA{};
-  PairCounts pairsB{};
-  // Index i is position i + 1: odd i starts a transition of direction A, even i >= 2 one
-  // of direction B, so the pair at index 0 -> 1 stays out.
-  for (size_t i = 1; i + 1 < sequence.size(); ++i) {
-    const uint8_t from = sequence[i];
-    const uint8_t to = sequence[i + 1];
-    if (from >= NumberCount || to >= NumberCount)
-      continue;
-    PairCounts& pairs = (i % 2 == 1) ? pairsA : pairsB;
-    ++pairs[from][to];
-  }
+  const DirectedPairCounts pairs = CountDirectedPairs(sequence);
   ThrowDistanceCounts counts;
-  addToSectors(pairsA, assignment, counts.a);
-  addToSectors(pairsB, assignment, counts.b);
+  counts.a = SpreadOverSectors(pairs.a, assignment.sectors);
+  counts.b = SpreadOverSectors(pairs.b, assignment.sectors);
   return counts;
 }
 

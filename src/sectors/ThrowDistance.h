@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Transitions.h"
 #include "sectors/SectorAssignment.h"
 
 #include <array>
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace kw {
-
-// Transition counts [earlier sector][following sector], sectors 1..9 at index 0..8.
-using SectorTransitionTable = std::array<std::array<int64_t, SectorCount>, SectorCount>;
 
 struct ThrowDistanceCounts {
   SectorTransitionTable a{}; // direction A: the earlier coup at an even position 2, 4, ...
@@ -40,12 +38,9 @@ inline constexpr std::string_view TooFewCoupsMessage =
 inline constexpr std::string_view IncompleteAssignmentMessage =
     "Sie haben nicht alle Nummern Sektoren zugewiesen.\r\rDer Vorgang wird abgebrochen!";
 
-// The numbers 0..36 among the table's row values, in table order: hand changes and empty
-// rows drop out, so the numbers on both sides of a hand change follow each other.
-std::vector<uint8_t> NumberSequence(std::span<const uint8_t> rowValues);
-
-// Counts every transition of the sequence by direction into every pair of sectors its two
-// numbers belong to. The first pair (positions 1 -> 2) is never counted.
+// Counts every transition of the sequence by direction (DirectionOfTransition) into every
+// pair of sectors its two numbers belong to. The first pair (positions 1 -> 2) is never
+// counted.
 ThrowDistanceCounts CountTransitions(std::span<const uint8_t> sequence,
                                      const SectorAssignment& assignment);
 

@@ -10,5 +10,6 @@ int RunSystemtest(int argc, char** argv);
 int RunSektoren(int argc, char** argv);
 int RunZufall(int argc, char** argv);
 int RunDelta(int argc, char** argv);
+int RunImport(int argc, char** argv);
 
 } // namespace kw::cli

@@ -1,5 +1,6 @@
 #include "files/PermanenceImport.h"
 
+#include "core/RouletteTables.h"
 #include "files/PermanenceLines.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 
 namespace kw {
 namespace {
@@ -132,6 +134,42 @@ QStringList outputPaths(const ImportAnalysis& analysis, size_t parts,
                                  .arg(name)
                                  .arg(static_cast<qulonglong>(k), digits, 10, QLatin1Char('0')));
   return paths;
+}
+
+bool isAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// A part's file content as WriteTextLines would encode its lines, without a string per line: a
+// million coups would otherwise take a million strings. Markers beyond ASCII (rare) go the
+// encoder's way, which refuses what Windows-1252 cannot hold.
+EncodedText partBytes(const ImportParse& parse, const ImportPart& part, const QString& target) {
+  static const std::array<QByteArray, 37> numbers = [] {
+    std::array<QByteArray, 37> lines;
+    for (size_t n = 0; n < lines.size(); ++n)
+      lines[n] = QByteArray::number(static_cast<int>(n)) + "\r\n";
+    return lines;
+  }();
+  const auto rows = std::span(parse.rows).subspan(part.firstRow, part.endRow - part.firstRow);
+  const auto handChanges =
+      static_cast<size_t>(std::count(rows.begin(), rows.end(), HandChangeCode));
+  const auto markers = std::span(parse.handChangeTexts).subspan(part.firstHandChange, handChanges);
+  if (!std::all_of(markers.begin(), markers.end(), isAscii))
+    return EncodeLines(ImportPartLines(parse, part), TextEncoding::Windows1252, target);
+  EncodedText encoded;
+  encoded.bytes.reserve(static_cast<qsizetype>(rows.size()) * 4);
+  size_t marker = 0;
+  for (uint8_t row : rows) {
+    if (row == HandChangeCode) {
+      const std::string& text = markers[marker++];
+      encoded.bytes.append(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+      encoded.bytes.append("\r\n");
+    } else {
+      encoded.bytes.append(numbers[row]);
+    }
+  }
+  return encoded;
 }
 
 // One file to write: its rows and where it goes.
@@ -342,9 +380,12 @@ ImportWriteResult WritePermanenceImports(std::span<const ImportAnalysis> analyse
   staged.reserve(plan.size());
   for (const PlannedFile& file : plan) {
     const QString path = staging.filePath(QStringLiteral("%1.prm").arg(staged.size()));
-    const std::vector<std::string> lines =
-        ImportPartLines(analyses[file.analysis].parse, file.part);
-    if (QString error = WriteTextLines(path, lines); !error.isEmpty()) {
+    const EncodedText encoded = partBytes(analyses[file.analysis].parse, file.part, file.target);
+    if (!encoded.problem.isEmpty()) {
+      result.error = encoded.problem + nothingImported();
+      return result;
+    }
+    if (QString error = WriteFileBytes(path, encoded.bytes); !error.isEmpty()) {
       // The message names the file the user knows, not the staging copy.
       result.error = error.replace(nativePath(path), nativePath(file.target)) + nothingImported();
       return result;

@@ -65,24 +65,38 @@ struct SourceLine {
   std::string_view text;
 };
 
-// The lines that hold more than blanks, with their 1-based numbers.
-std::vector<SourceLine> contentLines(std::string_view text) {
-  std::vector<SourceLine> lines;
+// Calls f(line) for every line that holds more than blanks, with its 1-based number (line ends
+// as ForEachLine takes them), until f returns false. The lines are not stored: a file of the
+// largest readable size may hold a hundred million of them.
+template <class F> void forEachContentLine(std::string_view text, F&& f) {
+  const size_t size = text.size();
+  size_t start = 0;
   int number = 0;
-  ForEachLine(text, [&](std::string_view line) {
+  while (start < size) {
+    size_t end = start;
+    while (end < size && text[end] != '\r' && text[end] != '\n')
+      ++end;
     ++number;
-    if (!TrimLine(line).empty())
-      lines.push_back({number, line});
+    const std::string_view line = text.substr(start, end - start);
+    if (!TrimLine(line).empty() && !f(SourceLine{number, line}))
+      return;
+    if (end < size && text[end] == '\r' && end + 1 < size && text[end + 1] == '\n')
+      ++end;
+    start = end + 1;
+  }
+}
+
+// The first content lines: enough to find a header row and to see the rows below it.
+std::vector<SourceLine> firstContentLines(std::string_view text) {
+  std::vector<SourceLine> lines;
+  forEachContentLine(text, [&](const SourceLine& line) {
+    lines.push_back(line);
+    return lines.size() < HeaderSearchLines + ConsistencyLines;
   });
   return lines;
 }
 
-int64_t byteCount(const std::vector<SourceLine>& lines) {
-  int64_t bytes = 0;
-  for (const SourceLine& line : lines)
-    bytes += static_cast<int64_t>(line.text.size()) + 1;
-  return bytes;
-}
+int64_t lineBytes(const SourceLine& line) { return static_cast<int64_t>(line.text.size()) + 1; }
 
 class ProgressTracker {
 public:
@@ -257,24 +271,23 @@ std::optional<TableShape> findHeaderRow(const std::vector<SourceLine>& lines) {
 
 // Rows of equally many fields without a header, one field counting 1, 2, 3, ...: a table whose
 // counter must not be read as coups.
-std::optional<TableShape> findCountedRows(const std::vector<SourceLine>& lines) {
-  if (lines.size() < 3)
+std::optional<TableShape> findCountedRows(std::string_view text,
+                                          const std::vector<SourceLine>& first) {
+  if (first.size() < 3)
     return std::nullopt;
   std::vector<std::string> fields;
   for (char delimiter : TableDelimiters) {
-    if (!splitFields(lines.front().text, delimiter, fields) || fields.size() < 2)
+    if (!splitFields(first.front().text, delimiter, fields) || fields.size() < 2)
       continue;
     const size_t fieldCount = fields.size();
     std::vector<RunningCountCheck> checks(fieldCount);
     bool equal = true;
-    for (const SourceLine& line : lines) {
-      if (!splitFields(line.text, delimiter, fields) || fields.size() != fieldCount) {
-        equal = false;
-        break;
-      }
-      for (size_t k = 0; k < fieldCount; ++k)
+    forEachContentLine(text, [&](const SourceLine& line) {
+      equal = splitFields(line.text, delimiter, fields) && fields.size() == fieldCount;
+      for (size_t k = 0; equal && k < fieldCount; ++k)
         checks[k].add(fields[k]);
-    }
+      return equal;
+    });
     if (equal && std::any_of(checks.begin(), checks.end(),
                              [](const RunningCountCheck& c) { return c.RunningCount(); }))
       return TableShape{delimiter, NoHeader, fieldCount};
@@ -383,14 +396,17 @@ void splitListLine(std::string_view line, std::vector<std::string_view>& tokens)
   }
 }
 
-void readList(const std::vector<SourceLine>& lines, EntryCollector& collector,
-              ProgressTracker& progress, ImportParse& out) {
+void readList(std::string_view text, EntryCollector& collector, ProgressTracker& progress,
+              ImportParse& out) {
   std::vector<std::string_view> tokens;
-  for (const SourceLine& line : lines) {
+  forEachContentLine(text, [&](const SourceLine& line) {
     splitListLine(line.text, tokens);
-    for (std::string_view token : tokens)
-      if (tooLong(token))
-        return fail(out, ImportProblem::LongToken, line.number, CharacterCount(token));
+    for (std::string_view token : tokens) {
+      if (tooLong(token)) {
+        fail(out, ImportProblem::LongToken, line.number, CharacterCount(token));
+        return false;
+      }
+    }
     const bool informationLine =
         std::any_of(tokens.begin(), tokens.end(), [&](std::string_view token) {
           return hasLetter(token) && !IsHandChangeIn(token, collector.markers());
@@ -402,20 +418,22 @@ void readList(const std::vector<SourceLine>& lines, EntryCollector& collector,
         if (!token.empty())
           collector.value(line.number, token);
     }
-    if (!progress.advance(static_cast<int64_t>(line.text.size()) + 1))
-      return cancel(out);
-  }
+    if (progress.advance(lineBytes(line)))
+      return true;
+    cancel(out);
+    return false;
+  });
 }
 
 // The columns of a table with a fixed number of fields, from the rows that have it. False when
 // the parse ended (a problem or cancelled).
-bool countColumns(const std::vector<SourceLine>& lines, const TableShape& shape,
-                  std::span<const std::string> markers, ProgressTracker& progress,
-                  ImportParse& out) {
+bool countColumns(std::string_view text, const std::vector<SourceLine>& first,
+                  const TableShape& shape, std::span<const std::string> markers,
+                  ProgressTracker& progress, ImportParse& out) {
   std::vector<std::string> fields;
   out.columns.assign(shape.fieldCount, ImportColumn{});
   if (shape.headerIndex != NoHeader) {
-    splitFields(lines[shape.headerIndex].text, shape.delimiter, fields);
+    splitFields(first[shape.headerIndex].text, shape.delimiter, fields);
     for (size_t k = 0; k < shape.fieldCount; ++k) {
       out.columns[k].name = fields[k];
       out.columns[k].nameSuggestsResults = nameSuggestsResults(fields[k]);
@@ -423,11 +441,15 @@ bool countColumns(const std::vector<SourceLine>& lines, const TableShape& shape,
   }
   std::vector<std::bitset<37>> numbers(shape.fieldCount);
   std::vector<RunningCountCheck> counts(shape.fieldCount);
-  const size_t first = shape.headerIndex == NoHeader ? 0 : shape.headerIndex + 1;
-  for (size_t i = first; i < lines.size(); ++i) {
-    if (!splitFields(lines[i].text, shape.delimiter, fields)) {
-      fail(out, ImportProblem::OpenQuote, lines[i].number);
-      return false;
+  const size_t firstRow = shape.headerIndex == NoHeader ? 0 : shape.headerIndex + 1;
+  size_t index = 0;
+  bool read = true;
+  forEachContentLine(text, [&](const SourceLine& line) {
+    if (index++ < firstRow)
+      return true;
+    if (!splitFields(line.text, shape.delimiter, fields)) {
+      fail(out, ImportProblem::OpenQuote, line.number);
+      return read = false;
     }
     if (fields.size() == shape.fieldCount) {
       for (size_t k = 0; k < shape.fieldCount; ++k) {
@@ -444,11 +466,13 @@ bool countColumns(const std::vector<SourceLine>& lines, const TableShape& shape,
         counts[k].add(fields[k]);
       }
     }
-    if (!progress.advance(static_cast<int64_t>(lines[i].text.size()) + 1)) {
-      cancel(out);
-      return false;
-    }
-  }
+    if (progress.advance(lineBytes(line)))
+      return true;
+    cancel(out);
+    return read = false;
+  });
+  if (!read)
+    return false;
   for (size_t k = 0; k < shape.fieldCount; ++k) {
     out.columns[k].distinctNumbers = static_cast<int>(numbers[k].count());
     out.columns[k].runningCount = counts[k].RunningCount();
@@ -475,40 +499,45 @@ int requestedColumn(std::string_view request, const TableShape& shape, ImportPar
   return -1;
 }
 
-void readColumn(const std::vector<SourceLine>& lines, const TableShape& shape, size_t column,
+void readColumn(std::string_view text, const TableShape& shape, size_t column,
                 EntryCollector& collector, ProgressTracker& progress, ImportParse& out) {
   std::vector<std::string> fields;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const SourceLine& line = lines[i];
+  size_t index = 0;
+  forEachContentLine(text, [&](const SourceLine& line) {
+    const size_t i = index++;
     if (i != shape.headerIndex) {
       if (shape.headerIndex != NoHeader && i < shape.headerIndex) {
         collector.skipLine(line); // a title or a date above the header
       } else if (!splitFields(line.text, shape.delimiter, fields)) {
-        return fail(out, ImportProblem::OpenQuote, line.number);
+        fail(out, ImportProblem::OpenQuote, line.number);
+        return false;
       } else if (shape.fieldCount != 0 ? fields.size() != shape.fieldCount
                                        : fields.size() <= column) {
         collector.skipLine(line);
       } else if (tooLong(fields[column])) {
-        return fail(out, ImportProblem::LongToken, line.number, CharacterCount(fields[column]));
+        fail(out, ImportProblem::LongToken, line.number, CharacterCount(fields[column]));
+        return false;
       } else {
         collector.value(line.number, fields[column]);
       }
     }
-    if (!progress.advance(static_cast<int64_t>(line.text.size()) + 1))
-      return cancel(out);
-  }
+    if (progress.advance(lineBytes(line)))
+      return true;
+    cancel(out);
+    return false;
+  });
 }
 
-void readTable(const std::vector<SourceLine>& lines, const TableShape& shape,
+void readTable(std::string_view text, const std::vector<SourceLine>& first, const TableShape& shape,
                const ImportRequest& request, const ImportProgress& progressCallback,
                ImportParse& out) {
   out.format = ImportFormat::Table;
   out.delimiter = shape.delimiter;
-  out.headerLine = shape.headerIndex == NoHeader ? 0 : lines[shape.headerIndex].number;
-  const int64_t bytes = byteCount(lines);
+  out.headerLine = shape.headerIndex == NoHeader ? 0 : first[shape.headerIndex].number;
+  const auto bytes = static_cast<int64_t>(text.size());
   ProgressTracker progress(progressCallback, 2 * bytes);
   if (shape.fieldCount > 0) {
-    if (!countColumns(lines, shape, request.markers, progress, out))
+    if (!countColumns(text, first, shape, request.markers, progress, out))
       return;
     out.proposedColumn = ProposeImportColumn(out.columns);
   } else if (!progress.advance(bytes)) {
@@ -519,7 +548,7 @@ void readTable(const std::vector<SourceLine>& lines, const TableShape& shape,
   if (out.column < 0)
     return;
   EntryCollector collector(out, request.markers);
-  readColumn(lines, shape, static_cast<size_t>(out.column), collector, progress, out);
+  readColumn(text, shape, static_cast<size_t>(out.column), collector, progress, out);
 }
 
 } // namespace
@@ -573,19 +602,19 @@ int ProposeImportColumn(std::span<const ImportColumn> columns) {
 ImportParse ParsePermanenceImport(std::string_view text, const ImportRequest& request,
                                   const ImportProgress& progress) {
   ImportParse out;
-  const std::vector<SourceLine> lines = contentLines(text);
-  std::optional<TableShape> shape = findHeaderRow(lines);
+  const std::vector<SourceLine> first = firstContentLines(text);
+  std::optional<TableShape> shape = findHeaderRow(first);
   if (!shape)
-    shape = findCountedRows(lines);
+    shape = findCountedRows(text, first);
   if (!shape && !TrimLine(request.column).empty())
-    shape = listAsTable(lines);
+    shape = listAsTable(first);
   if (shape) {
-    readTable(lines, *shape, request, progress, out);
+    readTable(text, first, *shape, request, progress, out);
     return out;
   }
-  ProgressTracker tracker(progress, byteCount(lines));
+  ProgressTracker tracker(progress, static_cast<int64_t>(text.size()));
   EntryCollector collector(out, request.markers);
-  readList(lines, collector, tracker, out);
+  readList(text, collector, tracker, out);
   return out;
 }
 

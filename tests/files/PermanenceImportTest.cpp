@@ -4,6 +4,7 @@
 #include "core/RouletteTables.h"
 #include "files/PermanenceFiles.h"
 #include "files/PermanenceLines.h"
+#include "files/PermanenceWriter.h"
 #include "files/TextFile.h"
 #include "support/BadInputMatrix.h"
 #include "support/TestFiles.h"
@@ -215,6 +216,25 @@ TEST_F(PermanenceImportTest, APipeIsRefusedWithoutWaitingForAWriter) {
   EXPECT_EQ(analysis.failure, ImportFailure::Unreadable);
   EXPECT_TRUE(analysis.error.contains(QStringLiteral("keine gewöhnliche Datei")))
       << analysis.error.toStdString();
+}
+
+TEST_F(PermanenceImportTest, ASavedPermanenceImportsAsItself) {
+  PermanenceTable table;
+  table.SetPadHandChangeLabel("-");
+  for (int code : {17, 0, 7, 50, 36, 12, 50, 50, 3})
+    table.EnterCoup("", code);
+  const QString path = sources_.filePath(QStringLiteral("gespeichert.prm"));
+  ASSERT_TRUE(
+      WritePermanenceFile(path, table, PermanenceInfo{"Spielbank", "1", "28.04.2013", "3 Serien"})
+          .isEmpty());
+  const ImportAnalysis analysis = Analyse(path);
+  ASSERT_TRUE(analysis.ok()) << analysis.error.toStdString();
+  EXPECT_EQ(analysis.parse.rows, table.RowValues());
+  EXPECT_EQ(analysis.parse.rows, ReadPermanenceFile(path, Defaults).coups);
+  // The information lines are shown as skipped; "Tisch 1" and "3 Serien" give no coup.
+  EXPECT_EQ(analysis.parse.examples,
+            (std::vector<SkippedValue>{
+                {1, "Spielbank"}, {2, "Tisch 1"}, {3, "28.04.2013"}, {4, "3 Serien"}}));
 }
 
 TEST_F(PermanenceImportTest, HandChangesAreWrittenAsTheirMarkersAndReadBackAsHandChanges) {

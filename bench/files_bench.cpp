@@ -1,9 +1,12 @@
 // Speed of the permanence readers: the multi-file reader over 10,000 files of 370 lines
-// (against `wc -l` over the same files), and decoding plus the transfer rules of a memo of
-// a million lines.
+// (against `wc -l` over the same files), decoding plus the transfer rules of a memo of
+// a million lines, and the import of the real comma list of 1,089,156 coups into permanence
+// files (against `cat` of the same file).
 #include "files/PermanenceFiles.h"
+#include "files/PermanenceImport.h"
 #include "files/PermanenceLines.h"
 #include "files/TextFile.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,6 +100,57 @@ void BM_DecodeAndTransfer(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * lines);
 }
 BENCHMARK(BM_DecodeAndTransfer)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+const QString& WiesbadenT2() {
+  static const QString path =
+      kw::test::SharedDataFile(QStringLiteral("spielbank-wiesbaden_t2_190424.txt"));
+  return path;
+}
+
+// Argument: coups per file (0: one file per source). Reading, recognising and writing, as the
+// command line and the window do it; the written files are removed between iterations, untimed.
+void BM_ImportListIntoPermanenceFiles(benchmark::State& state) {
+  QTemporaryDir output;
+  const kw::ImportWriteOptions options{output.path(), static_cast<int>(state.range(0)), false};
+  size_t coups = 0;
+  qsizetype files = 0;
+  for (auto _ : state) {
+    const kw::ImportAnalysis analysis =
+        kw::AnalysePermanenceImport(WiesbadenT2(), kw::ImportRequest{Markers, {}});
+    const kw::ImportWriteResult written =
+        kw::WritePermanenceImports(std::span(&analysis, 1), options);
+    if (!analysis.ok() || !written.ok()) {
+      state.SkipWithError("not imported");
+      break;
+    }
+    coups = static_cast<size_t>(analysis.parse.coups);
+    files = written.outputs[0].size();
+    state.PauseTiming();
+    for (const QString& file : written.outputs[0])
+      QFile::remove(file);
+    state.ResumeTiming();
+  }
+  state.counters["coups"] = static_cast<double>(coups);
+  state.counters["files"] = static_cast<double>(files);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(coups));
+}
+BENCHMARK(BM_ImportListIntoPermanenceFiles)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same split into files of 370 coups (2,944 files): every file is synced to the disk as it
+// is written (QSaveFile), which takes most of the time.
+void BM_ImportListIntoSplitFiles(benchmark::State& state) {
+  BM_ImportListIntoPermanenceFiles(state);
+}
+BENCHMARK(BM_ImportListIntoSplitFiles)->Arg(370)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The yardstick: reading the same file with cat.
+void BM_CatImportList(benchmark::State& state) {
+  const std::string command = "cat '" + WiesbadenT2().toStdString() + "' > /dev/null";
+  for (auto _ : state)
+    if (std::system(command.c_str()) != 0)
+      state.SkipWithError("cat failed");
+}
+BENCHMARK(BM_CatImportList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

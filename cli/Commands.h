@@ -11,5 +11,6 @@ int RunSektoren(int argc, char** argv);
 int RunZufall(int argc, char** argv);
 int RunDelta(int argc, char** argv);
 int RunStatistik(int argc, char** argv);
+int RunImport(int argc, char** argv);
 
 } // namespace kw::cli

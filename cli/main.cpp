@@ -30,9 +30,24 @@ const char* const Usage =
     "                    [--sektoren DATEI.sekt | --muster serien|7x6|5x4]\n"
     "  zufall            Zufallszahlen erzeugen\n"
     "  delta             Delta-Rechner\n"
+    "  import            Permanenzen aus Zahlenlisten und Tabellen (CSV) übernehmen\n"
     "\n"
-    "Exit-Status: 0 Erfolg, 1 Eingabe von der Analyse abgelehnt, 2 Aufruffehler oder\n"
-    "Datei nicht lesbar.\n";
+    "kesselwerk-cli import [--spalte NAME|NR] [--teilen N] [--ausgabe ORDNER]\n"
+    "                      [--ueberschreiben] [--json] DATEI...\n"
+    "  Liest Zahlenlisten (Zahlen durch Kommas, Semikolons, Tabulatoren oder Leerzeichen\n"
+    "  getrennt, beliebig viele je Zeile) und Tabellen mit einer Spalte der Ergebnisse\n"
+    "  (--spalte: Name oder Nummer ab 1; sonst wird sie vorgeschlagen) und schreibt je\n"
+    "  Datei NAME.prm, mit --teilen N Dateien zu je N Coups (NAME_0001.prm, ...), in den\n"
+    "  Ordner Permanenzen des Datenordners oder in --ausgabe ORDNER.\n"
+    "  Coups sind die Werte 0 bis 36 (auch 07); \"00\" wird als Doppelnull gezählt, nie als\n"
+    "  0; Einträge der Handwechsel-Liste werden Handwechsel; alles andere (etwa 000, 37,\n"
+    "  +5, 5.0) wird übersprungen und mit Zeilennummer gemeldet. Eine Zeile einer Zahlen-\n"
+    "  liste, die Wörter enthält, wird ganz übersprungen (\"Tisch 1\" ergibt keinen Coup).\n"
+    "  Vorhandene Dateien werden nur mit --ueberschreiben ersetzt. Kann eine der Dateien\n"
+    "  nicht importiert werden, oder bei Abbruch mit Strg+C, wird nichts geschrieben.\n"
+    "\n"
+    "Exit-Status: 0 Erfolg, 1 Eingabe von der Analyse abgelehnt (import: eine Datei ohne\n"
+    "Coup), 2 Aufruffehler oder Datei nicht lesbar, 130 abgebrochen (import).\n";
 
 } // namespace
 
@@ -55,7 +70,7 @@ int main(int argc, char* argv[]) {
       {"chancen", kw::cli::RunChancen},       {"serien", kw::cli::RunSerien},
       {"systemtest", kw::cli::RunSystemtest}, {"sektoren", kw::cli::RunSektoren},
       {"zufall", kw::cli::RunZufall},         {"delta", kw::cli::RunDelta},
-      {"statistik", kw::cli::RunStatistik}};
+      {"statistik", kw::cli::RunStatistik},   {"import", kw::cli::RunImport}};
   for (auto [name, run] : commands)
     if (first == name)
       return run(argc, argv);

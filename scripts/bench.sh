@@ -18,6 +18,7 @@ targets=$(
 EnterCoupMillion                        ms    200   EnterCoup of 1,000,000 coups
 MemoryForMillionRows                    MB     64   memory of the main table for 1,000,000 rows
 BM_ReadPermanenceFiles                  ms   1000   multi-file reader, 10,000 files x 370 coups
+BM_ImportListIntoPermanenceFiles        ms    500   import of 1,089,156 listed coups into files
 BM_AnalyseChances/1000000               ms     20   chance engine over 1,000,000 rows
 AnalyseClickMillionCoups                ms    300   "Chancen-Analyse" click on 1,000,000 coups
 ChartFill                               ms     50   frequency chart fill

@@ -71,6 +71,17 @@ install(FILES ${KW_PACKAGING_DIR}/copyright ${KW_PACKAGING_OUT}/gz/changelog.gz
 install(FILES ${KW_PACKAGING_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME kesselwerk)
 
+# The compiler's version notes (.comment, .note) are of no use in installed programs;
+# Debian's own packages leave them out too.
+if(CMAKE_OBJCOPY)
+  foreach(program kesselwerk kesselwerk-cli)
+    install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                  --remove-section=.note
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                  COMMAND_ERROR_IS_FATAL ANY)")
+  endforeach()
+endif()
+
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kesselwerk)

@@ -262,7 +262,7 @@ check_app() {
 
   # Nothing of the build or the source tree was looked at, and the package is unchanged.
   local strays
-  strays=$(grep -E "\"($BUILD_DIR|$SOURCE_DIR)" "$work/trace" | grep -v "\"$root" || true)
+  strays=$(grep -F -e "\"$BUILD_DIR" -e "\"$SOURCE_DIR" "$work/trace" | grep -vF "\"$root" || true)
   [ -z "$strays" ] || fail "the packaged application used the build tree: $(head -5 <<<"$strays")"
   after=$(cd "$root" && find . -printf '%p %s %m\n' | LC_ALL=C sort)
   [ "$before" = "$after" ] || fail "the application changed the installed files: $(diff <(echo "$before") <(echo "$after"))"
@@ -279,7 +279,7 @@ check_translations() {
   # A plain start in an English session, ended after a few seconds (still running = 124).
   local status=0
   KW_LANG=en_US.UTF-8 run_packaged strace -f -qq -e trace=openat,open -o "$work/trace" \
-    timeout 6 "$app" >"$work/out" 2>&1 || status=$?
+    timeout 10 "$app" >"$work/out" 2>&1 || status=$?
   [ "$status" -eq 124 ] || fail "the packaged application ended by itself (status $status): $(cat "$work/out")"
   if ! grep -q 'qtbase_' "$work/trace"; then
     skip "the program does not load Qt's own translations yet"

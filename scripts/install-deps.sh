@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format clang libclang-rt-14-dev xvfb xauth fonts-dejavu-core
   python3 python3-openpyxl python3-scipy
+  qt6-translations-l10n
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db groff-base bash-completion strace
 )
 
 missing=()

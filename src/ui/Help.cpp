@@ -14,19 +14,19 @@ namespace {
 constexpr auto CollectionName = "kesselwerk.qhc";
 constexpr auto DocumentationName = "kesselwerk.qch";
 
-// The help engine writes its search index beside the collection, so the collection is
-// used from a private copy in the cache folder when it was installed read-only.
-QString writableCollection(const QString& source) {
-  const QFileInfo info(source);
-  if (QFileInfo(info.absolutePath()).isWritable())
-    return source;
+// The help engine writes its search index beside the collection. A collection in a
+// build folder is used where it is; an installed one is read through a private copy in
+// the cache folder, so the installed files stay as the package put them (also when the
+// program runs as root) and the index is kept apart for every user.
+QString privateCopy(const QString& source) {
+  const QString folder = QFileInfo(source).absolutePath();
   const QString cache =
       QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/help");
   QDir().mkpath(cache);
   for (const char* name : {CollectionName, DocumentationName}) {
     const QString target = cache + QLatin1Char('/') + QLatin1String(name);
     QFile::remove(target);
-    QFile::copy(info.absolutePath() + QLatin1Char('/') + QLatin1String(name), target);
+    QFile::copy(folder + QLatin1Char('/') + QLatin1String(name), target);
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
   }
   return cache + QLatin1Char('/') + QLatin1String(CollectionName);
@@ -41,14 +41,17 @@ Help& Help::instance() {
 
 QString Help::CollectionFile() {
   const QString bin = QCoreApplication::applicationDirPath();
-  const QStringList candidates = {bin + QStringLiteral("/help/") + QLatin1String(CollectionName),
-                                  bin + QStringLiteral("/../share/kesselwerk/help/") +
-                                      QLatin1String(CollectionName),
-                                  qEnvironmentVariable("KESSELWERK_BIN_DIR") +
-                                      QStringLiteral("/help/") + QLatin1String(CollectionName)};
-  for (const QString& candidate : candidates)
-    if (QFileInfo::exists(candidate))
-      return writableCollection(QDir::cleanPath(candidate));
+  const QString beside = bin + QStringLiteral("/help/") + QLatin1String(CollectionName);
+  const QString fromBuild = qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/help/") +
+                            QLatin1String(CollectionName);
+  const QString installed =
+      bin + QStringLiteral("/../share/kesselwerk/help/") + QLatin1String(CollectionName);
+  if (QFileInfo::exists(beside))
+    return QDir::cleanPath(beside);
+  if (QFileInfo::exists(installed))
+    return privateCopy(QDir::cleanPath(installed));
+  if (QFileInfo::exists(fromBuild))
+    return QDir::cleanPath(fromBuild);
   return {};
 }
 

@@ -1,0 +1,72 @@
+# bash completion for kesselwerk-cli: commands, each command's options, and the file
+# names that fit where they stand (.prm permanences, .set stake files, .sekt sector files).
+
+_kesselwerk_cli_options() {
+    case $1 in
+        serien) echo "--laengen" ;;
+        systemtest) echo "--vorlauf --angriffe --stuecke --staffelung --stueckgroesse \
+--startkapital --plus --minus --protokoll --xlsx" ;;
+        sektoren) echo "--datei --muster" ;;
+        zufall) echo "--anzahl --seed --ausgabe" ;;
+        delta) echo "--chance --coups" ;;
+    esac
+}
+
+_kesselwerk_cli() {
+    local cur prev words cword
+    _init_completion || return
+
+    if ((cword == 1)); then
+        COMPREPLY=($(compgen -W "chancen serien systemtest sektoren zufall delta --help --version" -- "$cur"))
+        return
+    fi
+    local command=${words[1]}
+
+    case $prev in
+        --data-dir)
+            _filedir -d
+            return
+            ;;
+        --staffelung)
+            _filedir set
+            return
+            ;;
+        --datei)
+            _filedir sekt
+            return
+            ;;
+        --ausgabe)
+            _filedir prm
+            return
+            ;;
+        --xlsx)
+            _filedir xlsx
+            return
+            ;;
+        --muster)
+            COMPREPLY=($(compgen -W "serien 7x6 5x4" -- "$cur"))
+            return
+            ;;
+        --chance)
+            COMPREPLY=($(compgen -W "0 1 2 3 4 5 6 7 8 9" -- "$cur"))
+            return
+            ;;
+        --jobs | --laengen | --vorlauf | --angriffe | --stuecke | --stueckgroesse | \
+            --startkapital | --plus | --minus | --anzahl | --seed | --coups)
+            # A number or a list of numbers: nothing to offer.
+            return
+            ;;
+    esac
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "--json --data-dir --jobs $(_kesselwerk_cli_options "$command")" -- "$cur"))
+        return
+    fi
+
+    case $command in
+        chancen | serien | systemtest | sektoren)
+            _filedir prm
+            ;;
+    esac
+} &&
+    complete -F _kesselwerk_cli kesselwerk-cli

@@ -7,7 +7,9 @@ _kesselwerk_cli_options() {
         systemtest) echo "--vorlauf --angriffe --stuecke --staffelung --stueckgroesse \
 --startkapital --plus --minus --protokoll --xlsx" ;;
         sektoren) echo "--datei --muster" ;;
+        statistik) echo "--sektoren --muster" ;;
         zufall) echo "--anzahl --seed --ausgabe" ;;
+        import) echo "--spalte --teilen --ausgabe --ueberschreiben" ;;
         delta) echo "--chance --coups" ;;
     esac
 }
@@ -17,7 +19,7 @@ _kesselwerk_cli() {
     _init_completion || return
 
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W "chancen serien systemtest sektoren zufall delta --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "chancen serien systemtest sektoren statistik zufall delta import --help --version" -- "$cur"))
         return
     fi
     local command=${words[1]}
@@ -31,12 +33,16 @@ _kesselwerk_cli() {
             _filedir set
             return
             ;;
-        --datei)
+        --datei | --sektoren)
             _filedir sekt
             return
             ;;
         --ausgabe)
-            _filedir prm
+            if [[ $command == import ]]; then
+                _filedir -d
+            else
+                _filedir prm
+            fi
             return
             ;;
         --xlsx)
@@ -52,7 +58,7 @@ _kesselwerk_cli() {
             return
             ;;
         --jobs | --laengen | --vorlauf | --angriffe | --stuecke | --stueckgroesse | \
-            --startkapital | --plus | --minus | --anzahl | --seed | --coups)
+            --startkapital | --plus | --minus | --anzahl | --seed | --coups | --teilen | --spalte)
             # A number or a list of numbers: nothing to offer.
             return
             ;;
@@ -64,8 +70,11 @@ _kesselwerk_cli() {
     fi
 
     case $command in
-        chancen | serien | systemtest | sektoren)
+        chancen | serien | systemtest | sektoren | statistik)
             _filedir prm
+            ;;
+        import)
+            _filedir
             ;;
     esac
 } &&

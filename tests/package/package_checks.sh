@@ -303,7 +303,7 @@ check_completion() {
   cd "$work/files"
   # The words typed (the last one is being completed) | what is offered, "," between.
   local cases=(
-    "kesselwerk-cli |--help,--version,chancen,delta,sektoren,serien,systemtest,zufall"
+    "kesselwerk-cli |--help,--version,chancen,delta,import,sektoren,serien,statistik,systemtest,zufall"
     "kesselwerk-cli sy|systemtest"
     "kesselwerk-cli chancen --|--data-dir,--jobs,--json"
     "kesselwerk-cli systemtest --st|--staffelung,--startkapital,--stuecke,--stueckgroesse"
@@ -318,6 +318,8 @@ check_completion() {
     "kesselwerk-cli zufall --anzahl |"
     "kesselwerk-cli chancen --data-dir |Ordner"
     "kesselwerk-cli delta |"
+    "kesselwerk-cli statistik --sektoren |Ordner,kessel.sekt"
+    "kesselwerk-cli import --ausgabe |Ordner"
   )
   local lines=() wants=() row
   for row in "${cases[@]}"; do

@@ -197,7 +197,7 @@ void FAnalyse3::FormCreate() {
   auto* files = new QVBoxLayout;
   fileSelector_ = new FileSelector(PermanenceFilters(), 0, client);
   fileSelector_->setDirectory(PermanenceDir());
-  connect(fileSelector_, &FileSelector::fileActivated, this, &FAnalyse3::BAnalyseClick);
+  connect(fileSelector_, &FileSelector::fileDoubleClicked, this, &FAnalyse3::BAnalyseClick);
   files->addWidget(fileSelector_, 1);
   auto* start = new QPushButton(QStringLiteral("Analyse &starten"), client);
   start->setObjectName(QStringLiteral("BAnalyse"));

@@ -6,9 +6,8 @@
 #include "core/PermanenceTable.h"
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
-#include "files/TextFile.h"
 #include "sectors/SectorAssignment.h"
-#include "sectors/SectorFile.h"
+#include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
 
 #include <QStringList>
@@ -16,7 +15,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -38,21 +36,10 @@ std::optional<SectorPreset> presetNamed(const std::string& name) {
   return std::nullopt;
 }
 
-// The assignment a sector file holds, read whole as the window opens it.
+// The assignment a sector file holds, read as the window opens it.
 AssignmentLoad readSectorFile(const std::string& file) {
-  const QString path = QString::fromLocal8Bit(file.c_str());
-  const FileBytes read = ReadFileBytes(path);
-  if (!read.ok())
-    return {{}, read.error.toStdString()};
-  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(read.bytes.constData()),
-                               static_cast<size_t>(read.bytes.size()));
-  const std::optional<SectorAssignment> assignment = DecodeSectorFile(bytes);
-  if (!assignment)
-    return {{},
-            ReadErrorMessage(path, QString::fromUtf8(SectorFileTooShortMessage.data(),
-                                                     SectorFileTooShortMessage.size()))
-                .toStdString()};
-  return {*assignment, {}};
+  const SectorFileLoad load = ReadSectorFile(QString::fromLocal8Bit(file.c_str()));
+  return {load.assignment, load.error.toStdString()};
 }
 
 void writeTable(Json& json, const SectorTransitionTable& table) {

@@ -532,7 +532,8 @@ void FAnalyse3::setCurrentStakeFile(const QString& path) {
 void FAnalyse3::SatzStaffelungLaden(const QString& path) {
   Dialogs& dialogs = Dialogs::instance();
   const QFileInfo file(path);
-  if (!file.isFile()) {
+  // Only a missing file is "not found"; anything else in its place is refused by the reader.
+  if (!file.exists()) {
     dialogs.information(this, FromUtf8(StakeFileNotFoundMessage(file.fileName().toStdString())));
     return;
   }

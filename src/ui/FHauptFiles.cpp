@@ -110,8 +110,10 @@ void FHaupt::LoadStartPermanence() {
     Dialogs::instance().error(this, markers.error);
 
   const QString& path = CurrentStartFiles().StartPermanenceFile;
-  if (path.isEmpty() || !QFileInfo(path).isFile())
-    return; // a start-up file that no longer exists is passed over silently
+  // A start-up file that no longer exists is passed over silently; anything else in its
+  // place (a folder, a FIFO) is reported by the reader.
+  if (path.isEmpty() || !QFileInfo::exists(path))
+    return;
   const TextLines read = ReadTextLines(path);
   if (!read.ok()) {
     Dialogs::instance().error(this, read.error);

@@ -355,6 +355,31 @@ private slots:
     QCOMPARE(stakeCell(gone.app().fAnalyse3(), 1), QString());
   }
 
+  // "Als Standard-Staffelung merken" with a path outside Windows-1252: remembered, shown in
+  // the settings window and loaded at the next start.
+  void defaultStakeFileOutsideWindows1252IsRemembered() {
+    WindowTestHarness h;
+    FAnalyse3* w = h.app().fAnalyse3();
+    const QString path = h.dataDir() + QStringLiteral("Łódź.set");
+    w->SetStakeCells({"2", "4"});
+    h.dialogs().saveAnswers << path;
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BSave")), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BFileSave")), Qt::LeftButton);
+    QCOMPARE(h.dialogs().calls.size(), 1); // the save dialog only, no error
+    QCOMPARE(ReadStartFiles().StartStakeFile, path);
+    QVERIFY(Find<QLineEdit>(h.app().fOptionen(), QStringLiteral("EEinsatz"))
+                ->text()
+                .endsWith(QStringLiteral("Łódź.set")));
+
+    WindowTestHarness next(false);
+    QVERIFY(WriteBytes(next.dataDir() + QStringLiteral("optionen.ini"),
+                       ReadBytes(h.dataDir() + QStringLiteral("optionen.ini"))));
+    next.app().CreateWindows();
+    QVERIFY(next.dialogs().calls.isEmpty());
+    QCOMPARE(stakeCell(next.app().fAnalyse3(), 2), QStringLiteral("4"));
+    QCOMPARE(text(next.app().fAnalyse3(), "LFile"), QStringLiteral("Łódź.set"));
+  }
+
   void onlyDigitsAndBackspaceReachTheStakeTable() {
     WindowTestHarness h;
     FAnalyse3* w = h.app().fAnalyse3();

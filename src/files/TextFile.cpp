@@ -113,7 +113,7 @@ QString openRegularFile(QFile& file, const QString& path) {
     ::close(fd);
     return ReadErrorMessage(path, S_ISDIR(status.st_mode) ? folderReason() : specialFileReason());
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // O_NONBLOCK stays: reads of a regular file never wait, so it changes nothing for them.
   if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
     return ReadErrorMessage(path, file.errorString());

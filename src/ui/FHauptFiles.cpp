@@ -46,6 +46,13 @@ std::vector<std::string_view> MemoLineViews(std::string_view memoText) {
   return lines;
 }
 
+// What the transfer enters for M1's text. The line list is freed on return, before the table
+// grows, so the table reuses its memory (a million lines would otherwise cost fresh pages).
+std::vector<CoupEntry> MemoEntries(const std::string& memoText) {
+  const std::vector<std::string_view> lines = MemoLineViews(memoText);
+  return TransferEntries(std::span(lines), HandChangeList());
+}
+
 std::optional<std::string> FirstEntry(const std::vector<std::string>& list) {
   if (list.empty())
     return std::nullopt;
@@ -80,9 +87,7 @@ void FHaupt::BDelClick() { m1_->clear(); }
 void FHaupt::BTransferClick() {
   // Five lines of M1 are needed, counted as the memo shows them: a file of four coups and an
   // empty last line makes five, as on the command line.
-  const std::string memoText = m1_->toPlainText().toStdString();
-  const std::vector<std::string_view> lines = MemoLineViews(memoText);
-  if (m1_->isEmpty() || lines.size() < 5)
+  if (m1_->isEmpty() || m1_->lineCount() < 5)
     return;
 
   if (table_.UsedRows() > 0) {
@@ -104,7 +109,8 @@ void FHaupt::BTransferClick() {
 
   // The rows are appended to the table directly and the view is told once at the end, so
   // a long permanence does not repaint row by row.
-  const std::vector<CoupEntry> entries = TransferEntries(std::span(lines), HandChangeList());
+  const std::string memoText = m1_->toPlainText().toStdString();
+  const std::vector<CoupEntry> entries = MemoEntries(memoText);
   for (const CoupEntry& entry : entries)
     table_.EnterCoup(entry.text, entry.code);
   TableChanged();

@@ -15,13 +15,13 @@ QStringList ToPaths(const std::vector<std::string>& files) {
   return paths;
 }
 
+std::string LoadHandChangeListOrError() { return LoadHandChangeList().error.toStdString(); }
+
 TableLoad LoadTableAsMainWindow(const std::vector<std::string>& files) {
   TableLoad load;
-  const MarkerListLoad markers = LoadHandChangeList();
-  if (!markers.error.isEmpty()) {
-    load.error = markers.error.toStdString();
+  load.error = LoadHandChangeListOrError();
+  if (!load.error.empty())
     return load;
-  }
   const TextLines memo = ReadTextFiles(ToPaths(files));
   if (!memo.ok()) {
     load.error = memo.error.toStdString();

@@ -12,6 +12,11 @@ namespace kw::cli {
 // The command line's file arguments as paths.
 QStringList ToPaths(const std::vector<std::string>& files);
 
+// Loads the data folder's hand-change list as the application does at start-up. Returns the
+// German message when HWListe.txt exists but cannot be read (the command then stops), or an
+// empty text.
+std::string LoadHandChangeListOrError();
+
 struct TableLoad {
   PermanenceTable table;
   std::string error; // the German message naming what could not be read

@@ -1,9 +1,6 @@
 #include "SectorOption.h"
 
-#include "files/TextFile.h"
-#include "sectors/SectorFile.h"
-
-#include <span>
+#include "sectors/SectorFileReader.h"
 
 namespace kw::cli {
 
@@ -18,19 +15,9 @@ std::optional<SectorPreset> PresetNamed(const std::string& name) {
 }
 
 AssignmentLoad ReadSectorFile(const std::string& file) {
-  const QString path = QString::fromLocal8Bit(file.c_str());
-  const FileBytes read = ReadFileBytes(path);
-  if (!read.ok())
-    return {{}, read.error.toStdString()};
-  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(read.bytes.constData()),
-                               static_cast<size_t>(read.bytes.size()));
-  const std::optional<SectorAssignment> assignment = DecodeSectorFile(bytes);
-  if (!assignment)
-    return {{},
-            ReadErrorMessage(path, QString::fromUtf8(SectorFileTooShortMessage.data(),
-                                                     SectorFileTooShortMessage.size()))
-                .toStdString()};
-  return {*assignment, {}};
+  // Read as the sector window opens it: only the file's record, never more.
+  const SectorFileLoad load = kw::ReadSectorFile(QString::fromLocal8Bit(file.c_str()));
+  return {load.assignment, load.error.toStdString()};
 }
 
 } // namespace kw::cli

@@ -7,9 +7,8 @@
 #include "core/PermanenceTable.h"
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
-#include "files/TextFile.h"
 #include "sectors/SectorAssignment.h"
-#include "sectors/SectorFile.h"
+#include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
 
 #include <QStringList>
@@ -17,7 +16,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 

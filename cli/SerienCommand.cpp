@@ -104,7 +104,8 @@ int RunSerien(int argc, char** argv) {
     return Fail(ExitUsage, "kesselwerk-cli serien: --laengen erwartet vier Zahlen von 2 bis 12, "
                            "durch Kommas getrennt (z. B. 6,5,4,3)");
 
-  LoadHandChangeList();
+  if (const std::string error = LoadHandChangeListOrError(); !error.empty())
+    return Fail(ExitUsage, error);
   const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), args.jobs);
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());

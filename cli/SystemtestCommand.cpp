@@ -290,7 +290,8 @@ int RunSystemtest(int argc, char** argv) {
     Fail(ExitOk, reading.informationMessage);
   const SystemTestParams& params = *reading.params;
 
-  LoadHandChangeList();
+  if (const std::string error = LoadHandChangeListOrError(); !error.empty())
+    return Fail(ExitUsage, error);
   const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), args.jobs);
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());

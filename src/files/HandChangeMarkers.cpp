@@ -46,7 +46,9 @@ MarkerListLoad LoadHandChangeList() {
 }
 
 QString SaveHandChangeList(const std::vector<std::string>& entries) {
-  QString error = WriteTextLines(HandChangeListPath(), entries);
+  // A marker outside Windows-1252 turns the list into UTF-8, so it reads back as written.
+  QString error = WriteTextLines(HandChangeListPath(), entries, TextEncoding::Windows1252,
+                                 Unencodable::WriteUtf8);
   if (error.isEmpty())
     error = LoadHandChangeList().error;
   return error;

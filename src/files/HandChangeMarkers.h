@@ -10,6 +10,8 @@ namespace kw {
 
 // The hand-change list: the texts that mark a hand change in a permanence file. It is kept
 // in HWListe.txt in the data folder, one entry per line, taken as it stands (not trimmed).
+// The file is Windows-1252, or UTF-8 with its byte-order mark when an entry holds a
+// character outside Windows-1252.
 
 // "-", "--", "---", "----", "HW": the list when HWListe.txt does not exist.
 const std::vector<std::string>& DefaultHandChangeMarkers();

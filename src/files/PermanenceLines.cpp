@@ -96,6 +96,11 @@ std::vector<CoupEntry> TransferEntries(std::span<const std::string> lines,
   return transferEntries(lines, markers);
 }
 
+std::vector<CoupEntry> TransferEntries(std::span<const std::string_view> lines,
+                                       std::span<const std::string> markers) {
+  return transferEntries(lines, markers);
+}
+
 std::vector<CoupEntry> TransferEntries(std::string_view memoText,
                                        std::span<const std::string> markers) {
   std::vector<std::string_view> lines;

@@ -58,6 +58,8 @@ struct CoupEntry {
 // only 0..36 and 50.
 std::vector<CoupEntry> TransferEntries(std::span<const std::string> lines,
                                        std::span<const std::string> markers);
+std::vector<CoupEntry> TransferEntries(std::span<const std::string_view> lines,
+                                       std::span<const std::string> markers);
 std::vector<CoupEntry> TransferEntries(std::string_view memoText,
                                        std::span<const std::string> markers);
 

@@ -119,7 +119,10 @@ QString IniFile::Write(std::span<const Entry> entries) const {
   std::string saved;
   if (loaded.ini.Save(saved, /*addSignature=*/false) < 0)
     return WriteErrorMessage(path_, QStringLiteral("Die Einstellungen sind nicht darstellbar."));
-  return WriteTextLines(path_, withoutEndMarker(saved), loaded.text.encoding);
+  // A path or name with letters outside Windows-1252 ("Łódź") turns the file into UTF-8, so
+  // that every value reads back as it was written.
+  return WriteTextLines(path_, withoutEndMarker(saved), loaded.text.encoding,
+                        Unencodable::WriteUtf8);
 }
 
 QString SettingsFilePath() { return DataDir() + QStringLiteral("optionen.ini"); }

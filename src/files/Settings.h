@@ -10,8 +10,10 @@ namespace kw {
 
 // A Windows-style INI file read and written key by key: every call reads the file anew, and
 // a write changes only its own keys and keeps every other section, key and comment (and the
-// file's encoding). Section and key names are compared without regard to case; values are
-// taken as they stand (backslashes of Windows paths stay). Writes replace the file as a whole.
+// file's encoding, except that a Windows-1252 file becomes UTF-8 with its byte-order mark
+// when a value holds a character outside Windows-1252). Section and key names are compared without
+// regard to case; values are taken as they stand (backslashes of Windows paths stay). Writes
+// replace the file as a whole.
 class IniFile {
 public:
   struct Entry {

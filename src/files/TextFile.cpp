@@ -4,11 +4,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace kw {
 namespace {
@@ -49,6 +58,20 @@ std::string decode(const char* decoderName, QByteArrayView bytes) {
 
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
+QString folderReason() { return QStringLiteral("Unter diesem Namen steht ein Ordner."); }
+
+QString specialFileReason() {
+  return QStringLiteral("Das ist keine gewöhnliche Datei, sondern ein Gerät, eine benannte "
+                        "Pipe oder ein Socket.");
+}
+
+// Only text that is valid UTF-8 reads back unchanged from a UTF-8 file.
+bool allValidUtf8(std::span<const std::string> lines) {
+  return std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return isAscii(line) || QString::fromStdString(line).toStdString() == line;
+  });
+}
+
 // The first character of the line that Windows-1252 cannot hold.
 QString firstUnencodable(const QString& line) {
   for (qsizetype i = 0; i < line.size(); ++i) {
@@ -70,6 +93,49 @@ QString unencodableMessage(const QString& fileName, size_t lineNumber, const QSt
       .arg(nativePath(fileName), QString::number(lineNumber), character);
 }
 
+// Opens a regular file for reading into `file`. A folder, a FIFO, a socket or a device is
+// refused before anything is read from it: opening a FIFO waits for a writer, and a device
+// such as /dev/zero never ends. Returns the German error message, or an empty text.
+QString openRegularFile(QFile& file, const QString& path) {
+#ifdef Q_OS_UNIX
+  // Opened without waiting, because opening a FIFO for reading would wait for a writer; the
+  // opened file itself is then checked, so nothing can be put in its place in between.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return ReadErrorMessage(path, qt_error_string(errno));
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return ReadErrorMessage(path, qt_error_string(error));
+  }
+  if (!S_ISREG(status.st_mode)) {
+    ::close(fd);
+    return ReadErrorMessage(path, S_ISDIR(status.st_mode) ? folderReason() : specialFileReason());
+  }
+  // O_NONBLOCK stays: reads of a regular file never wait, so it changes nothing for them.
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return ReadErrorMessage(path, file.errorString());
+  }
+  return {};
+#else
+  const QFileInfo info(path);
+  if (info.isDir())
+    return ReadErrorMessage(path, folderReason());
+  if (info.exists() && !info.isFile())
+    return ReadErrorMessage(path, specialFileReason());
+  file.setFileName(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return ReadErrorMessage(path, file.errorString());
+  if (file.isSequential()) {
+    file.close();
+    return ReadErrorMessage(path, specialFileReason());
+  }
+  return {};
+#endif
+}
+
 } // namespace
 
 DecodedText DecodeText(QByteArrayView bytes) {
@@ -87,14 +153,24 @@ DecodedText DecodeText(QByteArrayView bytes) {
 }
 
 FileBytes ReadFileBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return {{}, ReadErrorMessage(path, file.errorString())};
+  QFile file;
+  if (QString error = openRegularFile(file, path); !error.isEmpty())
+    return {{}, std::move(error)};
   if (file.size() > MaxReadableFileSize)
     return {{},
             ReadErrorMessage(path, QStringLiteral("Die Datei ist zu groß (mehr als %1 MB).")
                                        .arg(MaxReadableFileSize >> 20))};
   QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError)
+    return {{}, ReadErrorMessage(path, file.errorString())};
+  return {std::move(bytes), {}};
+}
+
+FileBytes ReadFileHead(const QString& path, qint64 maxBytes) {
+  QFile file;
+  if (QString error = openRegularFile(file, path); !error.isEmpty())
+    return {{}, std::move(error)};
+  QByteArray bytes = file.read(maxBytes);
   if (file.error() != QFileDevice::NoError)
     return {{}, ReadErrorMessage(path, file.errorString())};
   return {std::move(bytes), {}};
@@ -121,7 +197,7 @@ TextLines ReadTextFiles(const QStringList& paths) {
 }
 
 EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encoding,
-                        const QString& fileName) {
+                        const QString& fileName, Unencodable unencodable) {
   EncodedText result;
   switch (encoding) {
   case TextEncoding::Windows1252:
@@ -150,8 +226,11 @@ EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encodin
     } else {
       const QString text = QString::fromStdString(line);
       const QByteArray encoded = encoder.encode(text);
-      if (encoder.hasError())
+      if (encoder.hasError()) {
+        if (unencodable == Unencodable::WriteUtf8 && allValidUtf8(lines))
+          return EncodeLines(lines, TextEncoding::Utf8, fileName);
         return {{}, unencodableMessage(fileName, i + 1, firstUnencodable(text))};
+      }
       result.bytes.append(encoded);
     }
     result.bytes.append(encoder(QStringLiteral("\r\n")));
@@ -164,8 +243,8 @@ EncodedText EncodeLines(std::span<const std::string> lines, TextEncoding encodin
 }
 
 QString WriteTextLines(const QString& path, std::span<const std::string> lines,
-                       TextEncoding encoding) {
-  const EncodedText encoded = EncodeLines(lines, encoding, path);
+                       TextEncoding encoding, Unencodable unencodable) {
+  const EncodedText encoded = EncodeLines(lines, encoding, path, unencodable);
   if (!encoded.problem.isEmpty())
     return encoded.problem;
   return WriteFileBytes(path, encoded.bytes);

@@ -70,7 +70,7 @@ void FAnalyse1::FormCreate() {
                                    1, client);
   fileSelector_->setFixedWidth(200);
   fileSelector_->setDirectory(PermanenceDir());
-  connect(fileSelector_, &FileSelector::fileActivated, this, &FAnalyse1::BAnalyseClick);
+  connect(fileSelector_, &FileSelector::fileDoubleClicked, this, &FAnalyse1::BAnalyseClick);
   body->addWidget(fileSelector_);
 
   auto* right = new QVBoxLayout;

@@ -197,7 +197,7 @@ void FAnalyse3::FormCreate() {
   auto* files = new QVBoxLayout;
   fileSelector_ = new FileSelector(PermanenceFilters(), 0, client);
   fileSelector_->setDirectory(PermanenceDir());
-  connect(fileSelector_, &FileSelector::fileActivated, this, &FAnalyse3::BAnalyseClick);
+  connect(fileSelector_, &FileSelector::fileDoubleClicked, this, &FAnalyse3::BAnalyseClick);
   files->addWidget(fileSelector_, 1);
   auto* start = new QPushButton(QStringLiteral("Analyse &starten"), client);
   start->setObjectName(QStringLiteral("BAnalyse"));
@@ -532,7 +532,8 @@ void FAnalyse3::setCurrentStakeFile(const QString& path) {
 void FAnalyse3::SatzStaffelungLaden(const QString& path) {
   Dialogs& dialogs = Dialogs::instance();
   const QFileInfo file(path);
-  if (!file.isFile()) {
+  // Only a missing file is "not found"; anything else in its place is refused by the reader.
+  if (!file.exists()) {
     dialogs.information(this, FromUtf8(StakeFileNotFoundMessage(file.fileName().toStdString())));
     return;
   }

@@ -14,7 +14,9 @@
 #include <QTableView>
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw {
@@ -33,10 +35,22 @@ std::vector<QString> MemoLines(const std::vector<std::string>& lines) {
   return memoLines;
 }
 
-size_t LineCount(std::string_view text) {
-  size_t count = 0;
-  ForEachLine(text, [&count](std::string_view) { ++count; });
-  return count;
+// M1's lines as the memo holds and shows them: its text split at every line feed, so a last
+// empty line counts as a line (the memo never holds a line break inside a line).
+std::vector<std::string_view> MemoLineViews(std::string_view memoText) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  for (size_t end; (end = memoText.find('\n', start)) != std::string_view::npos; start = end + 1)
+    lines.push_back(memoText.substr(start, end - start));
+  lines.push_back(memoText.substr(start));
+  return lines;
+}
+
+// What the transfer enters for M1's text. The line list is freed on return, before the table
+// grows, so the table reuses its memory (a million lines would otherwise cost fresh pages).
+std::vector<CoupEntry> MemoEntries(const std::string& memoText) {
+  const std::vector<std::string_view> lines = MemoLineViews(memoText);
+  return TransferEntries(std::span(lines), HandChangeList());
 }
 
 std::optional<std::string> FirstEntry(const std::vector<std::string>& list) {
@@ -71,8 +85,9 @@ void FHaupt::BOpenClick() {
 void FHaupt::BDelClick() { m1_->clear(); }
 
 void FHaupt::BTransferClick() {
-  const std::string memoText = m1_->toPlainText().toStdString();
-  if (LineCount(memoText) < 5)
+  // Five lines of M1 are needed, counted as the memo shows them: a file of four coups and an
+  // empty last line makes five, as on the command line.
+  if (m1_->isEmpty() || m1_->lineCount() < 5)
     return;
 
   if (table_.UsedRows() > 0) {
@@ -94,7 +109,8 @@ void FHaupt::BTransferClick() {
 
   // The rows are appended to the table directly and the view is told once at the end, so
   // a long permanence does not repaint row by row.
-  const std::vector<CoupEntry> entries = TransferEntries(memoText, HandChangeList());
+  const std::string memoText = m1_->toPlainText().toStdString();
+  const std::vector<CoupEntry> entries = MemoEntries(memoText);
   for (const CoupEntry& entry : entries)
     table_.EnterCoup(entry.text, entry.code);
   TableChanged();
@@ -110,8 +126,10 @@ void FHaupt::LoadStartPermanence() {
     Dialogs::instance().error(this, markers.error);
 
   const QString& path = CurrentStartFiles().StartPermanenceFile;
-  if (path.isEmpty() || !QFileInfo(path).isFile())
-    return; // a start-up file that no longer exists is passed over silently
+  // A start-up file that no longer exists is passed over silently; anything else in its
+  // place (a folder, a FIFO) is reported by the reader.
+  if (path.isEmpty() || !QFileInfo::exists(path))
+    return;
   const TextLines read = ReadTextLines(path);
   if (!read.ok()) {
     Dialogs::instance().error(this, read.error);

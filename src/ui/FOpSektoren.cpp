@@ -4,6 +4,7 @@
 #include "files/Folders.h"
 #include "files/TextFile.h"
 #include "sectors/SectorFile.h"
+#include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -637,22 +638,16 @@ void FOpSektoren::BOpenClick() {
                                    Dialogs::YesButton | Dialogs::NoButton) != Dialogs::Answer::Yes)
     return;
 
-  // The file is read and checked whole before the lists change, so a file that cannot be
-  // read or is too short leaves the assignment the user had.
-  const FileBytes file = ReadFileBytes(path);
+  // The record is read and checked before the lists change, so a file that cannot be read
+  // or is too short leaves the assignment the user had.
+  const SectorFileLoad file = ReadSectorFile(path);
   if (!file.ok()) {
     dialogs.error(this, file.error);
     return;
   }
-  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(file.bytes.constData()),
-                               static_cast<size_t>(file.bytes.size()));
-  const std::optional<SectorAssignment> loaded = DecodeSectorFile(bytes);
-  if (!loaded) {
-    dialogs.error(this, ReadErrorMessage(path, FromUtf8(SectorFileTooShortMessage)));
-    return;
-  }
+  const SectorAssignment& loaded = file.assignment;
 
-  const SectorListNumbers numbers = SectorListsOf(*loaded);
+  const SectorListNumbers numbers = SectorListsOf(loaded);
   for (int s = 0; s < SectorCount; ++s) {
     const std::vector<uint8_t>& sector = numbers[static_cast<size_t>(s)];
     QListWidget* list = lists_[static_cast<size_t>(s)];
@@ -665,11 +660,11 @@ void FOpSektoren::BOpenClick() {
       list->addItem(QString::number(n));
   }
   if (cbAusblenden_->isChecked()) {
-    const NumberSet unassigned = loaded->Unassigned();
+    const NumberSet unassigned = loaded.Unassigned();
     for (int n = 0; n < NumberCount; ++n)
       PanelOf(n)->setVisible(unassigned.contains(static_cast<unsigned>(n)));
   }
-  if (!loaded->IsComplete())
+  if (!loaded.IsComplete())
     dialogs.information(this, FromUtf8(OpenedIncompleteNote),
                         Dialogs::OkButton | Dialogs::HelpButton, SectorMessagesHelpContext);
 }

@@ -274,14 +274,18 @@ MarkerRegistration FOptionen::RegisterMarker(const std::string& marker) {
   return result;
 }
 
-void FOptionen::BSaveClick() {
+void FOptionen::BSaveClick() { SaveSettings(HandChangeEntries()); }
+
+// optionen.ini and HWListe.txt are written each on its own: a file that cannot be written is
+// reported and never keeps the other from being written.
+bool FOptionen::SaveSettings(const std::vector<std::string>& entries) {
   Dialogs& dialogs = Dialogs::instance();
-  if (const QString error = WriteStartFiles(CurrentStartFiles()); !error.isEmpty()) {
+  if (const QString error = WriteStartFiles(CurrentStartFiles()); !error.isEmpty())
     dialogs.error(this, error);
-    return;
-  }
-  if (const QString error = SaveHandChangeList(HandChangeEntries()); !error.isEmpty())
-    dialogs.error(this, error);
+  const QString listError = SaveHandChangeList(entries);
+  if (!listError.isEmpty())
+    dialogs.error(this, listError);
+  return listError.isEmpty();
 }
 
 void FOptionen::Button4Click() { close(); }
@@ -316,9 +320,14 @@ void FOptionen::BDelClick() {
   if (dialogs.confirm(this, question, Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton,
                       MarkerHelpContext) != Dialogs::Answer::Yes)
     return;
+  // The entry leaves the list box only when the list without it was saved, so the list box
+  // and HWListe.txt never disagree about it.
+  std::vector<std::string> remaining = HandChangeEntries();
+  remaining.erase(remaining.begin() + selected);
+  if (!SaveSettings(remaining))
+    return;
   delete l1_->takeItem(selected);
   HandChangeEntriesChanged();
-  BSaveClick();
 }
 
 } // namespace kw

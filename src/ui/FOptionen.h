@@ -48,6 +48,8 @@ private:
   QWidget* buildStartFileGroup();
   QWidget* buildStartFileRow(const QString& title, const QString& editName,
                              const QString& chooseName, const QString& clearName, QLineEdit** edit);
+  // Writes the start-up files and these list entries; true when the list was written.
+  bool SaveSettings(const std::vector<std::string>& entries);
   void SetHandChangeEntries(const std::vector<std::string>& entries);
   void HandChangeEntriesChanged();
 

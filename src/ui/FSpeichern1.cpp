@@ -152,13 +152,11 @@ void FSpeichern1::BSaveClick() {
   const PermanenceTable& table = Application::instance().fHaupt()->table();
   const std::vector<std::string> lines = PermanenceFileLines(table, info);
 
-  // Text the files cannot hold is refused before the marker list or the permanence is
-  // written, so a refused save leaves both as they were.
+  // Text the permanence file cannot hold is refused before the marker list or the permanence
+  // is written, so a refused save leaves both as they were. The marker list itself takes any
+  // text (it becomes UTF-8 when it must).
   const std::string marker = Utf8(eHWZ_);
-  QString problem = EncodingProblem(lines, path);
-  if (problem.isEmpty() && !marker.empty())
-    problem = EncodingProblem({marker}, HandChangeListPath());
-  if (!problem.isEmpty()) {
+  if (const QString problem = EncodingProblem(lines, path); !problem.isEmpty()) {
     dialogs.error(this, problem);
     return;
   }

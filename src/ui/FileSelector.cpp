@@ -86,7 +86,7 @@ FileSelector::FileSelector(std::vector<std::pair<QString, QString>> filters, int
     updateFilesLabel();
     emit selectionChanged();
   });
-  connect(files_, &QListWidget::itemActivated, this, [this] { emit fileActivated(); });
+  connect(files_, &QListWidget::itemDoubleClicked, this, [this] { emit fileDoubleClicked(); });
   setDirectory(QDir::homePath());
 }
 

@@ -35,8 +35,9 @@ public:
 
 signals:
   void selectionChanged();
-  // A double click (or Enter) on a file.
-  void fileActivated();
+  // A double click on a file (the analysis windows start their run on it). Enter and a
+  // desktop's single-click activation do not count: a run should never start by accident.
+  void fileDoubleClicked();
 
 private:
   void fillDrives();

@@ -31,10 +31,14 @@ QByteArray Utf16Permanence() {
          QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 }
 
-// What the message of a file that cannot be read looks like: it names the file.
-void ExpectReadMessage(const QString& error, const QString& path) {
+// What the message of a file that cannot be read looks like: it names the file, and for a
+// device or FIFO says why it was not read.
+void ExpectReadMessage(const QString& error, const QString& path, BadInput input) {
   EXPECT_TRUE(error.startsWith(QStringLiteral("Die Datei "))) << error.toStdString();
   EXPECT_TRUE(error.contains(QFileInfo(path).fileName())) << error.toStdString();
+  if (test::IsSpecialFile(input)) {
+    EXPECT_TRUE(error.contains(QString::fromUtf8(test::SpecialFileReason))) << error.toStdString();
+  }
 }
 
 class BadInputReaderTest : public test::DataDirTest,
@@ -64,7 +68,7 @@ TEST_P(MemoFilesBadInput, AnswersWithTheMessageOrTheFilesLines) {
 
   const TextLines read = ReadTextFiles({good, bad});
   if (test::IsUnreadable(GetParam())) {
-    ExpectReadMessage(read.error, bad);
+    ExpectReadMessage(read.error, bad, GetParam());
     EXPECT_TRUE(read.lines.empty());
     return;
   }
@@ -91,7 +95,7 @@ TEST_P(PermanenceFilesBadInput, AnswersWithTheMessageOrTheCoupsOfEveryFile) {
 
   const FilePermanences read = ReadPermanenceFiles({good, bad}, DefaultHandChangeMarkers(), 2);
   if (test::IsUnreadable(GetParam())) {
-    ExpectReadMessage(read.error, bad);
+    ExpectReadMessage(read.error, bad, GetParam());
     EXPECT_TRUE(read.PermanenceData.empty());
     EXPECT_TRUE(read.PermanenceNames.empty());
     return;
@@ -136,7 +140,7 @@ TEST_P(HandChangeListBadInput, KeepsTheLoadedListWhenTheFileCannotBeRead) {
     EXPECT_TRUE(load.error.isEmpty());
     EXPECT_EQ(HandChangeList(), DefaultHandChangeMarkers());
   } else if (test::IsUnreadable(GetParam())) {
-    ExpectReadMessage(load.error, HandChangeListPath());
+    ExpectReadMessage(load.error, HandChangeListPath(), GetParam());
     EXPECT_EQ(HandChangeList(), (Lines{"X", "Wechsel"}));
   } else {
     EXPECT_TRUE(load.error.isEmpty()) << load.error.toStdString();
@@ -169,10 +173,12 @@ TEST_P(SettingsBadInput, GivesDefaultsAndNeverOverwritesAFileItCannotRead) {
 
   const QString error = ini.WriteText("Zufall", "Anzahl", QStringLiteral("500"));
   if (test::IsUnreadable(GetParam()) && GetParam() != BadInput::Missing) {
-    ExpectReadMessage(error, path);
+    ExpectReadMessage(error, path, GetParam());
     EXPECT_EQ(ReadRandomCount(ini), QStringLiteral("370"));
     const QFileInfo after(path);
     EXPECT_EQ(after.isDir(), before.isDir());
+    EXPECT_EQ(after.isFile(), before.isFile());
+    EXPECT_EQ(after.isSymLink(), before.isSymLink());
     EXPECT_EQ(after.size(), before.size());
     return;
   }

@@ -68,13 +68,42 @@ TEST_F(HandChangeMarkersTest, RegisteringAddsOnlyANewMarker) {
 
 TEST_F(HandChangeMarkersTest, AMarkerThatCannotBeSavedChangesNothing) {
   LoadHandChangeList();
+  // A folder in the list file's place: the list cannot be written.
+  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("HWListe.txt")));
   Markers working = DefaultHandChangeMarkers();
-  const MarkerRegistration r = RegisterHandChangeMarker("→", working);
+  const MarkerRegistration r = RegisterHandChangeMarker("X", working);
   EXPECT_FALSE(r.added);
   EXPECT_TRUE(r.error.contains(QStringLiteral("HWListe.txt"))) << r.error.toStdString();
   EXPECT_EQ(working, DefaultHandChangeMarkers());
   EXPECT_EQ(HandChangeList(), DefaultHandChangeMarkers());
-  EXPECT_FALSE(QFileInfo::exists(listFile()));
+  EXPECT_TRUE(QFileInfo(listFile()).isDir());
+}
+
+// A marker outside Windows-1252 turns the list into UTF-8 with its mark, so every entry
+// reads back as written; a list of Windows-1252 text stays Windows-1252.
+TEST_F(HandChangeMarkersTest, AMarkerOutsideWindows1252IsSavedSoThatItReadsBack) {
+  struct Case {
+    const char* marker;
+    QByteArray file;
+  };
+  const Case cases[] = {
+      {"Wä", "--\r\nW\xE4\r\n"}, // already there: the file stays Windows-1252
+      {"→", "\xEF\xBB\xBF--\r\nWä\r\n→\r\n"},
+      {"Łódź", "\xEF\xBB\xBF--\r\nWä\r\nŁódź\r\n"},
+      {"ХВ", "\xEF\xBB\xBF--\r\nWä\r\nХВ\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.marker);
+    ASSERT_EQ(SaveHandChangeList(Markers{"--", "Wä"}), QString());
+    Markers working = HandChangeList();
+    const MarkerRegistration r = RegisterHandChangeMarker(c.marker, working);
+    EXPECT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+    EXPECT_EQ(r.added, std::string(c.marker) != "Wä");
+    EXPECT_EQ(test::ReadBytes(listFile()), c.file);
+    EXPECT_EQ(LoadHandChangeList().error, QString());
+    EXPECT_TRUE(IsHandChange(c.marker));
+    EXPECT_TRUE(IsHandChange("Wä"));
+  }
 }
 
 TEST_F(HandChangeMarkersTest, AListFileThatCannotBeReadKeepsTheLoadedList) {

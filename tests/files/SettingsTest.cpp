@@ -186,11 +186,65 @@ TEST_F(SettingsTest, AUnicodeFileStaysInItsEncoding) {
 
 TEST_F(SettingsTest, AValueThatCannotBeStoredLeavesTheFileAsItWas) {
   ASSERT_TRUE(test::WriteBytes(iniPath(), ForeignIni));
-  for (const QString& value : {QStringLiteral("C:\\→.prm"), QStringLiteral("a\nb.prm")}) {
-    const QString error = WriteStartFiles({value, {}, {}});
-    EXPECT_TRUE(error.contains(QStringLiteral("optionen.ini"))) << error.toStdString();
-    EXPECT_EQ(test::ReadBytes(iniPath()), ForeignIni);
+  const QString error = WriteStartFiles({QStringLiteral("a\nb.prm"), {}, {}});
+  EXPECT_TRUE(error.contains(QStringLiteral("optionen.ini"))) << error.toStdString();
+  EXPECT_EQ(test::ReadBytes(iniPath()), ForeignIni);
+}
+
+// Users whose folders hold Polish, Czech or Cyrillic letters: such a value turns the
+// Windows-1252 file into UTF-8 with its mark, every other key, comment and letter stays, and
+// later writes keep it so.
+TEST_F(SettingsTest, AValueOutsideWindows1252TurnsTheFileIntoUtf8AndReadsBackExactly) {
+  struct Case {
+    const char* name;
+    std::function<QString()> write;
+    std::vector<std::string> keys; // section/key, lower case
+    StartFiles expected;
+  };
+  const StartFiles foreign{QStringLiteral("/home/jan/Permanenzen/Łódź.prm"),
+                           QStringLiteral("/home/jan/Čáslav/Staffel.set"),
+                           QStringLiteral("/home/jan/Сектор.sekt")};
+  const Case cases[] = {
+      {"start files",
+       [&] { return WriteStartFiles(foreign); },
+       {"dateien/permanenz", "dateien/satz-staffelung", "dateien/sektoreneinteilung"},
+       foreign},
+      {"stake file",
+       [&] { return WriteStartStakeFile(foreign.StartStakeFile); },
+       {"dateien/satz-staffelung"},
+       {QStringLiteral("C:\\Users\\Müller\\Permanenzen\\t1.prm"), foreign.StartStakeFile, {}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(test::WriteBytes(iniPath(), ForeignIni));
+    const std::vector<IniLine> before = iniLines(iniPath());
+    ASSERT_EQ(c.write(), QString());
+
+    EXPECT_TRUE(test::ReadBytes(iniPath()).startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(ReadStartFiles(), c.expected);
+    std::vector<IniLine> after = iniLines(iniPath());
+    std::erase_if(after, [&](const IniLine& l) {
+      return std::find(c.keys.begin(), c.keys.end(), keyOf(l)) != c.keys.end();
+    });
+    std::vector<IniLine> kept = before;
+    std::erase_if(kept, [&](const IniLine& l) {
+      return std::find(c.keys.begin(), c.keys.end(), keyOf(l)) != c.keys.end();
+    });
+    EXPECT_EQ(after, kept);
+
+    // A later write of plain numbers keeps the file readable as it was.
+    ASSERT_EQ(WriteSeriesLengthSliders({7, 6, 5, 4}), QString());
+    EXPECT_EQ(ReadStartFiles(), c.expected);
+    EXPECT_EQ(ReadSeriesLengthSliders(), (std::array<int, 4>{7, 6, 5, 4}));
   }
+}
+
+TEST_F(SettingsTest, AUtf8FileWithItsMarkIsReadThroughTheSameDecoding) {
+  ASSERT_TRUE(test::WriteBytes(iniPath(), "\xEF\xBB\xBF[Dateien]\r\n"
+                                          "Permanenz=/home/ł/Łódź.prm\r\n"
+                                          "[Serienlaengen]\r\n1=8\r\n"));
+  EXPECT_EQ(ReadStartFiles().StartPermanenceFile, QStringLiteral("/home/ł/Łódź.prm"));
+  EXPECT_EQ(ReadSeriesLengthSliders()[0], 8);
 }
 
 TEST_F(SettingsTest, ASettingsFileThatCannotBeReadIsNeverOverwritten) {

@@ -122,6 +122,40 @@ TEST_F(TextFileTest, RefusesTextThatWindows1252CannotHoldAndKeepsTheOldFile) {
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.prm")});
 }
 
+// Where the writer may switch to UTF-8: the whole file is then UTF-8 with its mark and reads
+// back as written; Windows-1252 text stays Windows-1252; bytes that are no UTF-8 at all would
+// not read back and are refused as before.
+TEST_F(TextFileTest, MaySwitchToUtf8ForTextOutsideWindows1252) {
+  struct Case {
+    const char* name;
+    Lines lines;
+    QByteArray file; // empty: refused, the old file kept
+  };
+  const Case cases[] = {
+      {"windows-1252",
+       {"Größe", "7"},
+       bytes("Gr\xF6\xDF"
+             "e\r\n7\r\n")},
+      {"polish", {"Größe", "Łódź"}, bytes("\xEF\xBB\xBFGröße\r\nŁódź\r\n")},
+      {"outside the basic plane", {"\U0001F600"}, bytes("\xEF\xBB\xBF\U0001F600\r\n")},
+      {"no utf-8", {"Ł", "\xFF"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(test::WriteBytes(path("out.txt"), "5\r\n"));
+    const QString error =
+        WriteTextLines(path("out.txt"), c.lines, TextEncoding::Windows1252, Unencodable::WriteUtf8);
+    if (c.file.isEmpty()) {
+      EXPECT_FALSE(error.isEmpty());
+      EXPECT_EQ(test::ReadBytes(path("out.txt")), QByteArray("5\r\n"));
+      continue;
+    }
+    ASSERT_EQ(error, QString());
+    EXPECT_EQ(test::ReadBytes(path("out.txt")), c.file);
+    EXPECT_EQ(ReadTextLines(path("out.txt")).lines, c.lines);
+  }
+}
+
 TEST_F(TextFileTest, FilesThatCannotBeReadGiveTheSystemsReasonNamingTheFile) {
   QDir(dir_.path()).mkdir(QStringLiteral("folder.prm"));
   for (const QString& name : {QStringLiteral("missing.prm"), QStringLiteral("folder.prm")}) {

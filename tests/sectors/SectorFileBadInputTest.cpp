@@ -1,6 +1,6 @@
 #include "sectors/SectorFile.h"
 
-#include "files/TextFile.h"
+#include "sectors/SectorFileReader.h"
 
 #include "support/BadInputMatrix.h"
 
@@ -24,8 +24,9 @@ QByteArray SeriesRecord() {
 
 class SectorFileBadInput : public ::testing::TestWithParam<BadInput> {};
 
-// A .sekt file as the sector window opens it: a file that cannot be read, or one shorter than
-// a record, gives its message before the lists change; any other bytes give numbers 0..36.
+// A .sekt file as the sector window and the command line open it: a file that cannot be
+// read, or one shorter than a record, gives its message before the lists change; any other
+// bytes give numbers 0..36. Only the record is read, so a huge file gives its first record.
 TEST_P(SectorFileBadInput, AnswersWithTheMessageOrAnAssignmentOfWheelNumbers) {
   KW_SKIP_IF_NOT_MAKEABLE(GetParam());
   QTemporaryDir dir;
@@ -33,25 +34,29 @@ TEST_P(SectorFileBadInput, AnswersWithTheMessageOrAnAssignmentOfWheelNumbers) {
   test::MakeBadInput(GetParam(), path, SeriesRecord());
   ASSERT_FALSE(HasFatalFailure());
 
-  const FileBytes file = ReadFileBytes(path);
-  if (test::IsUnreadable(GetParam())) {
-    EXPECT_TRUE(file.error.startsWith(QStringLiteral("Die Datei "))) << file.error.toStdString();
-    EXPECT_TRUE(file.error.contains(QStringLiteral("Sektoren.sekt")));
-    return;
-  }
-  ASSERT_TRUE(file.ok()) << file.error.toStdString();
-  const auto decoded =
-      DecodeSectorFile(std::span(reinterpret_cast<const uint8_t*>(file.bytes.constData()),
-                                 static_cast<size_t>(file.bytes.size())));
+  const SectorFileLoad file = ReadSectorFile(path);
   const bool shorterThanARecord = GetParam() == BadInput::Empty ||
                                   GetParam() == BadInput::BrokenUtf16 ||
                                   GetParam() == BadInput::Truncated;
-  ASSERT_EQ(decoded.has_value(), !shorterThanARecord);
-  if (!decoded)
+  if ((test::IsUnreadable(GetParam()) && GetParam() != BadInput::Huge) || shorterThanARecord) {
+    EXPECT_TRUE(file.error.startsWith(QStringLiteral("Die Datei "))) << file.error.toStdString();
+    EXPECT_TRUE(file.error.contains(QStringLiteral("Sektoren.sekt")));
+    if (test::IsSpecialFile(GetParam())) {
+      EXPECT_TRUE(file.error.contains(QString::fromUtf8(test::SpecialFileReason)));
+    }
+    if (shorterThanARecord) {
+      EXPECT_TRUE(file.error.contains(QStringLiteral("Versuch hinter dem Dateiende zu lesen")));
+    }
     return;
-  for (const NumberSet& sector : decoded->sectors)
+  }
+  ASSERT_TRUE(file.ok()) << file.error.toStdString();
+  for (const NumberSet& sector : file.assignment.sectors)
     for (unsigned n = 37; n < 256; ++n)
       EXPECT_FALSE(sector.contains(n)) << n;
+  if (GetParam() == BadInput::Huge) { // its record holds only zero bytes
+    for (const NumberSet& sector : file.assignment.sectors)
+      EXPECT_TRUE(sector.empty());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Matrix, SectorFileBadInput, ::testing::ValuesIn(test::BadInputs),

@@ -13,26 +13,29 @@
 #include <array>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kw::test {
 
 enum class BadInput {
-  Missing,      // no such file
-  NoPermission, // exists but may not be read
-  Folder,       // a folder of that name
-  Empty,        // 0 bytes
-  Binary,       // 64 KB of every byte value, zeros included
-  MegabyteLine, // one line of a megabyte between two short lines
-  BrokenUtf16,  // a UTF-16 mark followed by lone surrogates and an odd byte
-  Truncated,    // the reader's own well-formed content, cut off
-  Huge,         // larger than any file the application reads (sparse, takes no disk space)
+  Missing,       // no such file
+  NoPermission,  // exists but may not be read
+  Folder,        // a folder of that name
+  Empty,         // 0 bytes
+  Binary,        // 64 KB of every byte value, zeros included
+  MegabyteLine,  // one line of a megabyte between two short lines
+  BrokenUtf16,   // a UTF-16 mark followed by lone surrogates and an odd byte
+  Truncated,     // the reader's own well-formed content, cut off
+  Huge,          // larger than any file the application reads (sparse, takes no disk space)
+  EndlessDevice, // a link to /dev/zero, which never ends
+  Fifo,          // a named pipe without a writer: opening it for reading would wait forever
 };
 
-inline constexpr std::array<BadInput, 9> BadInputs = {
-    BadInput::Missing,     BadInput::NoPermission, BadInput::Folder,
-    BadInput::Empty,       BadInput::Binary,       BadInput::MegabyteLine,
-    BadInput::BrokenUtf16, BadInput::Truncated,    BadInput::Huge};
+inline constexpr std::array<BadInput, 11> BadInputs = {
+    BadInput::Missing, BadInput::NoPermission,  BadInput::Folder,      BadInput::Empty,
+    BadInput::Binary,  BadInput::MegabyteLine,  BadInput::BrokenUtf16, BadInput::Truncated,
+    BadInput::Huge,    BadInput::EndlessDevice, BadInput::Fifo};
 
 inline std::string BadInputName(BadInput input) {
   switch (input) {
@@ -54,6 +57,10 @@ inline std::string BadInputName(BadInput input) {
     return "Truncated";
   case BadInput::Huge:
     return "Huge";
+  case BadInput::EndlessDevice:
+    return "EndlessDevice";
+  case BadInput::Fifo:
+    return "Fifo";
   }
   return "?";
 }
@@ -65,11 +72,19 @@ struct BadInputParamName {
   }
 };
 
+// Inputs that are no regular file: the reader must refuse them before reading.
+inline bool IsSpecialFile(BadInput input) {
+  return input == BadInput::EndlessDevice || input == BadInput::Fifo;
+}
+
 // Inputs that are not there to be read: the reader must answer with its message.
 inline bool IsUnreadable(BadInput input) {
   return input == BadInput::Missing || input == BadInput::NoPermission ||
-         input == BadInput::Folder || input == BadInput::Huge;
+         input == BadInput::Folder || input == BadInput::Huge || IsSpecialFile(input);
 }
+
+// What every reader says of a device or FIFO (before it reads anything).
+inline constexpr char SpecialFileReason[] = "keine gewöhnliche Datei";
 
 // Larger than the readers take (see ReadFileBytes).
 inline constexpr qint64 HugeFileSize = (qint64{1} << 30) + 1;
@@ -92,6 +107,14 @@ inline void MakeBadInput(BadInput input, const QString& path, const QByteArray& 
     ASSERT_TRUE(file.resize(HugeFileSize));
     return;
   }
+  case BadInput::EndlessDevice:
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
+    return;
+  case BadInput::Fifo:
+    QFile::remove(path);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    return;
   case BadInput::NoPermission:
     bytes = wellFormed;
     break;

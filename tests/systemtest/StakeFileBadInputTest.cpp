@@ -29,6 +29,9 @@ TEST_P(StakeFileBadInput, AnswersWithTheMessageOrTheWholeTable) {
   if (test::IsUnreadable(GetParam())) {
     EXPECT_TRUE(file.error.startsWith(QStringLiteral("Die Datei "))) << file.error.toStdString();
     EXPECT_TRUE(file.error.contains(QStringLiteral("Staffel.set")));
+    if (test::IsSpecialFile(GetParam())) {
+      EXPECT_TRUE(file.error.contains(QString::fromUtf8(test::SpecialFileReason)));
+    }
     EXPECT_TRUE(file.bytes.isEmpty());
     return;
   }

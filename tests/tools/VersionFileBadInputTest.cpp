@@ -35,6 +35,9 @@ TEST_P(VersionFileBadInput, AnswersWithTheMessageAndNoVersion) {
   if (test::IsUnreadable(GetParam())) {
     EXPECT_TRUE(file.error.startsWith(QStringLiteral("Die Datei "))) << file.error.toStdString();
     EXPECT_TRUE(file.error.contains(QStringLiteral("version.ver")));
+    if (test::IsSpecialFile(GetParam())) {
+      EXPECT_TRUE(file.error.contains(QString::fromUtf8(test::SpecialFileReason)));
+    }
     return;
   }
   ASSERT_TRUE(file.ok()) << file.error.toStdString();

@@ -4,11 +4,11 @@
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
 #include "systemtest/StakeProgression.h"
+#include "systemtest/SystemTestFormat.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FOptionen.h"
 #include "ui/FileSelector.h"
 #include "ui/ResultTabs.h"
-#include "systemtest/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 #include "ui/frFrAnalyse2.h"
 
@@ -355,6 +355,31 @@ private slots:
     QCOMPARE(stakeCell(gone.app().fAnalyse3(), 1), QString());
   }
 
+  // "Als Standard-Staffelung merken" with a path outside Windows-1252: remembered, shown in
+  // the settings window and loaded at the next start.
+  void defaultStakeFileOutsideWindows1252IsRemembered() {
+    WindowTestHarness h;
+    FAnalyse3* w = h.app().fAnalyse3();
+    const QString path = h.dataDir() + QStringLiteral("Łódź.set");
+    w->SetStakeCells({"2", "4"});
+    h.dialogs().saveAnswers << path;
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BSave")), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BFileSave")), Qt::LeftButton);
+    QCOMPARE(h.dialogs().calls.size(), 1); // the save dialog only, no error
+    QCOMPARE(ReadStartFiles().StartStakeFile, path);
+    QVERIFY(Find<QLineEdit>(h.app().fOptionen(), QStringLiteral("EEinsatz"))
+                ->text()
+                .endsWith(QStringLiteral("Łódź.set")));
+
+    WindowTestHarness next(false);
+    QVERIFY(WriteBytes(next.dataDir() + QStringLiteral("optionen.ini"),
+                       ReadBytes(h.dataDir() + QStringLiteral("optionen.ini"))));
+    next.app().CreateWindows();
+    QVERIFY(next.dialogs().calls.isEmpty());
+    QCOMPARE(stakeCell(next.app().fAnalyse3(), 2), QStringLiteral("4"));
+    QCOMPARE(text(next.app().fAnalyse3(), "LFile"), QStringLiteral("Łódź.set"));
+  }
+
   void onlyDigitsAndBackspaceReachTheStakeTable() {
     WindowTestHarness h;
     FAnalyse3* w = h.app().fAnalyse3();
@@ -404,6 +429,47 @@ private slots:
     QVERIFY(page->hasFrame());
     QCOMPARE(Find<frFrAnalyse2>(w, QStringLiteral("frG1"))->protocol()->rows(),
              w->resultFrame(2)->protocol()->rows());
+  }
+
+  // Only a double click on a file starts a run: not Enter, and not the activation that a
+  // single click gives on desktops set to single-click activation.
+  void onlyADoubleClickOnAFileStartsTheRun_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("Enter") << "enter" << 0;
+    QTest::newRow("single-click activation") << "activation" << 0;
+    QTest::newRow("double click") << "double click" << 1;
+  }
+
+  void onlyADoubleClickOnAFileStartsTheRun() {
+    QFETCH(QString, gesture);
+    QFETCH(int, runs);
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    QStringList lines;
+    for (int i = 0; i < 40; ++i)
+      lines << QString::number(i % 37);
+    writeLines(folder.filePath(QStringLiteral("a.prm")), lines);
+    FAnalyse3* w = h.app().fAnalyse3();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->fileSelector()->setDirectory(folder.path());
+    QListWidget* list = w->fileSelector()->fileList();
+    QListWidgetItem* item = list->item(0);
+    list->setCurrentItem(item);
+    list->setFocus();
+    if (gesture == QStringLiteral("enter"))
+      QTest::keyClick(list, Qt::Key_Return);
+    else if (gesture == QStringLiteral("activation"))
+      emit list->itemActivated(item);
+    else {
+      // A double click as the system delivers it: a click, then the double-click event.
+      const QPoint at = list->visualItemRect(item).center();
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    QCOMPARE(w->PC1()->count(), runs);
+    QVERIFY(h.dialogs().calls.isEmpty());
   }
 
   void windowAndCommandLineAgree() {

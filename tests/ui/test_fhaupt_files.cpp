@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -144,10 +147,49 @@ private slots:
     QVERIFY(h.dialogs().calls.isEmpty());
 
     // Four lines are too few: nothing happens, nothing is asked.
-    main->memo()->setPlainText(QStringLiteral("1\n2\n3\n4\n"));
+    main->memo()->setPlainText(QStringLiteral("1\n2\n3\n4"));
     click(main, "BTransfer");
     QCOMPARE(main->table().UsedRows(), 5);
     QVERIFY(h.dialogs().calls.isEmpty());
+  }
+
+  // M1's lines count as the memo shows them, an empty last line included, and the command
+  // line transfers the same file alike.
+  void fiveLinesAsTheMemoShowsThem_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("memoLines");
+    QTest::addColumn<int>("coups");
+    QTest::newRow("four coups") << QByteArray("1\r\n2\r\n3\r\n4\r\n") << 4 << 0;
+    QTest::newRow("four coups and an empty last line")
+        << QByteArray("1\r\n2\r\n3\r\n4\r\n\r\n") << 5 << 4;
+    QTest::newRow("four coups and a blank last line")
+        << QByteArray("1\r\n2\r\n3\r\n4\r\n   ") << 5 << 4;
+    QTest::newRow("four coups and an empty line, LF only")
+        << QByteArray("1\n2\n3\n4\n\n") << 5 << 4;
+    QTest::newRow("five coups") << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n") << 5 << 5;
+  }
+
+  void fiveLinesAsTheMemoShowsThem() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, memoLines);
+    QFETCH(int, coups);
+    WindowTestHarness h;
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("kurz.prm"), file);
+    FHaupt* main = h.app().fHaupt();
+    openFiles(h, {path});
+    QCOMPARE(main->memo()->lineCount(), memoLines);
+    click(main, "BTransfer");
+    QCOMPARE(main->table().CoupCount(), coups);
+
+    QProcess cli;
+    cli.start(qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/kesselwerk-cli"),
+              {QStringLiteral("chancen"), QStringLiteral("--json"), QStringLiteral("--data-dir"),
+               h.dataDir(), path});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QJsonObject result = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    QCOMPARE(result.value(QStringLiteral("coups")).toInt(-1), coups);
   }
 
   void transferIntoAFilledTableAsks_data() {

@@ -475,6 +475,11 @@ private slots:
     QTest::newRow("100 bytes") << QByteArray(100, '\x01') << true
                                << QStringLiteral("Versuch hinter dem Dateiende zu lesen");
     QTest::newRow("missing") << QByteArray() << false << QString();
+    // A link to /dev/zero: refused before reading, not read without end.
+    QTest::newRow("endless device") << QByteArray("/dev/zero") << false
+                                    << QStringLiteral("Das ist keine gewöhnliche Datei, sondern "
+                                                      "ein Gerät, eine benannte Pipe oder ein "
+                                                      "Socket.");
   }
 
   void unreadableFilesChangeNothing() {
@@ -486,6 +491,8 @@ private slots:
     const QString path = h.dataDir() + QStringLiteral("kurz.sekt");
     if (exists)
       writeFile(path, content);
+    else if (!content.isEmpty())
+      QVERIFY(QFile::link(QString::fromLatin1(content), path));
     click(w, "B6Sektoren");
     QTest::mouseClick(Find<QCheckBox>(w, QStringLiteral("cbAusblenden")), Qt::LeftButton);
     const SectorAssignment before = w->CurrentAssignment();

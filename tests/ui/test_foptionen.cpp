@@ -6,11 +6,12 @@
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
-#include "ui/MemoEdit.h"
 #include "ui/FOptionen.h"
+#include "ui/MemoEdit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -225,6 +226,97 @@ private slots:
       QCOMPARE(h.app().fHaupt()->memo()->toPlainText(), QString());
       QVERIFY(h.dialogs().calls.isEmpty());
     }
+  }
+
+  // Users whose folders hold Polish, Czech or Cyrillic letters: the start-up file and a
+  // marker outside Windows-1252 are saved and read back at the next start.
+  void startFileAndMarkerOutsideWindows1252LastBeyondTheRun() {
+    QTemporaryDir files;
+    const QString permanence = files.filePath(QStringLiteral("Łódź.prm"));
+    QVERIFY(WriteBytes(permanence, "Spielbank\r\n17\r\n0\r\n"));
+    QByteArray ini;
+    QByteArray list;
+    {
+      WindowTestHarness h;
+      FOptionen* options = h.app().fOptionen();
+      h.dialogs().openAnswers.enqueue({permanence});
+      click<QToolButton>(options, QStringLiteral("Button8"));
+      Find<QLineEdit>(options, QStringLiteral("e1"))->insert(QStringLiteral("ХВ"));
+      click(options, QStringLiteral("BHinzu"));
+      click(options, QStringLiteral("BSave"));
+      QCOMPARE(h.dialogs().calls.size(), 1); // the file dialog only, no error
+      ini = ReadBytes(h.dataDir() + QStringLiteral("optionen.ini"));
+      list = ReadBytes(h.dataDir() + QStringLiteral("HWListe.txt"));
+      QVERIFY(ini.startsWith("\xEF\xBB\xBF"));
+      QCOMPARE(list, QByteArray("\xEF\xBB\xBF-\r\n--\r\n---\r\n----\r\nHW\r\nХВ\r\n"));
+    }
+    WindowTestHarness h(false);
+    QVERIFY(WriteBytes(h.dataDir() + QStringLiteral("optionen.ini"), ini));
+    QVERIFY(WriteBytes(h.dataDir() + QStringLiteral("HWListe.txt"), list));
+    h.app().CreateWindows();
+    QVERIFY(h.dialogs().calls.isEmpty());
+    QCOMPARE(CurrentStartFiles().StartPermanenceFile, QDir::toNativeSeparators(permanence));
+    QCOMPARE(edit(h.app().fOptionen(), "EPerm"), shown(QStringLiteral("Łódź.prm")));
+    QCOMPARE(h.app().fHaupt()->memo()->toPlainText(), QStringLiteral("Spielbank\n17\n0"));
+    QCOMPARE(listEntries(h.app().fOptionen()).last(), QStringLiteral("ХВ"));
+    QVERIFY(IsHandChange("ХВ"));
+  }
+
+  // optionen.ini and HWListe.txt are written or reported each on its own, and a marker
+  // leaves the list box only when the list without it was saved.
+  void eachFileIsWrittenOrReportedOnItsOwn_data() {
+    QTest::addColumn<bool>("settingsBlocked");
+    QTest::addColumn<bool>("listBlocked");
+    QTest::newRow("settings file blocked") << true << false;
+    QTest::newRow("list file blocked") << false << true;
+    QTest::newRow("both blocked") << true << true;
+  }
+
+  void eachFileIsWrittenOrReportedOnItsOwn() {
+    QFETCH(bool, settingsBlocked);
+    QFETCH(bool, listBlocked);
+    WindowTestHarness h;
+    FOptionen* options = h.app().fOptionen();
+    const QString settingsFile = h.dataDir() + QStringLiteral("optionen.ini");
+    const QString listFile = h.dataDir() + QStringLiteral("HWListe.txt");
+    // A folder in a file's place: that file cannot be written.
+    if (settingsBlocked)
+      QVERIFY(QDir().mkpath(settingsFile));
+    if (listBlocked)
+      QVERIFY(QDir().mkpath(listFile));
+    const auto errors = [&] {
+      QStringList texts;
+      for (const auto& call : h.dialogs().calls)
+        if (call.kind == QStringLiteral("error"))
+          texts << call.text;
+      return texts;
+    };
+    const auto expectErrors = [&] {
+      const QStringList texts = errors();
+      QCOMPARE(texts.size(), int(settingsBlocked) + int(listBlocked));
+      QCOMPARE(texts.filter(QStringLiteral("optionen.ini")).size(), int(settingsBlocked));
+      QCOMPARE(texts.filter(QStringLiteral("HWListe.txt")).size(), int(listBlocked));
+    };
+
+    QTest::keyClicks(Find<QLineEdit>(options, QStringLiteral("e1")), QStringLiteral("X"));
+    click(options, QStringLiteral("BHinzu"));
+    click(options, QStringLiteral("BSave"));
+    expectErrors();
+    QCOMPARE(QFileInfo(settingsFile).isFile(), !settingsBlocked);
+    QCOMPARE(QFileInfo(listFile).isFile(), !listBlocked);
+    QCOMPARE(IsHandChange("X"), !listBlocked);
+
+    h.dialogs().calls.clear();
+    select(options, 1);
+    h.dialogs().answers.enqueue(Answer::Yes);
+    click(options, QStringLiteral("BDel"));
+    expectErrors();
+    const QStringList all{"-", "--", "---", "----", "HW", "X"};
+    QCOMPARE(listEntries(options),
+             listBlocked ? all : QStringList({"-", "---", "----", "HW", "X"}));
+    QCOMPARE(IsHandChange("--"), listBlocked);
+    if (!listBlocked)
+      QCOMPARE(ReadBytes(listFile), QByteArray("-\r\n---\r\n----\r\nHW\r\nX\r\n"));
   }
 
   void anEmptySavedListStaysEmpty() {

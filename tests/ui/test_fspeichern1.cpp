@@ -5,9 +5,9 @@
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
-#include "ui/MemoEdit.h"
 #include "ui/FOptionen.h"
 #include "ui/FSpeichern1.h"
+#include "ui/MemoEdit.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -146,15 +146,18 @@ private slots:
 
   void aNewMarkerIsRegisteredNotWritten_data() {
     QTest::addColumn<QString>("marker");
-    QTest::addColumn<bool>("registered");
-    QTest::newRow("known") << "HW" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("new") << "X" << true;
+    QTest::addColumn<QByteArray>("list"); // HWListe.txt afterwards; empty: not written
+    QTest::newRow("known") << "HW" << QByteArray();
+    QTest::newRow("empty") << "" << QByteArray();
+    QTest::newRow("new") << "X" << QByteArray("-\r\n--\r\n---\r\n----\r\nHW\r\nX\r\n");
+    // The list becomes UTF-8 so that the marker reads back; the permanence stays as it was.
+    QTest::newRow("outside Windows-1252")
+        << QStringLiteral("✓") << QByteArray("\xEF\xBB\xBF-\r\n--\r\n---\r\n----\r\nHW\r\n✓\r\n");
   }
 
   void aNewMarkerIsRegisteredNotWritten() {
     QFETCH(QString, marker);
-    QFETCH(bool, registered);
+    QFETCH(QByteArray, list);
     WindowTestHarness h;
     QTemporaryDir dir;
     clickPad(h.app().fHaupt(), {5});
@@ -164,13 +167,13 @@ private slots:
     save(h, path);
 
     QCOMPARE(ReadBytes(path), QByteArray("5\r\n"));
-    const QString list = h.dataDir() + QStringLiteral("HWListe.txt");
-    QCOMPARE(QFile::exists(list), registered);
-    if (registered) {
-      QCOMPARE(ReadBytes(list), QByteArray("-\r\n--\r\n---\r\n----\r\nHW\r\nX\r\n"));
-      QVERIFY(IsHandChange("X"));
+    const QString listFile = h.dataDir() + QStringLiteral("HWListe.txt");
+    QCOMPARE(QFile::exists(listFile), !list.isEmpty());
+    if (!list.isEmpty()) {
+      QCOMPARE(ReadBytes(listFile), list);
+      QVERIFY(IsHandChange(marker.toStdString()));
       auto* l1 = Find<QListWidget>(h.app().fOptionen(), QStringLiteral("L1"));
-      QCOMPARE(l1->item(l1->count() - 1)->text(), QStringLiteral("X"));
+      QCOMPARE(l1->item(l1->count() - 1)->text(), marker);
     }
   }
 
@@ -193,8 +196,9 @@ private slots:
   void textWindows1252CannotHoldIsRefusedBeforeAnyWrite_data() {
     QTest::addColumn<QString>("casino");
     QTest::addColumn<QString>("marker");
+    // A new marker is not registered when the permanence cannot be written.
     QTest::newRow("casino") << QStringLiteral("Casino ✓") << QString("X");
-    QTest::newRow("marker") << QStringLiteral("Spielbank") << QStringLiteral("✓");
+    QTest::newRow("casino and marker") << QStringLiteral("Casino ✓") << QStringLiteral("✓");
   }
 
   void textWindows1252CannotHoldIsRefusedBeforeAnyWrite() {

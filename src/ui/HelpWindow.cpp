@@ -7,6 +7,7 @@
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -61,6 +62,10 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
           [search] { search->search(search->queryWidget()->searchInput()); });
   connect(search->resultWidget(), &QHelpSearchResultWidget::requestShowLink, browser_, show);
   search->reindexDocumentation();
+
+  // Escape closes the help as it closes a dialog; over a modal dialog that returns there.
+  auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 HelpWindow::~HelpWindow() = default;

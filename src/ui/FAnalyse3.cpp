@@ -646,7 +646,7 @@ void FAnalyse3::Button2Click() {
 
 // The values of column A are the texts shown at export time.
 void FAnalyse3::BExcelClick() {
-  ExportWorkbook(this, [this] {
+  ExportWorkbook(this, static_cast<size_t>(summary_->rowCount()) + 1, [this] {
     const char* const names[16] = {"LPermProof",   "LSatzSignal", "LSaetzeGes", "LGesamtsaldo",
                                    "LUmsaetzeGes", "LRendite",    "LAbbruchP",  "LAbbruchM",
                                    "LAbbruchE",    "PKapital",    "Pup",        "PNach",

@@ -56,8 +56,13 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
           &QTreeView::expandAll);
   auto show = [this](const QUrl& url) { browser_->setSource(url); };
   connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_, show);
-  connect(search, &QHelpSearchEngine::indexingFinished, search,
-          [search] { search->search(search->queryWidget()->searchInput()); });
+  // A query typed while the index was being built runs once it is ready. Nothing runs for
+  // an empty query: a search still running when the window closes leaves the help engine's
+  // search thread data behind.
+  connect(search, &QHelpSearchEngine::indexingFinished, search, [search] {
+    if (!search->queryWidget()->searchInput().isEmpty())
+      search->search(search->queryWidget()->searchInput());
+  });
   connect(search->queryWidget(), &QHelpSearchQueryWidget::search, search,
           [search] { search->search(search->queryWidget()->searchInput()); });
   connect(search->resultWidget(), &QHelpSearchResultWidget::requestShowLink, browser_, show);

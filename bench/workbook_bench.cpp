@@ -34,6 +34,30 @@ void ProtocolExport100000Rows(benchmark::State& state) {
 }
 BENCHMARK(ProtocolExport100000Rows)->Unit(benchmark::kMillisecond);
 
+// The longest protocol a worksheet holds, written as the window writes it: with a progress
+// that is asked every few thousand rows.
+void ProtocolExportFullWorksheet(benchmark::State& state) {
+  const auto sheet =
+      kw::ProtocolWorkbook("lang", {}, {}, sampleGrid(int(kw::WorksheetRowLimit), 5));
+  size_t reports = 0;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(kw::WriteWorkbook(sheet, target(), [&](size_t, size_t) {
+      ++reports;
+      return true;
+    }));
+  state.counters["reports"] = static_cast<double>(reports);
+}
+BENCHMARK(ProtocolExportFullWorksheet)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Copying a protocol of a million rows into the export's grid.
+void ProtocolGridTextsMillion(benchmark::State& state) {
+  const std::vector<kw::ProtocolRow> rows(
+      1000000, kw::ProtocolRow{"123456", "17", "5", "1000", "Satzsignal - 1. Angriff"});
+  for (auto _ : state)
+    benchmark::DoNotOptimize(kw::ProtocolGridTexts(rows));
+}
+BENCHMARK(ProtocolGridTextsMillion)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

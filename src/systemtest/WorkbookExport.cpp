@@ -1,5 +1,8 @@
 #include "systemtest/WorkbookExport.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -29,7 +32,27 @@ std::string saveError(const std::string& path, const std::string& reason) {
   return "Die Arbeitsmappe \"" + path + "\" konnte nicht gespeichert werden.\r\r" + reason;
 }
 
+// 1048576 -> "1.048.576", as the German messages write counts.
+std::string groupedNumber(size_t value) {
+  std::string digits = std::to_string(value);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<size_t>(at), ".");
+  return digits;
+}
+
 } // namespace
+
+size_t WorksheetRows(const WorkbookSheet& sheet) {
+  return std::max(sheet.columnA.size(), sheet.grid.size());
+}
+
+std::string RowLimitMessage(size_t gridRows) {
+  if (gridRows <= WorksheetRowLimit)
+    return {};
+  return "Die Tabelle hat mit ihrer Überschrift " + groupedNumber(gridRows) +
+         " Zeilen, ein Arbeitsblatt fasst aber höchstens " + groupedNumber(WorksheetRowLimit) +
+         " Zeilen. Die Arbeitsmappe wird daher nicht geschrieben.\r\rIch breche ab.";
+}
 
 WorkbookSheet SummaryWorkbook(const std::array<std::string, 16>& values,
                               std::vector<std::vector<std::string>> grid) {
@@ -60,6 +83,15 @@ WorkbookSheet ProtocolWorkbook(const std::string& permanenceName,
   }
   sheet.grid = std::move(grid);
   return sheet;
+}
+
+std::vector<std::vector<std::string>> ProtocolGridTexts(const std::vector<ProtocolRow>& rows) {
+  std::vector<std::vector<std::string>> grid;
+  grid.reserve(rows.size() + 1);
+  grid.emplace_back(ProtocolHeadings.begin(), ProtocolHeadings.end());
+  for (const ProtocolRow& row : rows)
+    grid.emplace_back(row.begin(), row.end());
+  return grid;
 }
 
 #ifdef KESSELWERK_HAVE_XLSXWRITER
@@ -101,8 +133,13 @@ lxw_format* gridFormat(const Formats& f, size_t c, bool protocol) {
   return f.plain;
 }
 
+// Rows written between two reports to the progress.
+constexpr size_t RowsPerReport = 4096;
+
 // Writes every row in order (the workbook is written in constant memory, row by row).
-lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& data) {
+// `cancelled` is set when the progress asks to stop.
+lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& data,
+                    const WorkbookProgress& progress, bool& cancelled) {
   const Formats f = makeFormats(book);
   worksheet_set_column(sheet, 0, 0, 16, nullptr);
   worksheet_set_column(sheet, 1, 1, 2, nullptr);
@@ -110,9 +147,13 @@ lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookShee
   if (data.protocol)
     worksheet_set_column(sheet, 6, 6, 36, nullptr);
 
-  const size_t rows = std::max(data.columnA.size(), data.grid.size());
+  const size_t rows = WorksheetRows(data);
   std::string cell;
   for (size_t r = 0; r < rows; ++r) {
+    if (progress && r % RowsPerReport == 0 && !progress(r, rows)) {
+      cancelled = true;
+      return LXW_NO_ERROR;
+    }
     const auto row = static_cast<lxw_row_t>(r);
     if (r < data.columnA.size()) {
       if (lxw_error e = worksheet_write_string(sheet, row, 0, data.columnA[r].c_str(), f.captions))
@@ -129,7 +170,51 @@ lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookShee
       }
     }
   }
+  if (progress && !progress(rows, rows))
+    cancelled = true;
   return LXW_NO_ERROR;
+}
+
+// The reason of a failed write in the user's words; the library's own texts are English.
+std::string failureReason(lxw_error error) {
+  switch (error) {
+  case LXW_ERROR_MEMORY_MALLOC_FAILED:
+    return "Der Arbeitsspeicher reicht für diese Arbeitsmappe nicht aus.";
+  case LXW_ERROR_CREATING_XLSX_FILE:
+    return "Die Datei kann in diesem Ordner nicht angelegt werden (keine Schreibrechte oder "
+           "Ordner fehlt).";
+  case LXW_ERROR_CREATING_TMPFILE:
+  case LXW_ERROR_READING_TMPFILE:
+    return "Eine Zwischendatei konnte nicht geschrieben oder gelesen werden (ist der "
+           "Datenträger voll?).";
+  case LXW_ERROR_ZIP_FILE_OPERATION:
+  case LXW_ERROR_ZIP_PARAMETER_ERROR:
+  case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+  case LXW_ERROR_ZIP_INTERNAL_ERROR:
+  case LXW_ERROR_ZIP_FILE_ADD:
+  case LXW_ERROR_ZIP_CLOSE:
+    return "Die Datei konnte nicht vollständig geschrieben werden (ist der Datenträger voll?).";
+  case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
+    return "Ein Zelltext ist länger als die 32.767 Zeichen, die eine Zelle fasst.";
+  case LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE:
+    return "Die Tabelle ist größer als ein Arbeitsblatt (höchstens " +
+           groupedNumber(WorksheetRowLimit) + " Zeilen).";
+  default:
+    return "Beim Schreiben der Arbeitsmappe ist ein Fehler aufgetreten (Fehlernummer " +
+           std::to_string(static_cast<int>(error)) + ").";
+  }
+}
+
+// Frees a workbook that is not to be written. The library closes a worksheet's buffer file
+// (constant memory) only while it writes the workbook, so a stopped export closes it here;
+// the buffer file has no name, and closing it gives its room back.
+void discardWorkbook(lxw_workbook* book, lxw_worksheet* sheet) {
+  if (sheet && sheet->optimize_tmpfile) {
+    std::fclose(sheet->optimize_tmpfile);
+    sheet->optimize_tmpfile = nullptr;
+    sheet->file = nullptr;
+  }
+  lxw_workbook_free(book);
 }
 
 std::string temporaryPathBeside(const std::filesystem::path& target) {
@@ -140,8 +225,11 @@ std::string temporaryPathBeside(const std::filesystem::path& target) {
 
 } // namespace
 
-std::string WriteWorkbook(const WorkbookSheet& data, const std::string& path) {
+std::string WriteWorkbook(const WorkbookSheet& data, const std::string& path,
+                          const WorkbookProgress& progress) {
   namespace fs = std::filesystem;
+  if (std::string refusal = RowLimitMessage(data.grid.size()); !refusal.empty())
+    return refusal;
   const fs::path target = fs::absolute(fs::path(path));
   std::error_code ec;
   if (fs::is_directory(target, ec))
@@ -156,21 +244,34 @@ std::string WriteWorkbook(const WorkbookSheet& data, const std::string& path) {
   if (!book)
     return saveError(path, "Die Arbeitsmappe konnte nicht angelegt werden.");
   lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
-  const lxw_error filled = sheet ? fillSheet(book, sheet, data) : LXW_ERROR_MEMORY_MALLOC_FAILED;
+  bool cancelled = false;
+  const lxw_error filled =
+      sheet ? fillSheet(book, sheet, data, progress, cancelled) : LXW_ERROR_MEMORY_MALLOC_FAILED;
+  if (cancelled) {
+    // The file itself is made only when the workbook is closed: a stopped export frees the
+    // workbook without writing it.
+    discardWorkbook(book, sheet);
+    fs::remove(temporary, ec);
+    return {};
+  }
   const lxw_error closed = workbook_close(book);
   const lxw_error failed = filled != LXW_NO_ERROR ? filled : closed;
   if (failed != LXW_NO_ERROR) {
     fs::remove(temporary, ec);
-    const std::string reason = failed == LXW_ERROR_CREATING_XLSX_FILE
-                                   ? std::string("Die Datei kann in diesem Ordner nicht angelegt "
-                                                 "werden (keine Schreibrechte oder Ordner fehlt).")
-                                   : std::string(lxw_strerror(failed));
-    return saveError(path, reason);
+    return saveError(path, failureReason(failed));
+  }
+  // Packing the file takes about as long as writing the rows; a stop asked for meanwhile
+  // still keeps the file from its place.
+  if (progress && !progress(WorksheetRows(data), WorksheetRows(data))) {
+    fs::remove(temporary, ec);
+    return {};
   }
   fs::rename(temporary, target, ec);
   if (ec) {
     fs::remove(temporary, ec);
-    return saveError(path, ec.message());
+    return saveError(path, "Die fertige Arbeitsmappe konnte nicht an ihren Platz gebracht "
+                           "werden (Fehlernummer " +
+                               std::to_string(ec.value()) + ").");
   }
   return {};
 }
@@ -179,7 +280,7 @@ std::string WriteWorkbook(const WorkbookSheet& data, const std::string& path) {
 
 bool ExcelInstalled() { return false; }
 
-std::string WriteWorkbook(const WorkbookSheet&, const std::string& path) {
+std::string WriteWorkbook(const WorkbookSheet&, const std::string& path, const WorkbookProgress&) {
   return saveError(path, NoSpreadsheetMessage);
 }
 

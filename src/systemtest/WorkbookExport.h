@@ -1,6 +1,10 @@
 #pragma once
 
+#include "systemtest/SystemTest.h"
+
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +37,9 @@ WorkbookSheet ProtocolWorkbook(const std::string& permanenceName,
                                const std::array<std::string, 7>& parameterValues,
                                std::vector<std::vector<std::string>> grid);
 
+// A protocol grid as the export copies it: the heading row, then every protocol row.
+std::vector<std::vector<std::string>> ProtocolGridTexts(const std::vector<ProtocolRow>& rows);
+
 // True when the program can write workbooks (it was built with the workbook library).
 bool ExcelInstalled();
 
@@ -41,9 +48,27 @@ inline constexpr const char* NoSpreadsheetMessage =
     "Excel ist nicht auf Ihrem Rechner installiert, der Export daher nicht möglich.\r\rIch "
     "breche ab.";
 
+// A worksheet holds at most this many rows.
+inline constexpr size_t WorksheetRowLimit = 1048576;
+
+// The rows the worksheet of `sheet` takes: the longer of column A and the grid.
+size_t WorksheetRows(const WorkbookSheet& sheet);
+
+// The German refusal for a grid of `gridRows` rows (its heading row included) that no
+// worksheet can hold, or an empty text when it fits.
+std::string RowLimitMessage(size_t gridRows);
+
+// Told while the rows are written (the rows written so far and the rows in all), and once
+// more when the file is complete, before it takes its place. Returning false stops the
+// export; nothing is left behind then. It may be called from a worker thread.
+using WorkbookProgress = std::function<bool(size_t rowsWritten, size_t rowsInAll)>;
+
 // Writes the workbook to a temporary file beside `path` and moves it into place only when
-// it is complete, so an existing workbook is never left half-written. Returns the German
-// error message naming the file and the reason, or an empty text on success.
-std::string WriteWorkbook(const WorkbookSheet& sheet, const std::string& path);
+// it is complete, so an existing workbook is never left half-written. A sheet longer than a
+// worksheet is refused before any file is made. Returns the German error message naming
+// the file and the reason, or an empty text when the workbook was written or when
+// `progress` stopped it (the caller knows which: its progress answered false).
+std::string WriteWorkbook(const WorkbookSheet& sheet, const std::string& path,
+                          const WorkbookProgress& progress = {});
 
 } // namespace kw

@@ -524,12 +524,27 @@ SliderPositions FAnalyse3::Sliders() const {
           sliders_[3]->value(), sliders_[4]->value(), sliders_[5]->value()};
 }
 
+// A stake still being typed lives in the cell's editor until Enter or a change of focus. A
+// keyboard shortcut, a menu entry or a toolbar button acts without taking the focus, so
+// every action that reads or replaces the stake table first stores the open editor's text:
+// the action sees what the cell shows.
+void FAnalyse3::commitStakeEditing() {
+  const QModelIndex current = gSaetze_->currentIndex();
+  QWidget* editor = gSaetze_->indexWidget(current);
+  if (!editor)
+    return;
+  QAbstractItemDelegate* delegate = gSaetze_->itemDelegateForIndex(current);
+  emit delegate->commitData(editor);
+  emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void FAnalyse3::setCurrentStakeFile(const QString& path) {
   currentStakeFile_ = path;
   lFile_->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
 }
 
 void FAnalyse3::SatzStaffelungLaden(const QString& path) {
+  commitStakeEditing();
   Dialogs& dialogs = Dialogs::instance();
   const QFileInfo file(path);
   // Only a missing file is "not found"; anything else in its place is refused by the reader.
@@ -564,6 +579,7 @@ void FAnalyse3::BLoad1Click(int slot) { SatzStaffelungLaden(quickSavePath(slot))
 // Both saves: the reserved names are refused in the save dialog only; a table with nothing
 // to save writes no file and keeps the current stake file.
 void FAnalyse3::saveStakes(const QString& path, bool chosenFile) {
+  commitStakeEditing();
   Dialogs& dialogs = Dialogs::instance();
   const std::vector<std::string> cells = StakeCells();
   const StakeSavePlan plan =
@@ -595,6 +611,7 @@ void FAnalyse3::BSaveClick() {
 void FAnalyse3::Bsave1Click(int slot) { saveStakes(quickSavePath(slot), false); }
 
 void FAnalyse3::BTrashClick() {
+  commitStakeEditing();
   SetStakeCells({});
   setCurrentStakeFile(QString());
 }
@@ -603,6 +620,7 @@ void FAnalyse3::BTrashClick() {
 // start. The settings window's stake-file field is found by its name, so it follows
 // whether or not that window has been filled yet.
 void FAnalyse3::BFileSaveClick() {
+  commitStakeEditing();
   Dialogs& dialogs = Dialogs::instance();
   if (currentStakeFile_.isEmpty()) {
     dialogs.information(this, FromUtf8(SaveStakeFileFirstMessage));
@@ -629,7 +647,7 @@ void FAnalyse3::Button2Click() {
 
 // The values of column A are the texts shown at export time.
 void FAnalyse3::BExcelClick() {
-  ExportWorkbook(this, [this] {
+  ExportWorkbook(this, static_cast<size_t>(summary_->rowCount()) + 1, [this] {
     const char* const names[16] = {"LPermProof",   "LSatzSignal", "LSaetzeGes", "LGesamtsaldo",
                                    "LUmsaetzeGes", "LRendite",    "LAbbruchP",  "LAbbruchM",
                                    "LAbbruchE",    "PKapital",    "Pup",        "PNach",
@@ -649,6 +667,7 @@ frFrAnalyse2* FAnalyse3::resultFrame(int tabIndex) const {
 }
 
 void FAnalyse3::BAnalyseClick() {
+  commitStakeEditing();
   Dialogs& dialogs = Dialogs::instance();
   const QStringList files = fileSelector_->selectedFiles();
   if (fileSelector_->fileCount() == 0 || files.isEmpty()) {

@@ -72,6 +72,7 @@ private:
   QWidget* buildStakeArea(QWidget* parent);
   QWidget* buildSummary(QWidget* parent);
   void placeSlider(int index, QWidget* parent, QGridLayout* grid, int row, int column);
+  void commitStakeEditing();
   void setCurrentStakeFile(const QString& path);
   void saveStakes(const QString& path, bool chosenFile);
   void showTotals(const SystemTestTotals& totals, const SystemTestParams& params);

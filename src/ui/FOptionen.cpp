@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -130,6 +131,22 @@ void FOptionen::FormCreate() {
   SetHandChangeEntries(loaded ? HandChangeList() : std::vector<std::string>());
   ShowStartFiles();
   setFixedSize(ClientWidth, ClientHeight);
+  setUpKeyboard();
+}
+
+// Enter belongs to the field it is typed in: no button is the dialog's default, so Enter in
+// "Neuer Eintrag" adds the entry and never saves by surprise. Both save buttons show
+// "S&peichern"; only the top one holds Alt+P, so the mnemonic saves at once instead of
+// jumping between two buttons, and Ctrl+S saves as well.
+void FOptionen::setUpKeyboard() {
+  for (QPushButton* button : findChildren<QPushButton*>()) {
+    button->setAutoDefault(false);
+    button->setDefault(false);
+  }
+  findChild<QPushButton*>(QStringLiteral("BSave2"))->setShortcut(QKeySequence());
+  auto* save = new QShortcut(QKeySequence::Save, this);
+  connect(save, &QShortcut::activated, this, &FOptionen::BSaveClick);
+  connect(e1_, &QLineEdit::returnPressed, this, &FOptionen::BHinzuClick);
 }
 
 QWidget* FOptionen::buildBar(bool top) {
@@ -140,6 +157,7 @@ QWidget* FOptionen::buildBar(bool top) {
   auto* save = new QPushButton(QStringLiteral("S&peichern"), bar);
   save->setObjectName(top ? QStringLiteral("BSave") : QStringLiteral("BSave2"));
   save->setIcon(AppIcon(QStringLiteral("save")));
+  save->setToolTip(QStringLiteral("Einstellungen speichern (Alt+P oder Strg+S)"));
   connect(save, &QPushButton::clicked, this, &FOptionen::BSaveClick);
   row->addWidget(save);
   row->addWidget(Reminder(bar));

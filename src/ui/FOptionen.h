@@ -43,6 +43,7 @@ public:
 
 private:
   void FormCreate();
+  void setUpKeyboard();
   QWidget* buildBar(bool top);
   QWidget* buildMarkerGroup();
   QWidget* buildStartFileGroup();

@@ -2,11 +2,12 @@
 
 #include "ui/HelpWindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QWindow>
 
 namespace kw {
 namespace {
@@ -61,24 +62,49 @@ HelpWindow* Help::ensureWindow() {
   if (!window_) {
     window_ = new HelpWindow(CollectionFile());
     window_->setAttribute(Qt::WA_DeleteOnClose);
+    // Not every window system hands the activation back to the dialog below.
+    QObject::connect(window_, &QObject::destroyed, qApp, [this] {
+      if (returnTo_ && returnTo_->isVisible())
+        returnTo_->activateWindow();
+      returnTo_ = nullptr;
+    });
   }
   return window_;
+}
+
+// A modal dialog (the settings, the save dialog, a message box) blocks every other window,
+// so help opened from it would sit behind the block, neither usable nor closable. Help
+// opened while a modal dialog is up is therefore modal itself, on top of that dialog;
+// closing it returns there. Opened from an ordinary window it stays beside the windows.
+void Help::present(HelpWindow* w) {
+  QWidget* modal = QApplication::activeModalWidget();
+  const bool alreadyOnTop = modal == w;
+  QWidget* dialog = modal && !alreadyOnTop ? modal->window() : nullptr;
+  const Qt::WindowModality wanted = dialog || alreadyOnTop ? Qt::ApplicationModal : Qt::NonModal;
+  if (w->windowModality() != wanted) {
+    w->hide(); // the modality changes only while the window is hidden
+    w->setWindowModality(wanted);
+  }
+  if (!alreadyOnTop) {
+    returnTo_ = dialog;
+    w->winId(); // the native window exists, so it can be kept above the dialog
+    w->windowHandle()->setTransientParent(dialog ? dialog->windowHandle() : nullptr);
+  }
+  w->show();
+  w->raise();
+  w->activateWindow();
 }
 
 void Help::showContext(int context) {
   HelpWindow* w = ensureWindow();
   w->showContext(context);
-  w->show();
-  w->raise();
-  w->activateWindow();
+  present(w);
 }
 
 void Help::showSearch() {
   HelpWindow* w = ensureWindow();
   w->showSearch();
-  w->show();
-  w->raise();
-  w->activateWindow();
+  present(w);
 }
 
 } // namespace kw

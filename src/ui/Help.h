@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 namespace kw {
 
@@ -24,7 +25,11 @@ public:
 
 private:
   HelpWindow* ensureWindow();
+  void present(HelpWindow* w);
   QPointer<HelpWindow> window_;
+  // The modal dialog the help window was opened over; it gets the focus back when the
+  // help window closes.
+  QPointer<QWidget> returnTo_;
 };
 
 } // namespace kw

@@ -7,6 +7,7 @@
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -55,12 +56,21 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
           &QTreeView::expandAll);
   auto show = [this](const QUrl& url) { browser_->setSource(url); };
   connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_, show);
-  connect(search, &QHelpSearchEngine::indexingFinished, search,
-          [search] { search->search(search->queryWidget()->searchInput()); });
+  // A query typed while the index was being built runs once it is ready. Nothing runs for
+  // an empty query: a search still running when the window closes leaves the help engine's
+  // search thread data behind.
+  connect(search, &QHelpSearchEngine::indexingFinished, search, [search] {
+    if (!search->queryWidget()->searchInput().isEmpty())
+      search->search(search->queryWidget()->searchInput());
+  });
   connect(search->queryWidget(), &QHelpSearchQueryWidget::search, search,
           [search] { search->search(search->queryWidget()->searchInput()); });
   connect(search->resultWidget(), &QHelpSearchResultWidget::requestShowLink, browser_, show);
   search->reindexDocumentation();
+
+  // Escape closes the help as it closes a dialog; over a modal dialog that returns there.
+  auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 HelpWindow::~HelpWindow() = default;

@@ -2,6 +2,7 @@
 
 #include "ui/Application.h"
 #include "ui/DesktopPlatform.h"
+#include "ui/Dialogs.h"
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
@@ -17,20 +18,29 @@
 #include "ui/Help.h"
 #include "ui/HelpWindow.h"
 #include "ui/MemoEdit.h"
+#include "ui/WindowChrome.h"
+#include "ui/frFrAnalyse2.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 namespace kw {
 namespace {
@@ -154,6 +164,76 @@ bool shootUpdateCheck(Application& app, const QString& folder) {
   return ok;
 }
 
+// The whole screen, where windows over each other show how they stack.
+bool saveScreen(const QString& folder, const QString& name) {
+  settle();
+  const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+  const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+  std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+  return ok;
+}
+
+// The stake table with a stake being typed into a new column, the cell editor still open.
+bool shootStakeEditor(FAnalyse3* window, const QString& folder) {
+  window->show();
+  QTableWidget* grid = window->GSaetze();
+  grid->setCurrentCell(1, 13);
+  grid->setFocus();
+  grid->editItem(grid->item(1, 13));
+  if (auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->model()->index(1, 13))))
+    editor->setText(QStringLiteral("12"));
+  const bool ok = save(window, folder, QStringLiteral("FAnalyse3-Staffelung"));
+  window->BTrashClick(); // commits and closes the editor
+  window->hide();
+  return ok;
+}
+
+// The settings window, modal, with the help opened from it by F1 on top.
+bool shootHelpOverSettings(Application& app, const QString& folder) {
+  bool ok = false;
+  QTimer::singleShot(300, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog)
+      return;
+    Help::instance().showContext(1120);
+    settle(500);
+    ok = saveScreen(folder, QStringLiteral("Hilfe-ueber-FOptionen"));
+    if (Help::instance().window())
+      Help::instance().window()->close();
+    settle();
+    dialog->close();
+  });
+  app.open(Command::Optionen);
+  return ok;
+}
+
+// A file name for the export without the file dialog.
+class ExportTarget : public QtDialogs {
+public:
+  explicit ExportTarget(QString path) : path_(std::move(path)) {}
+  QString saveFile(QWidget*, const FileRequest&) override { return path_; }
+
+private:
+  QString path_;
+};
+
+// The progress of a long protocol export, shot while it runs.
+bool shootExportProgress(const QString& folder) {
+  QTemporaryDir target;
+  Dialogs::install(std::make_unique<ExportTarget>(target.filePath(QStringLiteral("lang.xlsx"))));
+  frFrAnalyse2 frame(0, {}, std::vector<ProtocolRow>(400000, ProtocolRow{"1", "17", "5", "", ""}));
+  frame.resize(385, 400);
+  frame.show();
+  bool ok = false;
+  QTimer::singleShot(400, [&] {
+    if (auto* progress = frame.findChild<QProgressDialog*>(QStringLiteral("ExportProgress")))
+      ok = save(progress, folder, QStringLiteral("Export-Fortschritt"));
+  });
+  frame.Button2Click();
+  Dialogs::install(std::make_unique<QtDialogs>());
+  return ok;
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -199,6 +279,9 @@ int TakeScreenshots(Application& app, const QString& folder) {
     ok &= shoot(window, folder, QLatin1String(name));
   ok &= shootSeriesLengthRun(app.fAnalyse1(), folder);
   ok &= shootSystemTestRun(app.fAnalyse3(), folder);
+  ok &= shootStakeEditor(app.fAnalyse3(), folder);
+  ok &= shootHelpOverSettings(app, folder);
+  ok &= shootExportProgress(folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
     QWidget* window = app.OpenOnDemand(QLatin1String(name));

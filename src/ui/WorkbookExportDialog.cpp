@@ -4,13 +4,120 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <atomic>
 
 namespace kw {
 
-void ExportWorkbook(QWidget* parent, const std::function<WorkbookSheet()>& buildSheet) {
+namespace {
+
+// From this many rows on an export shows its progress and can be cancelled.
+constexpr size_t LongExportRows = 20000;
+constexpr int ProgressTickMs = 50;
+
+// What the worker writing the workbook and the window share.
+struct ExportState {
+  std::atomic<size_t> written{0};
+  std::atomic<bool> packing{false};
+  std::atomic<bool> stop{false};
+};
+
+// The modal progress of a long export. "Abbrechen", Escape and the window's close button
+// all ask the worker to stop and keep the dialog up until it has: the window stays blocked
+// while anything is still being written or removed.
+class ExportProgressDialog : public QProgressDialog {
+public:
+  ExportProgressDialog(ExportState& state, size_t rows, QWidget* parent)
+      : QProgressDialog(QStringLiteral("Die Arbeitsmappe wird geschrieben..."),
+                        QStringLiteral("Abbrechen"), 0, static_cast<int>(rows), parent),
+        state_(state) {
+    setObjectName(QStringLiteral("ExportProgress"));
+    setWindowTitle(QStringLiteral("Kesselwerk"));
+    setWindowModality(Qt::ApplicationModal);
+    setMinimumDuration(0);
+    setAutoClose(false);
+    setAutoReset(false);
+    disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
+    connect(this, &QProgressDialog::canceled, this, [this] { requestStop(); });
+  }
+
+  // Shows how far the worker got; the packing of the finished file has no steps to show.
+  void follow() {
+    if (state_.stop)
+      return;
+    if (state_.packing) {
+      setLabelText(QStringLiteral("Die Arbeitsmappe wird gespeichert..."));
+      setRange(0, 0);
+    } else {
+      setValue(static_cast<int>(state_.written.load()));
+    }
+  }
+
+protected:
+  void reject() override { requestStop(); }
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();
+    requestStop();
+  }
+
+private:
+  void requestStop() {
+    if (state_.stop.exchange(true))
+      return;
+    setLabelText(QStringLiteral("Der Export wird abgebrochen..."));
+    for (QPushButton* button : findChildren<QPushButton*>())
+      button->setEnabled(false);
+  }
+
+  ExportState& state_;
+};
+
+// Writes on a worker thread while the dialog follows it; `stopped` tells whether the user
+// stopped it.
+std::string writeWithProgress(WorkbookSheet sheet, const std::string& path, QWidget* parent,
+                              bool& stopped) {
+  ExportState state;
+  ExportProgressDialog dialog(state, WorksheetRows(sheet), parent);
+  dialog.show();
+  const WorkbookProgress report = [&state](size_t written, size_t inAll) {
+    state.written = written;
+    if (written == inAll)
+      state.packing = true;
+    return !state.stop;
+  };
+  QFutureWatcher<std::string> watcher;
+  QEventLoop loop;
+  QObject::connect(&watcher, &QFutureWatcher<std::string>::finished, &loop, &QEventLoop::quit);
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, &dialog, [&dialog] { dialog.follow(); });
+  tick.start(ProgressTickMs);
+  watcher.setFuture(QtConcurrent::run(
+      [sheet = std::move(sheet), path, report] { return WriteWorkbook(sheet, path, report); }));
+  if (!watcher.isFinished())
+    loop.exec();
+  watcher.waitForFinished();
+  stopped = state.stop;
+  return watcher.result();
+}
+
+} // namespace
+
+void ExportWorkbook(QWidget* parent, size_t gridRows,
+                    const std::function<WorkbookSheet()>& buildSheet) {
   Dialogs& dialogs = Dialogs::instance();
+  if (const std::string refusal = RowLimitMessage(gridRows); !refusal.empty()) {
+    dialogs.error(parent, QString::fromStdString(refusal));
+    return;
+  }
   Dialogs::FileRequest request;
   request.title = QStringLiteral("Excel-Export");
   request.filter = QStringLiteral("Excel-Datei (*.xlsx)");
@@ -22,10 +129,16 @@ void ExportWorkbook(QWidget* parent, const std::function<WorkbookSheet()>& build
     dialogs.information(parent, QString::fromUtf8(NoSpreadsheetMessage));
     return;
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const std::string error = WriteWorkbook(buildSheet(), path.toStdString());
-  QApplication::restoreOverrideCursor();
-  if (!error.empty())
+  bool stopped = false;
+  std::string error;
+  if (gridRows >= LongExportRows) {
+    error = writeWithProgress(buildSheet(), path.toStdString(), parent, stopped);
+  } else {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    error = WriteWorkbook(buildSheet(), path.toStdString());
+    QApplication::restoreOverrideCursor();
+  }
+  if (!error.empty() && !stopped)
     dialogs.error(parent, QString::fromStdString(error));
 }
 

@@ -103,7 +103,7 @@ QWidget* frFrAnalyse2::buildFigures(const Figures& figures) {
 // The name is the tab's caption; the parameters are those the system-test window shows at
 // export time.
 void frFrAnalyse2::Button2Click() {
-  ExportWorkbook(this, [this] {
+  ExportWorkbook(this, model_->rows().size() + 1, [this] {
     const QWidget* testWindow = Application::exists()
                                     ? static_cast<QWidget*>(Application::instance().fAnalyse3())
                                     : nullptr;
@@ -119,7 +119,7 @@ void frFrAnalyse2::Button2Click() {
       parameters[i] = ShownText(testWindow, QLatin1String(parameterNames[i]));
     const QWidget* page = parentWidget();
     const std::string name = page ? page->windowTitle().toStdString() : std::string();
-    return ProtocolWorkbook(name, outcome, parameters, GridTexts(*model_));
+    return ProtocolWorkbook(name, outcome, parameters, ProtocolGridTexts(model_->rows()));
   });
 }
 

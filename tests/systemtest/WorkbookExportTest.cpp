@@ -125,10 +125,91 @@ TEST(WorkbookExport, FailedWriteNamesTheFileAndKeepsTheOldWorkbook) {
   EXPECT_EQ(check.readAll(), QByteArray("the old workbook"));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no leftovers
 
+  // The library's reasons are English; the user reads German.
+  EXPECT_NE(error.find("länger als die 32.767 Zeichen"), std::string::npos) << error;
+
   const std::string noFolder =
       WriteWorkbook(SummaryWorkbook({}, grid(2, 8)), dir.filePath("fehlt/x.xlsx").toStdString());
   EXPECT_NE(noFolder.find("fehlt/x.xlsx"), std::string::npos);
   EXPECT_NE(noFolder.find("konnte nicht gespeichert werden"), std::string::npos);
+}
+
+TEST(WorkbookExport, RowLimitMessage) {
+  const struct {
+    size_t rows;
+    std::string expected;
+  } cases[] = {
+      {1, ""},
+      {1048576, ""},
+      {1048577, "Die Tabelle hat mit ihrer Überschrift 1.048.577 Zeilen, ein Arbeitsblatt "
+                "fasst aber höchstens 1.048.576 Zeilen. Die Arbeitsmappe wird daher nicht "
+                "geschrieben.\r\rIch breche ab."},
+      {20000001, "Die Tabelle hat mit ihrer Überschrift 20.000.001 Zeilen, ein Arbeitsblatt "
+                 "fasst aber höchstens 1.048.576 Zeilen. Die Arbeitsmappe wird daher nicht "
+                 "geschrieben.\r\rIch breche ab."},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RowLimitMessage(c.rows), c.expected) << c.rows;
+}
+
+// A grid one row longer than a worksheet is refused before any file is made; one that just
+// fits is written.
+TEST(WorkbookExport, GridLongerThanAWorksheetIsRefusedBeforeWriting) {
+  QTemporaryDir dir;
+  std::vector<std::vector<std::string>> rows(WorksheetRowLimit + 1);
+  rows.back() = {"letzte"};
+  const QString path = dir.filePath(QStringLiteral("lang.xlsx"));
+  EXPECT_EQ(WriteWorkbook(ProtocolWorkbook("lang", {}, {}, rows), path.toStdString()),
+            RowLimitMessage(WorksheetRowLimit + 1));
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+  rows.pop_back();
+  rows.back() = {"letzte"};
+  EXPECT_EQ(WriteWorkbook(ProtocolWorkbook("lang", {}, {}, rows), path.toStdString()), "");
+  EXPECT_TRUE(QFile::exists(path));
+}
+
+// Number of open file descriptors of this process.
+int openFiles() { return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).count()); }
+
+// The progress sees every row; stopping it leaves no file, no temporary file and no open
+// buffer, and an old workbook of that name as it was.
+TEST(WorkbookExport, ProgressReportsAndStopsTheExport) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("protokoll.xlsx"));
+  const WorkbookSheet sheet = ProtocolWorkbook("p", {}, {}, grid(10001, 5));
+  std::vector<size_t> reported;
+  ASSERT_EQ(WriteWorkbook(sheet, path.toStdString(),
+                          [&](size_t written, size_t inAll) {
+                            EXPECT_EQ(inAll, size_t{10001});
+                            reported.push_back(written);
+                            return true;
+                          }),
+            "");
+  EXPECT_EQ(reported, (std::vector<size_t>{0, 4096, 8192, 10001, 10001}));
+
+  const QByteArray written = test::ReadBytes(path);
+  const int filesBefore = openFiles();
+  size_t calls = 0;
+  EXPECT_EQ(WriteWorkbook(sheet, path.toStdString(), [&](size_t, size_t) { return ++calls < 2; }),
+            "");
+  EXPECT_EQ(calls, size_t{2});
+  EXPECT_EQ(test::ReadBytes(path), written);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"protokoll.xlsx"});
+  EXPECT_EQ(openFiles(), filesBefore);
+
+  // Stopped at once, or only while the finished file is packed.
+  for (size_t stopAt : {size_t{1}, size_t{5}}) {
+    const QString fresh = dir.filePath(QStringLiteral("neu.xlsx"));
+    size_t asked = 0;
+    EXPECT_EQ(
+        WriteWorkbook(sheet, fresh.toStdString(), [&](size_t, size_t) { return ++asked < stopAt; }),
+        "");
+    EXPECT_EQ(asked, stopAt);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"protokoll.xlsx"});
+    EXPECT_EQ(openFiles(), filesBefore);
+  }
 }
 
 // LibreOffice, where installed, opens the workbook as the grid it is meant to be.

@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace kw;
@@ -398,6 +399,73 @@ private slots:
     QTest::keyClicks(editor, QStringLiteral("7"));
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_COMPARE(stakeCell(w, 13), QStringLiteral("127")); // the grid commits after the key
+  }
+
+  // A stake typed into a cell whose editor is still open counts for every action that reads
+  // the table, also when the action comes by shortcut or toolbar and leaves the focus where
+  // it is.
+  void aStakeStillBeingTypedCounts_data() {
+    QTest::addColumn<QStringList>("stakesBefore");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("changed stake, Alt+S") << QStringList{"1", "7"} << "Alt+S";
+    QTest::newRow("new last column, Alt+S") << QStringList{"1"} << "Alt+S";
+    QTest::newRow("toolbar save") << QStringList{"1", "7"} << "toolbar save";
+    QTest::newRow("quick save") << QStringList{"1", "7"} << "quick save";
+    QTest::newRow("remember as default") << QStringList{"1", "7"} << "remember";
+  }
+
+  void aStakeStillBeingTypedCounts() {
+    QFETCH(QStringList, stakesBefore);
+    QFETCH(QString, action);
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    writeLines(folder.filePath(QStringLiteral("beispiel.prm")), WorkedExample);
+    FAnalyse3* w = h.app().fAnalyse3();
+    setWorkedExampleParameters(w);
+    std::vector<std::string> cells;
+    for (const QString& stake : stakesBefore)
+      cells.push_back(stake.toStdString());
+    w->SetStakeCells(cells);
+    w->fileSelector()->setDirectory(folder.path());
+    w->fileSelector()->fileList()->selectAll();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+
+    // Column 2 is typed over with "2" (the worked example's second stake); the editor stays
+    // open.
+    QTableWidget* grid = w->GSaetze();
+    grid->setCurrentCell(1, 2);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("2"));
+    QCOMPARE(editor->text(), QStringLiteral("2"));
+    QCOMPARE(stakeCell(w, 2), stakesBefore.value(1));
+
+    const QString savedTo = h.dataDir() + QStringLiteral("gesehen.set");
+    if (action == QLatin1String("Alt+S")) {
+      QTest::keyClick(editor, Qt::Key_S, Qt::AltModifier);
+      QTRY_COMPARE(text(w, "LPermProof"), QStringLiteral("1"));
+      QVERIFY2(h.dialogs().calls.isEmpty(), qPrintable(h.dialogs().calls.value(0).text));
+      // The worked example's figures, which only the stakes 1 and 2 give.
+      QCOMPARE(text(w, "LGesamtsaldo"), QStringLiteral("435 €"));
+      QCOMPARE(text(w, "LUmsaetzeGes"), QStringLiteral("105 €"));
+    } else if (action == QLatin1String("toolbar save")) {
+      h.dialogs().saveAnswers << savedTo;
+      QTest::mouseClick(Find<QToolButton>(w, QStringLiteral("tbSpeichern")), Qt::LeftButton);
+      QCOMPARE(fileBytes(savedTo), QByteArray("1\r\n2\r\n"));
+    } else if (action == QLatin1String("quick save")) {
+      w->Bsave1Click(1);
+      QCOMPARE(fileBytes(h.dataDir() + QStringLiteral("FixFile1.set")), QByteArray("1\r\n2\r\n"));
+    } else {
+      w->BFileSaveClick();
+    }
+    // The cell keeps what was typed, and no editor is left open over it.
+    QCOMPARE(stakeCell(w, 2), QStringLiteral("2"));
+    QVERIFY(!grid->indexWidget(grid->model()->index(1, 2)));
   }
 
   void twoRunsContinueTheTabsAndTheSummaryGrows() {

@@ -140,6 +140,44 @@ private slots:
     QVERIFY(h.dialogs().calls.isEmpty());
   }
 
+  // Enter in "Neuer Eintrag" adds the entry and stores nothing; saving by keyboard works
+  // with the underlined Alt+P and with Ctrl+S.
+  void keyboardAddsWithEnterAndSavesByShortcut_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Alt+P") << int(Qt::Key_P) << int(Qt::AltModifier);
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << int(Qt::ControlModifier);
+  }
+
+  void keyboardAddsWithEnterAndSavesByShortcut() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    WindowTestHarness h;
+    FOptionen* options = h.app().fOptionen();
+    options->show();
+    options->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(options));
+
+    auto* e1 = Find<QLineEdit>(options, QStringLiteral("e1"));
+    e1->setFocus();
+    QTest::keyClicks(e1, QStringLiteral("X"));
+    QTest::keyClick(e1, Qt::Key_Return);
+    QCOMPARE(listEntries(options), (QStringList{"-", "--", "---", "----", "HW", "X"}));
+    QVERIFY(!QFile::exists(h.dataDir() + QStringLiteral("HWListe.txt")));
+    QVERIFY(!QFile::exists(h.dataDir() + QStringLiteral("optionen.ini")));
+    for (QPushButton* button : options->findChildren<QPushButton*>())
+      QVERIFY2(!button->autoDefault() && !button->isDefault(), qPrintable(button->objectName()));
+
+    QTest::keyClick(e1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTRY_VERIFY(QFile::exists(h.dataDir() + QStringLiteral("HWListe.txt")));
+    QCOMPARE(ReadBytes(h.dataDir() + QStringLiteral("HWListe.txt")),
+             QByteArray("-\r\n--\r\n---\r\n----\r\nHW\r\nX\r\n"));
+    QVERIFY(QFile::exists(h.dataDir() + QStringLiteral("optionen.ini")));
+    QCOMPARE(listEntries(options).size(), 6); // saving added nothing
+    QVERIFY(h.dialogs().calls.isEmpty());
+    options->hide();
+  }
+
   void choosingAndClearingStartFiles_data() {
     QTest::addColumn<QString>("choose");
     QTest::addColumn<QString>("clear");

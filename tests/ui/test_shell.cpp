@@ -2,6 +2,7 @@
 // menus and toolbars of every window, on-demand windows, help and the calculator.
 #include "support/WindowTestHarness.h"
 #include "ui/Application.h"
+#include "ui/Dialogs.h"
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
@@ -18,8 +19,11 @@
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -328,6 +332,78 @@ private slots:
     QVERIFY2(help->currentPage().toString().endsWith(QLatin1String(".html")),
              qPrintable(help->currentPage().toString()));
     help->close();
+  }
+
+  // Help asked for while a modal dialog is up comes on top of it, takes clicks and keys, and
+  // closes back to the dialog.
+  void helpFromAModalDialogIsUsableAndClosable_data() {
+    QTest::addColumn<QString>("source");
+    QTest::newRow("settings help button") << "FOptionen BHilfe";
+    QTest::newRow("settings F1") << "FOptionen F1";
+    QTest::newRow("settings F1, help already open") << "FOptionen F1 open";
+    QTest::newRow("save dialog F1") << "FSpeichern1 F1";
+    QTest::newRow("message box Hilfe") << "message box";
+  }
+
+  void helpFromAModalDialogIsUsableAndClosable() {
+    QFETCH(QString, source);
+    WindowTestHarness h;
+    h.app().fHaupt()->show();
+    if (source.endsWith(QLatin1String("open")))
+      Help::instance().showContext(1050); // beside the windows, before the dialog opens
+    bool helpShown = false, tookClick = false, closedByEscape = false, backToDialog = false;
+    QString dialogName;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog)
+        return;
+      dialogName = dialog->objectName();
+      dialog->activateWindow();
+      if (QTest::qWaitForWindowActive(dialog)) {
+        if (source.contains(QLatin1String("F1")))
+          QTest::keyClick(dialog, Qt::Key_F1);
+        else if (source.endsWith(QLatin1String("BHilfe")))
+          QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("BHilfe")), Qt::LeftButton);
+        else if (auto* box = qobject_cast<QMessageBox*>(dialog))
+          for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QMessageBox::HelpRole)
+              button->click();
+      }
+      QPointer<HelpWindow> help = Help::instance().window();
+      helpShown = help && help->isVisible() && QTest::qWaitForWindowActive(help);
+      if (helpShown) {
+        // A click on the "Suche" tab and Escape, as the window system delivers them.
+        auto* tabs = Find<QTabWidget>(help, QStringLiteral("HelpTabs"));
+        tabs->setCurrentIndex(0);
+        const QPoint tab = tabs->tabBar()->mapTo(help, tabs->tabBar()->tabRect(1).center());
+        QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, tab);
+        tookClick = help->searchShown();
+        QTest::keyClick(help->windowHandle(), Qt::Key_Escape);
+        closedByEscape = QTest::qWaitFor([&] { return help.isNull(); });
+        backToDialog = QApplication::activeModalWidget() == dialog &&
+                       QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; });
+      }
+      if (help)
+        help->close();
+      dialog->close();
+    });
+    if (source.startsWith(QLatin1String("FOptionen"))) {
+      h.app().open(Command::Optionen);
+    } else if (source.startsWith(QLatin1String("FSpeichern1"))) {
+      h.app().open(Command::Save);
+    } else {
+      QtDialogs().confirm(h.app().fHaupt(),
+                          QStringLiteral("Soll der Bezeichner X gelöscht werden?"),
+                          Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton, 110);
+    }
+    if (!source.startsWith(QLatin1String("message")))
+      QCOMPARE(dialogName, source.section(QLatin1Char(' '), 0, 0));
+    QVERIFY(helpShown);
+    QVERIFY(tookClick);
+    QVERIFY(closedByEscape);
+    QVERIFY(backToDialog);
+    QVERIFY(!QApplication::activeModalWidget());
+    closeEverythingBut(h.app(), nullptr);
   }
 
   void missingCalculatorIsReported() {

@@ -2,6 +2,7 @@
 // spreadsheet reader.
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
+#include "systemtest/WorkbookExport.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FileSelector.h"
 #include "ui/ResultTabs.h"
@@ -12,9 +13,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace kw;
@@ -174,6 +177,84 @@ private slots:
     const QJsonObject command = ReadWorkbook(fromCli);
     QVERIFY(!window.isEmpty());
     QCOMPARE(command, window);
+  }
+
+  // A protocol longer than a worksheet is refused at once, in German, before a file name
+  // is asked for.
+  void protocolLongerThanAWorksheetIsRefused() {
+    WindowTestHarness h;
+    frFrAnalyse2 frame(0, {}, std::vector<ProtocolRow>(WorksheetRowLimit));
+    QTest::mouseClick(Find<QPushButton>(&frame, QStringLiteral("Button2")), Qt::LeftButton);
+    QCOMPARE(h.dialogs().calls.size(), 1);
+    QCOMPARE(h.dialogs().calls[0].kind, QStringLiteral("error"));
+    QCOMPARE(h.dialogs().calls[0].text,
+             QStringLiteral("Die Tabelle hat mit ihrer Überschrift 1.048.577 Zeilen, ein "
+                            "Arbeitsblatt fasst aber höchstens 1.048.576 Zeilen. Die "
+                            "Arbeitsmappe wird daher nicht geschrieben.\r\rIch breche ab."));
+  }
+
+  // A long export shows a progress dialog; cancelling it ("Abbrechen" or Escape) leaves no
+  // file and an old workbook of that name as it was.
+  void cancellingALongExportLeavesNoFile_data() {
+    QTest::addColumn<bool>("oldWorkbook");
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("new file, Abbrechen") << false << false;
+    QTest::newRow("over an old workbook, Abbrechen") << true << false;
+    QTest::newRow("new file, Escape") << false << true;
+  }
+
+  void cancellingALongExportLeavesNoFile() {
+    QFETCH(bool, oldWorkbook);
+    QFETCH(bool, escape);
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    frFrAnalyse2 frame(0, {}, std::vector<ProtocolRow>(100000, ProtocolRow{"1", "17", "", "", ""}));
+    frame.show();
+    const QString target = folder.filePath(QStringLiteral("lang.xlsx"));
+    if (oldWorkbook)
+      QVERIFY(WriteBytes(target, "alt"));
+    h.dialogs().saveAnswers.enqueue(target);
+    bool progressShown = false;
+    QTimer::singleShot(0, [&] {
+      auto* progress = frame.findChild<QProgressDialog*>(QStringLiteral("ExportProgress"));
+      progressShown = progress && progress->isVisible();
+      if (progress && escape)
+        QTest::keyClick(progress, Qt::Key_Escape);
+      else if (progress)
+        for (QPushButton* button : progress->findChildren<QPushButton*>())
+          if (button->text() == QLatin1String("Abbrechen"))
+            QTest::mouseClick(button, Qt::LeftButton);
+    });
+    QTest::mouseClick(Find<QPushButton>(&frame, QStringLiteral("Button2")), Qt::LeftButton);
+    QVERIFY(progressShown);
+    QCOMPARE(h.dialogs().calls.size(), 1); // the file name only: no message after a cancel
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+             oldWorkbook ? QStringList{"lang.xlsx"} : QStringList());
+    if (oldWorkbook)
+      QCOMPARE(ReadBytes(target), QByteArray("alt"));
+    QVERIFY(!frame.findChild<QProgressDialog*>());
+  }
+
+  // Left alone, a long export with its progress writes every row.
+  void longExportWithProgressWritesEveryRow() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    std::vector<ProtocolRow> rows(20000, ProtocolRow{"", "HW", "", "", ""});
+    rows.back() = {"20000", "36", "5", "995", "letzte Zeile"};
+    frFrAnalyse2 frame(0, {}, std::move(rows));
+    const QString target = folder.filePath(QStringLiteral("lang.xlsx"));
+    h.dialogs().saveAnswers.enqueue(target);
+    bool progressShown = false;
+    QTimer::singleShot(0, [&] {
+      progressShown = frame.findChild<QProgressDialog*>(QStringLiteral("ExportProgress"));
+    });
+    QTest::mouseClick(Find<QPushButton>(&frame, QStringLiteral("Button2")), Qt::LeftButton);
+    QVERIFY(progressShown);
+    QCOMPARE(h.dialogs().calls.size(), 1);
+    const QJsonObject book = ReadWorkbook(target);
+    QCOMPARE(book[QStringLiteral("max_row")].toInt(), 20001);
+    QCOMPARE(value(book, "G20001"), NoBreak + QStringLiteral("letzte Zeile"));
+    QCOMPARE(value(book, "D20000"), NoBreak + QStringLiteral("HW"));
   }
 
   void cancelledDialogWritesNothing() {

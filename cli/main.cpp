@@ -1,6 +1,9 @@
 // kesselwerk-cli: the application's analyses without windows, for scripts and batch jobs.
 #include "Commands.h"
 #include "core/Version.h"
+#include "files/GermanTexts.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -65,6 +68,11 @@ int main(int argc, char* argv[]) {
     std::printf("%s %s\n", kw::ProductName, kw::ProductVersion);
     return 0;
   }
+  // Qt's error texts (a file that cannot be read, a folder that cannot be made) German,
+  // as in the application.
+  int qtArgc = 1;
+  QCoreApplication qapp(qtArgc, argv);
+  kw::InstallGermanTexts(qapp);
   using Command = int (*)(int, char**);
   const std::pair<const char*, Command> commands[] = {
       {"chancen", kw::cli::RunChancen},       {"serien", kw::cli::RunSerien},

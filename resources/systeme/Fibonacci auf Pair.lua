@@ -11,12 +11,13 @@ local folge = { 1, 1 }
 local stufe = 1
 
 function setze(c)
-  if c.gewinn < 0 then
+  local gewinn = c.gewinn
+  if gewinn < 0 then
     stufe = stufe + 1
     if stufe > c.param.stufen then
       stufe = 1
     end
-  elseif c.gewinn > 0 then
+  elseif gewinn > 0 then
     stufe = math.max(1, stufe - 2)
   end
   while #folge < stufe do

@@ -17,12 +17,13 @@ local satz = { "rouge", 1 }
 local saetze = { satz }
 
 function setze(c)
-  if c.gewinn < 0 then
+  local gewinn = c.gewinn
+  if gewinn < 0 then
     stufe = stufe + 1
     if stufe > c.param.stufen then
       stufe = 1
     end
-  elseif c.gewinn > 0 then
+  elseif gewinn > 0 then
     stufe = 1
   end
   satz[2] = 1 << (stufe - 1)

@@ -462,10 +462,11 @@ void SeedRandom(lua_State* L) {
 }
 
 int Call(Runtime& rt, int nargs, int nresults) {
+  // The hook keeps counting across calls, so a call may be charged for up to one interval
+  // that it did not run: it stops a little before the limit, never after it.
   rt.instructions = 0;
   rt.memoryRefused = false;
   rt.errorLine = 0;
-  lua_sethook(rt.L, countHook, LUA_MASKCOUNT, HookInterval);
   return lua_pcall(rt.L, nargs, nresults, MessageHandlerSlot);
 }
 

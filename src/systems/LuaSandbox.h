@@ -80,7 +80,7 @@ void PushFreshEnvironment(lua_State* L);
 // Reseeds math.random as the script's math.randomseed() would; inside a protected call.
 void SeedRandom(lua_State* L);
 
-// Calls the function below its `nargs` arguments with a fresh instruction budget.
+// Calls the function below its `nargs` arguments, protected, with a fresh instruction budget.
 int Call(Runtime& rt, int nargs, int nresults);
 
 struct Failure {

@@ -64,11 +64,29 @@ struct HostData {
   std::array<int64_t, ChanceCount> lastHit{}; // coup (1-based) of each chance's last hit
   std::vector<uint8_t> history;               // the numbers played so far
   std::vector<Bet> bets;
+  // The kinds' names as Lua keeps them: Lua interns short strings, so a script's "rouge" is
+  // this very string and is found by its address.
+  std::array<const char*, BetKindCount> kindNames{};
+
+  std::optional<BetKind> kindOf(const char* name) const {
+    for (size_t k = 0; k < kindNames.size(); ++k)
+      if (kindNames[k] == name)
+        return static_cast<BetKind>(k);
+    return std::nullopt;
+  }
 
   std::vector<PrintLine> printed;
   size_t printedInPermanence = 0;
   int64_t printsLeftOut = 0;
   std::function<void(int64_t)> progress;
+
+  // The permanence being played: set before its coups, read back after them.
+  std::span<const uint8_t> entries;
+  SystemPermanenceResult* result = nullptr;
+  Cents capital = 0;
+  bool gewinnShown = false; // c.gewinn holds a result that is not 0
+  int64_t reported = 0;     // entries reported to `progress`
+  std::string invalid;      // an invalid bet as its message shows it
 };
 
 HostData& hostOf(lua_State* L) { return *static_cast<HostData*>(sandbox::RuntimeOf(L).owner); }
@@ -97,9 +115,8 @@ int contextSeit(lua_State* L) {
       return luaL_error(L, "c.seit wird mit Punkt aufgerufen: c.seit(\"dutzend\", 1)");
     return luaL_error(L, "c.seit: die Chance muss ein Text sein, etwa c.seit(\"dutzend\", 1)");
   }
-  size_t length = 0;
-  const char* art = lua_tolstring(L, 1, &length);
-  const std::optional<BetKind> kind = BetKindByName(std::string_view(art, length));
+  const char* art = lua_tolstring(L, 1, nullptr);
+  const std::optional<BetKind> kind = h.kindOf(art);
   if (!kind)
     return luaL_error(L, "c.seit: unbekannte Chance \"%s\"", art);
   const BetKindSpec& spec = Spec(*kind);
@@ -166,6 +183,15 @@ int setupContext(lua_State* L) {
   lua_pushboolean(L, 0);
   lua_setfield(L, -2, "__metatable");
   lua_setmetatable(L, -2);
+
+  HostData& h = hostOf(L);
+  lua_createtable(L, BetKindCount, 0);
+  for (int k = 0; k < BetKindCount; ++k) {
+    const std::string_view name = Spec(static_cast<BetKind>(k)).name;
+    h.kindNames[static_cast<size_t>(k)] = lua_pushlstring(L, name.data(), name.size());
+    lua_rawseti(L, -2, k + 1);
+  }
+  lua_setfield(L, LUA_REGISTRYINDEX, "kesselwerk.kinds"); // keeps them alive
 
   for (const char* key : SlotKeys)
     lua_pushstring(L, key);
@@ -323,6 +349,265 @@ Cents saturatedSum(Cents a, Cents b) {
   return __builtin_add_overflow(a, b, &sum) ? INT64_MAX : sum;
 }
 
+// ---- The coups of a permanence --------------------------------------------------------
+//
+// They run inside one protected call (a Lua error jumps out of it with longjmp), so that
+// each coup costs a plain call of setze. Locals of these functions never own memory while
+// Lua is called; whatever allocates is done by noexcept helpers that finish first.
+
+// The arguments of playCoups.
+enum Arg : int {
+  ArgSetze = 1,
+  ArgContext,
+  ArgFields,
+  ArgCoup,
+  ArgKapital,
+  ArgGewinn,
+  ArgHandwechsel
+};
+
+enum class CoupsEnd { Done, InvalidBet, Cancelled, NoMemory };
+
+void setInteger(lua_State* L, int key, int64_t value) {
+  lua_pushvalue(L, key);
+  lua_pushinteger(L, value);
+  lua_rawset(L, ArgFields); // the key exists: nothing is allocated
+}
+
+void setEuros(lua_State* L, int key, Cents value) {
+  lua_pushvalue(L, key);
+  pushEuros(L, value);
+  lua_rawset(L, ArgFields);
+}
+
+// Shows an invalid bet up to its faulty element (the slots given), with a hint.
+void describeInvalid(HostData& h, lua_State* L, std::initializer_list<int> shown,
+                     std::string_view hint) noexcept {
+  try {
+    h.invalid.clear();
+    for (int slot : shown)
+      h.invalid += (h.invalid.empty() ? "" : " ") + valueText(L, slot);
+    if (!hint.empty())
+      h.invalid += h.invalid.empty() ? std::string(hint) : " (" + std::string(hint) + ")";
+  } catch (...) {
+    h.invalid = "?";
+  }
+}
+
+// One bet {art, ziel, stuecke} at the top of the stack; false (and h.invalid) on a fault.
+bool readBet(HostData& h, lua_State* L, Bet& bet) {
+  const int table = lua_gettop(L);
+  std::array<int, 5> type{}; // type[i]: the type of element i
+  for (int i = 1; i <= 4; ++i)
+    type[static_cast<size_t>(i)] = lua_rawgeti(L, table, i);
+  const int e1 = table + 1, e2 = table + 2, e3 = table + 3, e4 = table + 4;
+  auto fail = [&](std::initializer_list<int> shown, std::string_view hint = {}) {
+    describeInvalid(h, L, shown, hint);
+    lua_settop(L, table);
+    return false;
+  };
+
+  const std::optional<BetKind> kind =
+      type[1] == LUA_TSTRING ? h.kindOf(lua_tolstring(L, e1, nullptr)) : std::nullopt;
+  if (!kind)
+    return fail({e1});
+  const bool simple = Spec(*kind).simple;
+  bet.kind = *kind;
+  bet.target = 0;
+  int stueckeSlot = e3;
+  if (simple) {
+    if (type[2] != LUA_TNIL && type[3] != LUA_TNIL)
+      return fail({e1, e2, e3}, "einfache Chancen haben kein Ziel");
+    stueckeSlot = type[2] == LUA_TNIL ? e3 : e2;
+  } else {
+    int isInteger = 0;
+    const lua_Integer target = type[2] == LUA_TNUMBER ? lua_tointegerx(L, e2, &isInteger) : 0;
+    if (isInteger == 0 || !IsValidTarget(*kind, target))
+      return fail({e1, e2});
+    bet.target = static_cast<int>(target);
+  }
+  int isInteger = 0;
+  const lua_Integer stuecke = type[static_cast<size_t>(stueckeSlot - table)] == LUA_TNUMBER
+                                  ? lua_tointegerx(L, stueckeSlot, &isInteger)
+                                  : 0;
+  if (isInteger == 0 || stuecke < 1)
+    return simple ? fail({e1, stueckeSlot}) : fail({e1, e2, e3});
+  if (type[4] != LUA_TNIL)
+    return fail({e1, e2, e3, e4});
+  bet.stuecke = stuecke;
+  bet.stake = saturatedProduct(stuecke, h.settings.money.stueck);
+  lua_settop(L, table);
+  return true;
+}
+
+bool appendBet(HostData& h, const Bet& bet) noexcept {
+  try {
+    h.bets.push_back(bet);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// What setze returned (at the top of the stack) into h.bets.
+CoupsEnd readBets(HostData& h, lua_State* L) {
+  h.bets.clear();
+  const int list = lua_gettop(L);
+  const int type = lua_type(L, list);
+  if (type == LUA_TNIL)
+    return CoupsEnd::Done;
+  if (type != LUA_TTABLE) {
+    describeInvalid(h, L, {list}, "setze gibt nil oder eine Liste von Sätzen zurück");
+    return CoupsEnd::InvalidBet;
+  }
+  const lua_Unsigned n = lua_rawlen(L, list);
+  if (n == 0) {
+    lua_pushnil(L);
+    if (lua_next(L, list) != 0) {
+      lua_settop(L, list);
+      describeInvalid(h, L, {}, "{…} (ein Satz ist eine Liste {art, ziel, stuecke})");
+      return CoupsEnd::InvalidBet;
+    }
+    return CoupsEnd::Done;
+  }
+  for (lua_Unsigned i = 1; i <= n; ++i) {
+    const int elementType = lua_rawgeti(L, list, static_cast<lua_Integer>(i));
+    if (elementType != LUA_TTABLE) {
+      describeInvalid(h, L, {lua_gettop(L)},
+                      elementType == LUA_TSTRING && i == 1
+                          ? "setze gibt eine Liste von Sätzen zurück, etwa { {\"rouge\", 1} }"
+                          : "");
+      lua_settop(L, list);
+      return CoupsEnd::InvalidBet;
+    }
+    Bet bet;
+    if (!readBet(h, L, bet)) {
+      lua_settop(L, list);
+      return CoupsEnd::InvalidBet;
+    }
+    lua_pop(L, 1);
+    if (!appendBet(h, bet))
+      return CoupsEnd::NoMemory;
+  }
+  return CoupsEnd::Done;
+}
+
+bool appendRow(HostData& h, uint8_t entry, int64_t nr, bool bet, Cents einsatz, Cents gewinn,
+               std::optional<SystemEnd> end) noexcept {
+  try {
+    h.result->protocol.push_back({entry, nr, bet || end ? betsText(h.bets) : std::string(), bet,
+                                  einsatz, gewinn, h.capital, end});
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void reportProgress(HostData& h, size_t position) noexcept {
+  const int64_t passed = static_cast<int64_t>(position) - h.reported;
+  if (!h.progress || passed < ProgressStep)
+    return;
+  try {
+    h.progress(passed);
+  } catch (...) {
+  }
+  h.reported = static_cast<int64_t>(position);
+}
+
+bool cancelled(const HostData& h) {
+  return h.rt.cancel != nullptr && h.rt.cancel->load(std::memory_order_relaxed);
+}
+
+// Settles the coup `entry` with the bets read; the stop it makes, if any.
+std::optional<SystemEnd> settle(HostData& h, lua_State* L, uint8_t entry, Cents total) {
+  SystemPermanenceResult& r = *h.result;
+  const SystemMoney& money = h.settings.money;
+  const bool hadBet = !h.bets.empty();
+  Cents gewinn = 0;
+  for (const Bet& bet : h.bets)
+    gewinn += BetResult(bet.kind, bet.target, bet.stake, entry, h.settings.zeroRule);
+  h.capital += gewinn;
+  h.history.push_back(entry); // reserved for every coup of the permanence
+  ++h.coup;
+  for (uint8_t chance : ChancesHitBy(entry))
+    h.lastHit[chance] = h.coup;
+  setInteger(L, ArgCoup, h.coup);
+  if (hadBet) {
+    ++r.einsaetze;
+    r.umsatz += total;
+    setEuros(L, ArgGewinn, gewinn);
+    setEuros(L, ArgKapital, h.capital);
+    h.gewinnShown = gewinn != 0;
+  } else if (h.gewinnShown) {
+    setInteger(L, ArgGewinn, 0);
+    h.gewinnShown = false;
+  }
+  r.minimum = std::min(r.minimum, h.capital);
+  r.maximum = std::max(r.maximum, h.capital);
+  if (hadBet && h.capital <= money.verlustgrenze)
+    return SystemEnd::Verlustgrenze;
+  if (hadBet && h.capital >= money.gewinnziel)
+    return SystemEnd::Gewinnziel;
+  return std::nullopt;
+}
+
+CoupsEnd playEntries(HostData& h, lua_State* L) {
+  SystemPermanenceResult& r = *h.result;
+  const bool protocol = h.settings.protocol;
+  for (size_t i = 0; i < h.entries.size(); ++i) {
+    reportProgress(h, i);
+    const uint8_t entry = h.entries[i];
+    if (entry > 36) {
+      if (entry == HandChangeCode) {
+        setInteger(L, ArgHandwechsel, ++r.handwechsel);
+        if (protocol && !appendRow(h, HandChangeCode, 0, false, 0, 0, std::nullopt))
+          return CoupsEnd::NoMemory;
+      }
+      continue;
+    }
+    if (cancelled(h))
+      return CoupsEnd::Cancelled;
+
+    // Before the coup the script places its bets, within a fresh instruction budget.
+    lua_pushvalue(L, ArgSetze);
+    lua_pushvalue(L, ArgContext);
+    h.rt.instructions = 0;
+    h.rt.memoryRefused = false;
+    lua_call(L, 1, 1);
+    const CoupsEnd read = readBets(h, L);
+    lua_pop(L, 1);
+    if (read != CoupsEnd::Done)
+      return read;
+
+    Cents total = 0;
+    for (const Bet& bet : h.bets)
+      total = saturatedSum(total, bet.stake);
+    if (total > h.capital) {
+      r.ende = SystemEnd::KapitalReichtNicht;
+      if (protocol && !appendRow(h, entry, h.coup + 1, false, total, 0, r.ende))
+        return CoupsEnd::NoMemory;
+      return CoupsEnd::Done;
+    }
+    const Cents before = h.capital;
+    const std::optional<SystemEnd> stop = settle(h, L, entry, total);
+    if (protocol && !appendRow(h, entry, h.coup, !h.bets.empty(), total, h.capital - before, stop))
+      return CoupsEnd::NoMemory;
+    if (stop) {
+      r.ende = *stop;
+      return CoupsEnd::Done;
+    }
+  }
+  return CoupsEnd::Done;
+}
+
+// The protected call around the coups: setze, c, the fields and the keys of c.coup,
+// c.kapital, c.gewinn and c.handwechsel as arguments; returns how the coups ended.
+int playCoups(lua_State* L) {
+  HostData& h = hostOf(L);
+  lua_pushinteger(L, static_cast<lua_Integer>(playEntries(h, L)));
+  return 1;
+}
+
 } // namespace
 
 // ---- Money ------------------------------------------------------------------------------
@@ -367,6 +652,8 @@ uint64_t PermanenceSeed(uint64_t seed, uint64_t index) {
 struct SystemHost::State : HostData {
   explicit State(const SystemSettings& s) { settings = s; }
   ~State() { sandbox::Close(rt); }
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
 
   lua_State* L() const { return rt.L; }
 
@@ -389,17 +676,6 @@ struct SystemHost::State : HostData {
     }
     ok = true;
     return true;
-  }
-
-  void setInteger(int keySlot, int64_t value) {
-    lua_pushvalue(L(), keySlot);
-    lua_pushinteger(L(), value);
-    lua_rawset(L(), FieldsSlot);
-  }
-  void setEuros(int keySlot, Cents value) {
-    lua_pushvalue(L(), keySlot);
-    pushEuros(L(), value);
-    lua_rawset(L(), FieldsSlot);
   }
 
   // Fresh script state for a permanence; leaves its setze in SetzeSlot.
@@ -443,102 +719,53 @@ struct SystemHost::State : HostData {
     printsLeftOut = 0;
   }
 
-  // One bet {art, ziel, stuecke} at the top of the stack; on a fault, `invalid` shows the
-  // bet up to its faulty element.
-  bool readBet(Bet& bet, std::string& invalid) {
-    lua_State* l = L();
-    const int table = lua_gettop(l);
-    for (int i = 1; i <= 4; ++i)
-      lua_rawgeti(l, table, i);
-    const int e1 = table + 1;
-    const int e2 = table + 2;
-    const int e3 = table + 3;
-    const int e4 = table + 4;
-    auto fail = [&](std::initializer_list<int> shown, std::string_view hint = {}) {
-      for (int slot : shown)
-        invalid += (invalid.empty() ? "" : " ") + valueText(l, slot);
-      if (!hint.empty())
-        invalid += " (" + std::string(hint) + ")";
-      lua_settop(l, table);
-      return false;
-    };
-
-    std::optional<BetKind> kind;
-    if (lua_type(l, e1) == LUA_TSTRING) {
-      size_t length = 0;
-      const char* name = lua_tolstring(l, e1, &length);
-      kind = BetKindByName(std::string_view(name, length));
+  // Plays the coups of `entries` into `r` inside one protected call.
+  SystemHost::Status playCoupsOf(std::span<const uint8_t> played, SystemPermanenceResult& r,
+                                 std::string_view name) {
+    entries = played;
+    result = &r;
+    capital = settings.money.startkapital;
+    gewinnShown = false;
+    reported = 0;
+    r.minimum = r.maximum = capital;
+    lua_pushcfunction(L(), playCoups);
+    for (int slot :
+         {SetzeSlot, ContextSlot, FieldsSlot, KeyCoup, KeyKapital, KeyGewinn, KeyHandwechsel})
+      lua_pushvalue(L(), slot);
+    const int status = sandbox::Call(rt, ArgHandwechsel, 1);
+    if (status != LUA_OK) {
+      const sandbox::Failure failure = sandbox::TakeFailure(rt, status);
+      if (failure.kind == sandbox::Failure::Kind::Cancelled)
+        return Status::Cancelled;
+      error = failureMessage(failure, Place{name, coup + 1});
+      return Status::Failed;
     }
-    if (!kind)
-      return fail({e1});
-    bet.kind = *kind;
-    bet.target = 0;
-    int stueckeIndex = e3;
-    if (Spec(*kind).simple) {
-      if (!lua_isnil(l, e2) && !lua_isnil(l, e3))
-        return fail({e1, e2, e3}, "einfache Chancen haben kein Ziel");
-      stueckeIndex = lua_isnil(l, e2) ? e3 : e2;
-    } else {
-      int isInteger = 0;
-      const lua_Integer target =
-          lua_type(l, e2) == LUA_TNUMBER ? lua_tointegerx(l, e2, &isInteger) : 0;
-      if (isInteger == 0 || !IsValidTarget(*kind, target))
-        return fail({e1, e2});
-      bet.target = static_cast<int>(target);
+    const auto end = static_cast<CoupsEnd>(lua_tointeger(L(), -1));
+    lua_pop(L(), 1);
+    switch (end) {
+    case CoupsEnd::Done:
+      break;
+    case CoupsEnd::Cancelled:
+      return Status::Cancelled;
+    case CoupsEnd::InvalidBet:
+      error = "Ungültiger Satz in Coup " + std::to_string(coup + 1) + ": " + invalid +
+              permanenceLine(name);
+      return Status::Failed;
+    case CoupsEnd::NoMemory:
+      error = SystemOutOfMemoryText;
+      return Status::Failed;
     }
-    int isInteger = 0;
-    const lua_Integer stuecke =
-        lua_type(l, stueckeIndex) == LUA_TNUMBER ? lua_tointegerx(l, stueckeIndex, &isInteger) : 0;
-    if (isInteger == 0 || stuecke < 1)
-      return Spec(*kind).simple ? fail({e1, stueckeIndex}) : fail({e1, e2, e3});
-    if (!lua_isnil(l, e4))
-      return fail({e1, e2, e3, e4});
-    bet.stuecke = stuecke;
-    bet.stake = saturatedProduct(stuecke, settings.money.stueck);
-    lua_settop(l, table);
-    return true;
-  }
-
-  // What setze returned (at the top of the stack) into `bets`.
-  bool readBets(std::string& invalid) {
-    lua_State* l = L();
-    bets.clear();
-    const int list = lua_gettop(l);
-    const int type = lua_type(l, list);
-    if (type == LUA_TNIL)
-      return true;
-    if (type != LUA_TTABLE) {
-      invalid = valueText(l, list) + " (setze gibt nil oder eine Liste von Sätzen zurück)";
-      return false;
+    r.gespielt = coup;
+    r.saldo = capital;
+    if (r.ende == SystemEnd::Permanenzende) {
+      auto lastCoup = std::find_if(r.protocol.rbegin(), r.protocol.rend(),
+                                   [](const SystemProtocolRow& row) { return row.nr > 0; });
+      if (lastCoup != r.protocol.rend())
+        lastCoup->end = SystemEnd::Permanenzende;
     }
-    const lua_Unsigned n = lua_rawlen(l, list);
-    if (n == 0) {
-      lua_pushnil(l);
-      if (lua_next(l, list) != 0) {
-        lua_settop(l, list);
-        invalid = "{…} (ein Satz ist eine Liste {art, ziel, stuecke})";
-        return false;
-      }
-      return true;
-    }
-    for (lua_Unsigned i = 1; i <= n; ++i) {
-      const int elementType = lua_rawgeti(l, list, static_cast<lua_Integer>(i));
-      if (elementType != LUA_TTABLE) {
-        invalid = valueText(l, -1);
-        if (elementType == LUA_TSTRING && i == 1)
-          invalid += " (setze gibt eine Liste von Sätzen zurück, etwa { {\"rouge\", 1} })";
-        lua_settop(l, list);
-        return false;
-      }
-      Bet bet;
-      if (!readBet(bet, invalid)) {
-        lua_settop(l, list);
-        return false;
-      }
-      bets.push_back(bet);
-      lua_pop(l, 1);
-    }
-    return true;
+    if (progress)
+      progress(static_cast<int64_t>(played.size()) - reported);
+    return Status::Done;
   }
 };
 
@@ -575,11 +802,6 @@ SystemHost::Status SystemHost::play(std::span<const uint8_t> entries, size_t ind
   result = SystemPermanenceResult{};
   if (!s.ok)
     return Status::Failed;
-  lua_State* L = s.L();
-  const SystemMoney& money = s.settings.money;
-  const ZeroRule zeroRule = s.settings.zeroRule;
-  const bool protocol = s.settings.protocol;
-
   for (uint8_t e : entries)
     result.coups += e <= 36 ? 1 : 0;
   s.beginPermanence(index, randomSeed);
@@ -589,112 +811,9 @@ SystemHost::Status SystemHost::play(std::span<const uint8_t> entries, size_t ind
   s.rt.printing = true;
   if (!started)
     return s.rt.cancelled ? Status::Cancelled : Status::Failed;
-
-  Cents capital = money.startkapital;
-  result.minimum = result.maximum = capital;
-  bool gewinnShown = false; // c.gewinn holds a result that is not 0
-  int64_t reported = 0;
-  auto fail = [&](std::string message) {
-    s.endPrinting();
-    s.error = std::move(message);
-    return Status::Failed;
-  };
-
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (s.progress && static_cast<int64_t>(i) - reported >= ProgressStep) {
-      s.progress(static_cast<int64_t>(i) - reported);
-      reported = static_cast<int64_t>(i);
-    }
-    const uint8_t entry = entries[i];
-    if (entry > 36) {
-      if (entry == HandChangeCode) {
-        s.setInteger(KeyHandwechsel, ++result.handwechsel);
-        if (protocol)
-          result.protocol.push_back({HandChangeCode, 0, {}, false, 0, 0, capital, std::nullopt});
-      }
-      continue;
-    }
-    if (s.rt.cancel != nullptr && s.rt.cancel->load(std::memory_order_relaxed))
-      return Status::Cancelled;
-
-    // Before the coup: the script places its bets.
-    lua_pushvalue(L, SetzeSlot);
-    lua_pushvalue(L, ContextSlot);
-    const int status = sandbox::Call(s.rt, 1, 1);
-    if (status != LUA_OK) {
-      const sandbox::Failure failure = sandbox::TakeFailure(s.rt, status);
-      if (failure.kind == sandbox::Failure::Kind::Cancelled)
-        return Status::Cancelled;
-      return fail(failureMessage(failure, Place{name, s.coup + 1}));
-    }
-    std::string invalid;
-    const bool valid = s.readBets(invalid);
-    lua_pop(L, 1);
-    if (!valid)
-      return fail("Ungültiger Satz in Coup " + std::to_string(s.coup + 1) + ": " + invalid +
-                  permanenceLine(name));
-
-    Cents total = 0;
-    for (const Bet& bet : s.bets)
-      total = saturatedSum(total, bet.stake);
-    const bool hadBet = !s.bets.empty();
-    if (total > capital) {
-      result.ende = SystemEnd::KapitalReichtNicht;
-      if (protocol)
-        result.protocol.push_back({entry, s.coup + 1, betsText(s.bets), false, total, 0, capital,
-                                   SystemEnd::KapitalReichtNicht});
-      break;
-    }
-
-    // The coup.
-    Cents gewinn = 0;
-    for (const Bet& bet : s.bets)
-      gewinn += BetResult(bet.kind, bet.target, bet.stake, entry, zeroRule);
-    capital += gewinn;
-    s.history.push_back(entry);
-    ++s.coup;
-    for (uint8_t chance : ChancesHitBy(entry))
-      s.lastHit[chance] = s.coup;
-    s.setInteger(KeyCoup, s.coup);
-    if (hadBet) {
-      ++result.einsaetze;
-      result.umsatz += total;
-      s.setEuros(KeyGewinn, gewinn);
-      s.setEuros(KeyKapital, capital);
-      gewinnShown = gewinn != 0;
-    } else if (gewinnShown) {
-      s.setInteger(KeyGewinn, 0);
-      gewinnShown = false;
-    }
-    result.minimum = std::min(result.minimum, capital);
-    result.maximum = std::max(result.maximum, capital);
-    if (protocol)
-      result.protocol.push_back({entry, s.coup, hadBet ? betsText(s.bets) : std::string(), hadBet,
-                                 total, gewinn, capital, std::nullopt});
-
-    if (hadBet && capital <= money.verlustgrenze)
-      result.ende = SystemEnd::Verlustgrenze;
-    else if (hadBet && capital >= money.gewinnziel)
-      result.ende = SystemEnd::Gewinnziel;
-    else
-      continue;
-    if (protocol)
-      result.protocol.back().end = result.ende;
-    break;
-  }
-
-  result.gespielt = s.coup;
-  result.saldo = capital;
-  if (protocol && result.ende == SystemEnd::Permanenzende) {
-    auto lastCoup = std::find_if(result.protocol.rbegin(), result.protocol.rend(),
-                                 [](const SystemProtocolRow& r) { return r.nr > 0; });
-    if (lastCoup != result.protocol.rend())
-      lastCoup->end = SystemEnd::Permanenzende;
-  }
-  if (s.progress)
-    s.progress(static_cast<int64_t>(entries.size()) - reported);
+  const Status status = s.playCoupsOf(entries, result, name);
   s.endPrinting();
-  return Status::Done;
+  return status;
 }
 
 // ---- Loading ----------------------------------------------------------------------------

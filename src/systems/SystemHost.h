@@ -20,6 +20,10 @@ namespace kw {
 inline constexpr int64_t ScriptInstructionLimit = 10'000'000;  // Lua instructions per call
 inline constexpr size_t ScriptMemoryLimit = size_t{256} << 20; // bytes per Lua state
 
+// What a run says when the machine has no memory left for it (not the script's limit).
+inline constexpr std::string_view SystemOutOfMemoryText =
+    "Nicht genug Arbeitsspeicher für den Lauf.";
+
 // Money settings of a run, in cents.
 struct SystemMoney {
   Cents stueck = 500;           // one piece ("Stückgröße")

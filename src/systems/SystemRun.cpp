@@ -10,8 +10,6 @@
 namespace kw {
 namespace {
 
-constexpr std::string_view OutOfMemoryText = "Nicht genug Arbeitsspeicher für den Lauf.";
-
 size_t threadCount(int threads, size_t permanences) {
   const size_t wanted = threads > 0 ? static_cast<size_t>(threads)
                                     : std::max(1u, std::thread::hardware_concurrency());
@@ -116,14 +114,14 @@ void work(RunBoard& board, SystemRunResult& run, const SystemScript& script,
         status = host.play(permanences[i], i, name, PermanenceSeed(seed, i), run.permanences[i]);
         error = host.errorMessage();
       } catch (const std::bad_alloc&) {
-        error = OutOfMemoryText;
+        error = SystemOutOfMemoryText;
       }
       board.finish(i, status, error, host.takePrinted());
       if (status != SystemHost::Status::Done)
         return;
     }
   } catch (const std::bad_alloc&) {
-    board.fail(std::string(OutOfMemoryText));
+    board.fail(std::string(SystemOutOfMemoryText));
   }
 }
 

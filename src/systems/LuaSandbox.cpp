@@ -15,6 +15,7 @@ namespace {
 constexpr const char* ChunkName = "=Skript";
 constexpr std::string_view MessagePrefix = "Skript:";
 constexpr const char* RandomSeedKey = "kesselwerk.randomseed";
+constexpr const char* NextKey = "kesselwerk.next";
 
 // ---- Memory ----------------------------------------------------------------------------
 
@@ -240,18 +241,12 @@ int countKeys(lua_State* L, bool& ordered) {
 
 // pairs that visits the keys of a table in the same order in every Lua state: numbers
 // ascending, then strings in byte order, then booleans, then other keys as found.
-int deterministicPairs(lua_State* L) {
-  if (luaL_getmetafield(L, 1, "__pairs") != LUA_TNIL) {
-    lua_pushvalue(L, 1);
-    lua_call(L, 1, 3);
-    return 3;
-  }
-  luaL_checktype(L, 1, LUA_TTABLE);
+int pairsOfTable(lua_State* L) {
   lua_settop(L, 1);
   bool ordered = true;
   const int count = countKeys(L, ordered);
   if (ordered) {
-    lua_pushvalue(L, lua_upvalueindex(1)); // next
+    lua_getfield(L, LUA_REGISTRYINDEX, NextKey);
     lua_pushvalue(L, 1);
     lua_pushnil(L);
     return 3;
@@ -296,6 +291,82 @@ int deterministicPairs(lua_State* L) {
   return 3;
 }
 
+int deterministicPairs(lua_State* L) {
+  if (luaL_getmetafield(L, 1, "__pairs") != LUA_TNIL) {
+    lua_pushvalue(L, 1);
+    lua_call(L, 1, 3);
+    return 3;
+  }
+  luaL_checktype(L, 1, LUA_TTABLE);
+  return pairsOfTable(L);
+}
+
+// ---- Read-only libraries ------------------------------------------------------------------
+//
+// The library tables (math, string, ...) are shared by every permanence a Lua state plays.
+// Scripts see them through read-only proxies, so that nothing stored in them can carry over
+// from one permanence into another; the proxies' metatables carry a mark that rawset knows.
+
+int marker = 0; // its address marks the metatables of the library proxies
+
+bool isLibraryProxy(lua_State* L, int index) {
+  if (lua_getmetatable(L, index) == 0)
+    return false;
+  lua_pushlightuserdata(L, &marker);
+  const bool marked = lua_rawget(L, -2) != LUA_TNIL;
+  lua_pop(L, 2);
+  return marked;
+}
+
+// __newindex of a library proxy; upvalue: the library's name.
+int writeLibrary(lua_State* L) {
+  return luaL_error(L, "%s ist schreibgeschützt (%s.%s)", lua_tostring(L, lua_upvalueindex(1)),
+                    lua_tostring(L, lua_upvalueindex(1)), luaL_tolstring(L, 2, nullptr));
+}
+
+// __pairs of a library proxy; upvalue: the library.
+int pairsOfLibrary(lua_State* L) {
+  lua_settop(L, 0);
+  lua_pushvalue(L, lua_upvalueindex(1));
+  return pairsOfTable(L);
+}
+
+// rawset that leaves the library proxies alone.
+int guardedRawset(lua_State* L) {
+  luaL_checktype(L, 1, LUA_TTABLE);
+  luaL_checkany(L, 2);
+  luaL_checkany(L, 3);
+  if (isLibraryProxy(L, 1))
+    return luaL_error(L, "rawset: die Bibliotheken sind schreibgeschützt");
+  lua_settop(L, 3);
+  lua_rawset(L, 1);
+  return 1;
+}
+
+// Replaces the library g[name] by its read-only proxy.
+void protectLibrary(lua_State* L, int g, const char* name) {
+  lua_getfield(L, g, name);
+  const int library = lua_gettop(L);
+  lua_newtable(L); // the proxy
+  lua_createtable(L, 0, 5);
+  lua_pushvalue(L, library);
+  lua_setfield(L, -2, "__index");
+  lua_pushstring(L, name);
+  lua_pushcclosure(L, writeLibrary, 1);
+  lua_setfield(L, -2, "__newindex");
+  lua_pushvalue(L, library);
+  lua_pushcclosure(L, pairsOfLibrary, 1);
+  lua_setfield(L, -2, "__pairs");
+  lua_pushboolean(L, 0);
+  lua_setfield(L, -2, "__metatable");
+  lua_pushlightuserdata(L, &marker);
+  lua_pushboolean(L, 1);
+  lua_rawset(L, -3);
+  lua_setmetatable(L, -2);
+  lua_setfield(L, g, name);
+  lua_pop(L, 1);
+}
+
 void setFunction(lua_State* L, int table, const char* name, lua_CFunction f, int upvalues) {
   lua_pushcclosure(L, f, upvalues);
   lua_setfield(L, table, name);
@@ -329,7 +400,9 @@ int buildSandbox(lua_State* L) {
   lua_getfield(L, g, "setmetatable");
   setFunction(L, g, "setmetatable", guardedSetmetatable, 1);
   lua_getfield(L, g, "next");
-  setFunction(L, g, "pairs", deterministicPairs, 1);
+  lua_setfield(L, LUA_REGISTRYINDEX, NextKey);
+  setFunction(L, g, "pairs", deterministicPairs, 0);
+  setFunction(L, g, "rawset", guardedRawset, 0);
 
   // string.dump would hand out bytecode; the pattern functions can backtrack for hours
   // inside C, where neither the instruction budget nor cancel reaches them. The string
@@ -350,13 +423,17 @@ int buildSandbox(lua_State* L) {
   lua_pushvalue(L, -1);
   lua_setfield(L, LUA_REGISTRYINDEX, RandomSeedKey);
   setFunction(L, math, "randomseed", seededRandomseed, 1);
-  lua_pop(L, 2);
+  lua_pop(L, 1);
+
+  for (const char* name :
+       {LUA_STRLIBNAME, LUA_TABLIBNAME, LUA_MATHLIBNAME, LUA_UTF8LIBNAME, LUA_COLIBNAME})
+    protectLibrary(L, g, name);
   return 0;
 }
 
 void pushShallowCopy(lua_State* L, int index) {
   index = lua_absindex(L, index);
-  lua_createtable(L, 0, 32);
+  lua_createtable(L, 0, 40);
   lua_pushnil(L);
   while (lua_next(L, index) != 0) {
     lua_pushvalue(L, -2);
@@ -435,22 +512,10 @@ int Compile(Runtime& rt, std::string_view source) {
 
 void PushFreshEnvironment(lua_State* L) {
   lua_pushglobaltable(L);
-  const int proto = lua_gettop(L);
-  lua_createtable(L, 0, 48);
-  const int env = proto + 1;
-  lua_pushnil(L);
-  while (lua_next(L, proto) != 0) {
-    if (lua_type(L, -1) == LUA_TTABLE) { // a library: its own copy
-      pushShallowCopy(L, -1);
-      lua_remove(L, -2);
-    }
-    lua_pushvalue(L, -2);
-    lua_insert(L, -2);
-    lua_rawset(L, env);
-  }
-  lua_pushvalue(L, env);
-  lua_setfield(L, env, "_G");
-  lua_remove(L, proto);
+  pushShallowCopy(L, -1); // the libraries in it are read-only proxies, shared
+  lua_pushvalue(L, -1);
+  lua_setfield(L, -2, "_G");
+  lua_remove(L, -2);
 }
 
 void SeedRandom(lua_State* L) {

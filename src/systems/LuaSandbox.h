@@ -73,8 +73,9 @@ void Close(Runtime& rt);
 // Compiles the script (text only, never precompiled chunks) onto the stack; a Lua status.
 int Compile(Runtime& rt, std::string_view source);
 
-// Runs inside a protected call: pushes a new global table with fresh copies of the
-// sandboxed library, so that nothing a script stores survives into the next permanence.
+// Runs inside a protected call: pushes a new global table with the sandboxed library, so
+// that nothing a script stores survives into the next permanence (the library tables in it
+// are read-only).
 void PushFreshEnvironment(lua_State* L);
 
 // Reseeds math.random as the script's math.randomseed() would; inside a protected call.

@@ -34,12 +34,17 @@ function setze(c)
   print(string.format("%d-%s", 5, ("x"):rep(3)), table.concat(t, ","), math.floor(2.5),
         utf8.char(228), select("#", 1, 2), tostring(nil), tonumber("7"), type(c), collectgarbage("count") > 0)
   local ok, message = pcall(error, "abgefangen", 0)
-  print(ok, message)
+  local names = {}
+  for name in pairs(utf8) do names[#names + 1] = name end
+  local t = {}
+  rawset(t, "x", 1)
+  print(ok, message, table.concat(names, " "), t.x)
 end)",
                                    {1});
   ASSERT_EQ(played.status, SystemHost::Status::Done) << played.error;
   const std::vector<std::string> expected = {"5-xxx\t1,2,3\t2\t\xC3\xA4\t2\tnil\t7\tuserdata\ttrue",
-                                             "false\tabgefangen"};
+                                             "false\tabgefangen\tchar charpattern codepoint "
+                                             "codes len offset\t1"};
   EXPECT_EQ(played.printed, expected);
 }
 
@@ -67,6 +72,11 @@ TEST(SystemSandbox, ForbiddenUses) {
       {"opening a file", "io.open(\"/etc/passwd\")", "attempt to index a nil value (global 'io')"},
       {"running a program", "os.execute(\"true\")", "attempt to index a nil value (global 'os')"},
       {"dumping bytecode", "string.dump(setze)", "attempt to call a nil value (field 'dump')"},
+      {"storing in a library", "math.zaehler = 1", "math ist schreibgeschützt (math.zaehler)"},
+      {"replacing a library function", "table.insert = nil",
+       "table ist schreibgeschützt (table.insert)"},
+      {"rawset on a library", "rawset(string, \"x\", 1)",
+       "rawset: die Bibliotheken sind schreibgeschützt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -397,9 +397,11 @@ void describeInvalid(HostData& h, lua_State* L, std::initializer_list<int> shown
 // One bet {art, ziel, stuecke} at the top of the stack; false (and h.invalid) on a fault.
 bool readBet(HostData& h, lua_State* L, Bet& bet) {
   const int table = lua_gettop(L);
-  std::array<int, 5> type{}; // type[i]: the type of element i
-  for (int i = 1; i <= 4; ++i)
+  std::array<int, 5> type{}; // type[i]: the type of element i (LUA_TNIL when not read)
+  for (int i = 1; i <= 3; ++i)
     type[static_cast<size_t>(i)] = lua_rawgeti(L, table, i);
+  if (type[3] != LUA_TNIL) // a fourth element only matters after a third
+    type[4] = lua_rawgeti(L, table, 4);
   const int e1 = table + 1, e2 = table + 2, e3 = table + 3, e4 = table + 4;
   auto fail = [&](std::initializer_list<int> shown, std::string_view hint = {}) {
     describeInvalid(h, L, shown, hint);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QGroupBox;
@@ -69,7 +70,7 @@ private:
   // Refreshes `GNum` after any change of the table and scrolls to its top row.
   void TableChanged();
   void scrollToTopRow();
-  void takeMemoLines(const std::vector<QString>& lines);
+  void takeMemoLines(const std::vector<std::string>& lines);
   // Start-up: the start-up permanence file into M1 (FHauptFiles.cpp).
   void LoadStartPermanence();
   // Builds the number panels and the result grids into the result area

@@ -100,6 +100,8 @@ void FHaupt::LoadStartPermanence() {
 }
 
 // Lines handed to M1 by another window (the random generator's list) replace its text.
-void FHaupt::takeMemoLines(const std::vector<QString>& lines) { m1_->setLines(lines); }
+void FHaupt::takeMemoLines(const std::vector<std::string>& lines) {
+  m1_->setLines(MemoLines(lines));
+}
 
 } // namespace kw

@@ -197,11 +197,7 @@ void FZufall::Button6Click() {
           Dialogs::Answer::Yes)
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  std::vector<QString> lines;
-  lines.reserve(model_->lines().size());
-  for (const std::string& line : model_->lines())
-    lines.push_back(QString::fromStdString(line));
-  workspace_.HandToMemo(lines);
+  workspace_.HandToMemo(model_->lines());
   QApplication::restoreOverrideCursor();
 }
 

@@ -99,7 +99,7 @@ void Workspace::TransferLines(std::span<const std::string> lines) {
 
 void Workspace::TransferMemoText(std::string_view memoText) { AppendRows(MemoEntries(memoText)); }
 
-void Workspace::HandToMemo(const std::vector<QString>& lines) { emit memoLinesHanded(lines); }
+void Workspace::HandToMemo(const std::vector<std::string>& lines) { emit memoLinesHanded(lines); }
 
 QString Workspace::LoadHandChangeList() {
   const MarkerListLoad load = kw::LoadHandChangeList();

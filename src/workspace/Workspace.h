@@ -69,7 +69,7 @@ public:
   bool MemoHoldsText() const { return memoHoldsText_; }
   void SetMemoHoldsText(bool holdsText) { memoHoldsText_ = holdsText; }
   // Replaces M1's text by these lines (the random generator's list): memoLinesHanded.
-  void HandToMemo(const std::vector<QString>& lines);
+  void HandToMemo(const std::vector<std::string>& lines);
 
   // --- The hand-change working list ---------------------------------------------------------
   // The settings window's list; the pad labels its hand changes with the first entry.
@@ -107,7 +107,7 @@ signals:
   void rowEntered(int row);
   void lastRowRemoved(int row);
   void allCleared();
-  void memoLinesHanded(const std::vector<QString>& lines);
+  void memoLinesHanded(const std::vector<std::string>& lines);
   void startFilesChanged();
   void stakeFileChanged(const QString& path);
 

@@ -323,10 +323,9 @@ TEST_F(WorkspaceTest, TheStartUpPermanenceIsReadOnlyWhenThere) {
 
 TEST_F(WorkspaceTest, LinesHandedToTheMemoReachWhoeverShowsIt) {
   QSignalSpy handed(&workspace_, &Workspace::memoLinesHanded);
-  workspace_.HandToMemo({QStringLiteral("Zufallszahlen"), QStringLiteral("17")});
+  workspace_.HandToMemo({"Zufallszahlen", "17"});
   ASSERT_EQ(handed.count(), 1);
-  EXPECT_EQ(handed.at(0).at(0).value<std::vector<QString>>(),
-            (std::vector<QString>{QStringLiteral("Zufallszahlen"), QStringLiteral("17")}));
+  EXPECT_EQ(handed.at(0).at(0).value<Lines>(), (Lines{"Zufallszahlen", "17"}));
   EXPECT_EQ(workspace_.table().UsedRows(), 0);
 }
 

@@ -7,6 +7,7 @@
 #include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
 #include "ui/Application.h"
+#include "ui/CountGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FHaupt.h"
 #include "ui/Help.h"
@@ -20,16 +21,13 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -178,30 +176,6 @@ private:
   }
 
   FOpSektoren* window_;
-};
-
-// `GSekDrawCell`: fixed cells with their text 2 pixels in from the left and top, data cells
-// centred 2 pixels below the top, opaque and clipped; a selection is never highlighted.
-class SectorGridDelegate : public QStyledItemDelegate {
-public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    const bool fixed = index.column() < 2 || index.row() < 1;
-    const QRect cell = option.rect;
-    painter->save();
-    painter->setClipRect(cell);
-    painter->fillRect(cell, option.palette.color(fixed ? QPalette::Button : QPalette::Base));
-    painter->setPen(option.palette.color(QPalette::Text));
-    painter->setFont(option.font);
-    const QString cellText = index.data().toString();
-    const QFontMetrics metrics(option.font);
-    const int x = fixed ? cell.left() + 2
-                        : cell.left() + (cell.width() - metrics.horizontalAdvance(cellText)) / 2;
-    painter->drawText(QPoint(x, cell.top() + 2 + metrics.ascent()), cellText);
-    painter->restore();
-  }
 };
 
 QPushButton* button(const QString& caption, QWidget* parent, const QString& name) {
@@ -422,22 +396,10 @@ QWidget* FOpSektoren::buildRechts() {
 
   gSek_ = new QTableWidget(SectorGridRows, SectorGridColumns, pRechts);
   gSek_->setObjectName(QStringLiteral("GSek"));
-  gSek_->horizontalHeader()->hide();
-  gSek_->verticalHeader()->hide();
-  gSek_->horizontalHeader()->setDefaultSectionSize(43);
-  gSek_->horizontalHeader()->setMinimumSectionSize(1);
-  gSek_->setColumnWidth(0, 59);
-  gSek_->setColumnWidth(1, 49);
-  gSek_->verticalHeader()->setMinimumSectionSize(1);
-  gSek_->verticalHeader()->setDefaultSectionSize(18);
-  gSek_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gSek_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gSek_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  gSek_->setSelectionMode(QAbstractItemView::NoSelection);
-  gSek_->setItemDelegate(new SectorGridDelegate(gSek_));
-  QFont gridFont = gSek_->font();
-  gridFont.setPointSize(8);
-  gSek_->setFont(gridFont);
+  // The two heading columns and the heading row are fixed cells.
+  gSek_->setItemDelegate(new CountCellDelegate(
+      [](const QModelIndex& index) { return index.column() < 2 || index.row() < 1; }, gSek_));
+  ShapeCountGrid(gSek_, {.rowHeight = 18, .columnWidths = {59, 49}, .otherColumnWidth = 43});
   layout->addWidget(gSek_, 1);
 
   auto* panel4 = new QWidget(pRechts);

@@ -2,9 +2,9 @@
 // "Chancen-Analyse", read the number panels and the result grids, sort, open the chart.
 #include "support/WindowTestHarness.h"
 #include "ui/Application.h"
+#include "ui/CountGrid.h"
 #include "ui/FChart1.h"
 #include "ui/FHaupt.h"
-#include "ui/FHauptAnalysisView.h"
 
 #include <QImage>
 #include <QLabel>

@@ -14,7 +14,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
@@ -41,19 +41,20 @@ const QString Overwrite =
 const QString OpenedIncomplete = QStringLiteral(
     "Nicht alle Nummern wurden Sektoren zugewiesen.\r\rEine Auswertung ist so nicht möglich.");
 
-QListWidget* list(FOpSektoren* w, int sector) {
-  return Find<QListWidget>(w, QStringLiteral("lb%1").arg(sector));
+QListView* list(FOpSektoren* w, int sector) {
+  return Find<QListView>(w, QStringLiteral("lb%1").arg(sector));
 }
 
-QStringList entries(QListWidget* l) {
+// The entries a sector list shows, top to bottom.
+QStringList entries(QListView* l) {
   QStringList out;
-  for (int i = 0; i < l->count(); ++i)
-    out << l->item(i)->text();
+  for (int i = 0; i < l->model()->rowCount(l->rootIndex()); ++i)
+    out << l->model()->index(i, 0, l->rootIndex()).data().toString();
   return out;
 }
 
 bool inLabelState(FOpSektoren* w, int sector) {
-  QListWidget* l = list(w, sector);
+  QListView* l = list(w, sector);
   return entries(l) == QStringList{QStringLiteral(" %1").arg(sector)} &&
          l->font().pointSize() == 48;
 }
@@ -87,7 +88,7 @@ void clickPad(FHaupt* main, std::initializer_list<int> codes) {
 
 // Delivers a drag with the window's payload to a list as the toolkit does: enter, move,
 // drop, all to the viewport under the mouse. Returns whether the drop was accepted.
-bool dropOnto(QListWidget* target, QMimeData* mime) {
+bool dropOnto(QListView* target, QMimeData* mime) {
   std::unique_ptr<QMimeData> owned(mime);
   QWidget* viewport = target->viewport();
   const QPoint at(10, 10);
@@ -108,8 +109,8 @@ bool dropPanel(FOpSektoren* w, int number, int sector) {
 }
 
 bool dropEntry(FOpSektoren* w, int fromSector, int row, int toSector) {
-  QListWidget* from = list(w, fromSector);
-  const QString entry = row < from->count() ? from->item(row)->text() : QString();
+  QListView* from = list(w, fromSector);
+  const QString entry = from->model()->index(row, 0, from->rootIndex()).data().toString();
   return dropOnto(list(w, toSector), FOpSektoren::SectorDragData(from->objectName(), row, entry));
 }
 
@@ -324,7 +325,7 @@ private slots:
     QVERIFY(dropEntry(w, 4, 0, 2));
     QCOMPARE(entries(list(w, 2)), (QStringList{"17", "5", "17", "17"}));
     // Emptied by dragging, lb4 stays in list state.
-    QCOMPARE(list(w, 4)->count(), 0);
+    QVERIFY(entries(list(w, 4)).isEmpty());
     QCOMPARE(list(w, 4)->font().pointSize(), 9);
 
     // A label, or an entry no longer where the drag found it, carries no number.
@@ -332,7 +333,7 @@ private slots:
     dropEntry(w, 2, 9, 1);
     QVERIFY(inLabelState(w, 6));
     QVERIFY(inLabelState(w, 1));
-    QCOMPARE(list(w, 2)->count(), 4);
+    QCOMPARE(entries(list(w, 2)).size(), 4);
 
     // Hiding on again hides exactly the numbers standing in lists, not the labels' digits.
     QTest::mouseClick(hide, Qt::LeftButton);
@@ -465,7 +466,7 @@ private slots:
     w->BOpenClick();
     QCOMPARE(h.dialogs().calls.size(), 2);
     QCOMPARE(h.dialogs().calls[1].text, Overwrite);
-    QCOMPARE(list(w, 3)->count(), 8);
+    QCOMPARE(entries(list(w, 3)).size(), 8);
   }
 
   void unreadableFilesChangeNothing_data() {

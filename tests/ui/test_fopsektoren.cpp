@@ -2,7 +2,7 @@
 // presets, hiding, sector files and the throw-distance evaluation of the main table.
 #include "sectors/SectorAssignment.h"
 #include "sectors/SectorFile.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/Application.h"
 #include "ui/FHaupt.h"
 #include "ui/FOpSektoren.h"
@@ -72,20 +72,6 @@ QList<int> hiddenPanels(FOpSektoren* w) {
   return hidden;
 }
 
-void click(FOpSektoren* w, const char* name) {
-  auto* b = Find<QPushButton>(w, QLatin1String(name));
-  QVERIFY2(b, name);
-  QTest::mouseClick(b, Qt::LeftButton);
-}
-
-void clickPad(FHaupt* main, std::initializer_list<int> codes) {
-  for (int code : codes) {
-    auto* b = Find<QPushButton>(main, QStringLiteral("num%1").arg(code));
-    QVERIFY2(b, qPrintable(QStringLiteral("num%1").arg(code)));
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
-}
-
 // Delivers a drag with the window's payload to a list as the toolkit does: enter, move,
 // drop, all to the viewport under the mouse. Returns whether the drop was accepted.
 bool dropOnto(QListView* target, QMimeData* mime) {
@@ -138,17 +124,6 @@ void evaluateWorkedExample(WindowTestHarness& h) {
 }
 
 const QStringList WorkedExampleCells = {"1,2=1", "2,3=1", "3,3=2", "4,3=1"};
-
-QByteArray fileBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
 
 } // namespace
 
@@ -372,7 +347,7 @@ private slots:
     QCOMPARE(save.text, QStringLiteral("Speichern"));
     QCOMPARE(save.request.startDir, h.dataDir());
     QCOMPARE(save.request.filter, QStringLiteral("Sektoren-Datei (*.sekt)"));
-    const QByteArray bytes = fileBytes(path);
+    const QByteArray bytes = ReadBytes(path);
     QCOMPARE(bytes.size(), 288);
     QCOMPARE(bytes.left(5), firstSet);
     QCOMPARE(bytes.mid(5, 27), QByteArray(27, '\0'));
@@ -403,7 +378,7 @@ private slots:
     QVERIFY(dropEntry(w, 1, 2, 2)); // the zero from sector 1 into sector 2
     h.dialogs().saveAnswers.enqueue(path);
     w->BSaveClick();
-    const QByteArray bytes = fileBytes(path);
+    const QByteArray bytes = ReadBytes(path);
     const auto sectors = DecodeSectorFile(std::span(
         reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())));
     QVERIFY(sectors);
@@ -432,7 +407,7 @@ private slots:
     h.dialogs().saveAnswers.enqueue(path);
     h.dialogs().answers.enqueue(Dialogs::Answer::Yes);
     w->BSaveClick();
-    QCOMPARE(fileBytes(path).size(), 288);
+    QCOMPARE(ReadBytes(path).size(), 288);
 
     // lb4 holds two entries: opening asks first; the incomplete file is reported after.
     QCheckBox* hide = Find<QCheckBox>(w, QStringLiteral("cbAusblenden"));

@@ -24,6 +24,7 @@ namespace kw {
 
 // The value table: number and count of each number, with the colour of the count's range.
 class ValueTableModel : public QAbstractTableModel {
+  Q_OBJECT
 public:
   using QAbstractTableModel::QAbstractTableModel;
 
@@ -246,3 +247,5 @@ void FChart1::FillFrequencyChart() {
 }
 
 } // namespace kw
+
+#include "FChart1.moc"

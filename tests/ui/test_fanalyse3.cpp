@@ -120,6 +120,7 @@ private slots:
     QCOMPARE(w->resultPage(0)->objectName(), QStringLiteral("TabG1"));
     QCOMPARE(pc1->currentIndex(), 1); // the last tested permanence is shown
     frFrAnalyse2* frame = w->resultFrame(0);
+    AttachModelTesters(frame); // a tab's protocol is made when the tab is first asked for
     QCOMPARE(frame->objectName(), QStringLiteral("frG1"));
     QCOMPARE(frame->permanenceIndex(), size_t{0});
     QCOMPARE(Find<QLabel>(frame, QStringLiteral("LESaldo"))->text(), QStringLiteral("435"));

@@ -1,6 +1,7 @@
 #include "support/WindowTestHarness.h"
 
 #include "core/Version.h"
+#include "files/GermanTexts.h"
 
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
@@ -42,6 +43,8 @@ void AttachModelTesters(QWidget* widget) {
 }
 
 void PrepareApplication() {
+  // Qt's own texts German, as the program has them.
+  InstallGermanTexts(*QCoreApplication::instance());
   QApplication::setApplicationName(QLatin1String(ProductName));
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QApplication::setQuitOnLastWindowClosed(false);

@@ -7,6 +7,7 @@
 #include "systemtest/StakeProgression.h"
 #include "systemtest/SystemTestFormat.h"
 #include "ui/Dialogs.h"
+#include "ui/DigitsOnly.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
@@ -19,20 +20,17 @@
 #include "workspace/Workspace.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyledItemDelegate>
@@ -89,23 +87,6 @@ QString quickSavePath(int slot) {
   return DataDir() + QString::fromStdString(QuickSaveFileName(slot));
 }
 
-// Only digits and backspace reach the stake table: every other character typed is dropped,
-// on the grid (where it would start an edit) and in the cell editor.
-class DigitsOnly : public QObject {
-public:
-  using QObject::QObject;
-
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) {
-      const QString text = static_cast<QKeyEvent*>(event)->text();
-      if (!text.isEmpty() && text.front().isPrint() && !text.front().isDigit())
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-};
-
 class StakeCellDelegate : public QStyledItemDelegate {
 public:
   StakeCellDelegate(QObject* keyFilter, QObject* parent)
@@ -115,9 +96,7 @@ public:
                         const QModelIndex&) const override {
     auto* editor = new QLineEdit(parent);
     editor->setAlignment(Qt::AlignCenter);
-    // Pasted text is held to digits as well.
-    editor->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editor));
+    editor->setValidator(DigitsValidator(editor));
     editor->installEventFilter(keyFilter_);
     return editor;
   }
@@ -362,7 +341,9 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
   gSaetze_->setSelectionMode(QAbstractItemView::SingleSelection);
   gSaetze_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
                             QAbstractItemView::EditKeyPressed);
-  auto* keys = new DigitsOnly(gSaetze_);
+  // Only digits reach the stake table: on the grid (where a key starts an edit) and in the
+  // cell editor.
+  auto* keys = new DigitsOnlyFilter(gSaetze_);
   gSaetze_->installEventFilter(keys);
   gSaetze_->setItemDelegate(new StakeCellDelegate(keys, gSaetze_));
   const QBrush fixed = QApplication::palette().button();

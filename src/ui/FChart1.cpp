@@ -1,6 +1,6 @@
 #include "ui/FChart1.h"
 
-#include "ui/FHauptAnalysisView.h"
+#include "ui/CountGrid.h"
 #include "ui/Help.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
@@ -9,12 +9,10 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
@@ -26,6 +24,7 @@ namespace kw {
 
 // The value table: number and count of each number, with the colour of the count's range.
 class ValueTableModel : public QAbstractTableModel {
+  Q_OBJECT
 public:
   using QAbstractTableModel::QAbstractTableModel;
 
@@ -79,43 +78,6 @@ constexpr int NumberColumnWidth = 22;
 constexpr int CountColumnWidth = 55;
 
 QColor Rgb(uint32_t rgb) { return QColor(QRgb(rgb)); }
-
-// GAnz's cells: no selection highlight; column 0 a fixed cell, column 1 the count on the
-// colour of its range, black and centred on one line.
-class ValueCellDelegate : public QStyledItemDelegate {
-public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    painter->save();
-    painter->setFont(option.font);
-    GAnzDrawCell(*painter, option, index);
-    painter->restore();
-  }
-
-private:
-  static void GAnzDrawCell(QPainter& painter, const QStyleOptionViewItem& option,
-                           const QModelIndex& index) {
-    const QString text = index.data().toString();
-    if (index.column() == 0) {
-      painter.fillRect(option.rect, option.palette.button());
-      painter.setPen(option.palette.color(QPalette::ButtonText));
-      DrawCellText(painter, option.rect, text, Qt::AlignLeft, option.palette.button());
-      return;
-    }
-    const QVariant colour = index.data(Qt::BackgroundRole);
-    if (!colour.isValid()) {
-      painter.fillRect(option.rect, option.palette.base());
-      painter.setPen(option.palette.color(QPalette::Text));
-      DrawCellText(painter, option.rect, text, Qt::AlignHCenter, option.palette.base());
-      return;
-    }
-    painter.fillRect(option.rect, colour.value<QColor>());
-    painter.setPen(Qt::black);
-    painter.drawText(option.rect, Qt::AlignCenter | Qt::TextSingleLine, text);
-  }
-};
 
 } // namespace
 
@@ -207,24 +169,11 @@ QWidget* FChart1::buildValueTable(QWidget* parent) {
   gAnz_ = new QTableView(panel);
   gAnz_->setObjectName(QStringLiteral("GAnz"));
   gAnz_->setModel(values_);
-  gAnz_->setItemDelegate(new ValueCellDelegate(gAnz_));
-  gAnz_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  gAnz_->setSelectionMode(QAbstractItemView::NoSelection);
-  gAnz_->setFocusPolicy(Qt::NoFocus);
-  gAnz_->horizontalHeader()->hide();
-  gAnz_->verticalHeader()->hide();
-  gAnz_->verticalHeader()->setMinimumSectionSize(1);
-  gAnz_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  gAnz_->verticalHeader()->setDefaultSectionSize(ValueRowHeight);
-  gAnz_->horizontalHeader()->setMinimumSectionSize(1);
-  gAnz_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  gAnz_->setColumnWidth(0, NumberColumnWidth);
-  gAnz_->setColumnWidth(1, CountColumnWidth);
-  gAnz_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gAnz_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  QFont font = gAnz_->font();
-  font.setPointSize(8);
-  gAnz_->setFont(font);
+  // Column 0 (the numbers) is a fixed column; a count shows on the colour of its range.
+  gAnz_->setItemDelegate(
+      new CountCellDelegate([](const QModelIndex& index) { return index.column() == 0; }, gAnz_));
+  ShapeCountGrid(
+      gAnz_, {.rowHeight = ValueRowHeight, .columnWidths = {NumberColumnWidth, CountColumnWidth}});
   const int frames = 2 * gAnz_->frameWidth();
   gAnz_->setFixedSize(NumberColumnWidth + CountColumnWidth + frames,
                       NumberCount * ValueRowHeight + frames);
@@ -305,3 +254,5 @@ void FChart1::FillFrequencyChart() {
 }
 
 } // namespace kw
+
+#include "FChart1.moc"

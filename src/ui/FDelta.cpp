@@ -1,6 +1,7 @@
 #include "ui/FDelta.h"
 
 #include "tools/DeltaCalculator.h"
+#include "ui/DigitsOnly.h"
 #include "ui/Help.h"
 #include "ui/WindowParts.h"
 
@@ -14,7 +15,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace kw {
@@ -129,10 +129,11 @@ QWidget* FDelta::buildResultColumn() {
   edit1_ = new QLineEdit(area);
   edit1_->setObjectName(QStringLiteral("Edit1"));
   edit1_->setMaxLength(8);
-  // Pasting through the context menu is the one way past the key filter; the validator
-  // refuses any text that is not digits.
-  edit1_->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), edit1_));
+  // Only digits reach the field, the clipboard keys are dropped; a paste through the context
+  // menu that is not digits is refused.
+  edit1_->installEventFilter(
+      new DigitsOnlyFilter(edit1_, DigitsOnlyFilter::ClipboardKeys::Dropped));
+  edit1_->setValidator(DigitsValidator(edit1_));
   QFont bold = edit1_->font();
   bold.setBold(true);
   edit1_->setFont(bold);
@@ -196,19 +197,10 @@ void FDelta::BBerechnenClick() {
 }
 
 bool FDelta::Edit1KeyPress(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    BBerechnenClick();
-    return true;
-  }
-  if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Copy) ||
-      event->matches(QKeySequence::Cut))
-    return true;
-  if (event->key() == Qt::Key_Backspace)
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
     return false;
-  const QString text = event->text();
-  if (text.isEmpty())
-    return false; // cursor keys, Delete and the like move or edit, they type nothing
-  return !(text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9'));
+  BBerechnenClick();
+  return true;
 }
 
 bool FDelta::eventFilter(QObject* watched, QEvent* event) {

@@ -29,7 +29,7 @@ private:
   QWidget* buildChanceGroup();
   QWidget* buildResultColumn();
   QWidget* buildBottomBar();
-  // Enter calculates; only digits and backspace reach the field.
+  // Enter calculates (the digits-only filter keeps other characters out of the field).
   bool Edit1KeyPress(QKeyEvent* event);
 
   QButtonGroup* rg1_ = nullptr;

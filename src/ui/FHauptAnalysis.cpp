@@ -5,95 +5,23 @@
 
 #include "analysis/NumberFrequency.h"
 #include "core/RouletteTables.h"
+#include "ui/CountGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FrequencySource.h"
+#include "ui/ResultGridModel.h"
 #include "ui/WindowParts.h"
 
-#include <QAbstractTableModel>
-#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <vector>
 
 namespace kw {
-
-// The cells of one result grid. Grid row 0 is the heading and shows in the view's header;
-// grid row r >= 1 is model row r - 1.
-class ResultGridModel : public QAbstractTableModel {
-public:
-  ResultGridModel(const QStringList& headings, int gridRows, QObject* parent)
-      : QAbstractTableModel(parent), headings_(headings), columns_(int(headings.size())),
-        cells_(size_t(gridRows - 1) * size_t(columns_)) {}
-
-  int rowCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : int(cells_.size()) / columns_;
-  }
-  int columnCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : columns_;
-  }
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (!index.isValid() || role != Qt::DisplayRole)
-      return {};
-    return cells_[slot(index.row() + 1, index.column())];
-  }
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < columns_)
-      return headings_[section];
-    return {};
-  }
-
-  // Grid rows including the heading row.
-  int gridRowCount() const { return rowCount() + 1; }
-  QString cell(int row, int column) const { return cells_[slot(row, column)]; }
-  void setCell(int row, int column, const QString& text) { cells_[slot(row, column)] = text; }
-
-  // Grows the grid to `gridRows` rows; never shrinks it.
-  void growTo(int gridRows) {
-    if (gridRows <= gridRowCount())
-      return;
-    beginInsertRows({}, rowCount(), gridRows - 2);
-    cells_.resize(size_t(gridRows - 1) * size_t(columns_));
-    endInsertRows();
-  }
-
-  // Tells the view that cells changed (once per update, not per cell).
-  void changed() { emit dataChanged(index(0, 0), index(rowCount() - 1, columns_ - 1)); }
-
-private:
-  size_t slot(int row, int column) const {
-    return size_t(row - 1) * size_t(columns_) + size_t(column);
-  }
-
-  QStringList headings_;
-  int columns_;
-  std::vector<QString> cells_;
-};
-
-void DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
-                  Qt::Alignment alignment, const QBrush& background) {
-  const QFontMetrics metrics(painter.font());
-  const int width = metrics.horizontalAdvance(text);
-  int x = cell.left() + 2;
-  if (alignment & Qt::AlignRight)
-    x = cell.right() + 1 - width - 3;
-  else if (alignment & Qt::AlignHCenter)
-    x = cell.left() + (cell.width() - width) / 2;
-  const QRect textRect(x, cell.top() + 2, width, metrics.height());
-  painter.save();
-  painter.setClipRect(cell, Qt::IntersectClip);
-  painter.fillRect(textRect, background);
-  painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-  painter.restore();
-}
 
 namespace {
 
@@ -110,50 +38,6 @@ QPoint SlotPosition(int slot) {
     return {77, 25};
   return {5 + 36 * ((slot - 1) % 3), 65 + 40 * ((slot - 1) / 3)};
 }
-
-// Draws the cells of the result grids: never a selection highlight; counts and series
-// counts centred; headings and the length column as the grid draws fixed cells.
-class ResultCellDelegate : public QStyledItemDelegate {
-public:
-  ResultCellDelegate(bool seriesGrid, QObject* parent)
-      : QStyledItemDelegate(parent), seriesGrid_(seriesGrid) {}
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    painter->save();
-    painter->setFont(option.font);
-    painter->setPen(option.palette.color(QPalette::Text));
-    const QString text = index.data().toString();
-    const int row = index.row() + 1; // grid row; the heading row 0 is the header
-    if (seriesGrid_)
-      GECSerienDrawCell(*painter, option, index.column(), row, text);
-    else
-      GDutzendDrawCell(*painter, option, row, text);
-    painter->restore();
-  }
-
-private:
-  // The state's selection is ignored, so a clicked cell looks like any other.
-  static void GDutzendDrawCell(QPainter& painter, const QStyleOptionViewItem& option, int row,
-                               const QString& text) {
-    const QBrush& background = option.palette.base();
-    painter.fillRect(option.rect, background);
-    DrawCellText(painter, option.rect, text, row == 1 ? Qt::AlignHCenter : Qt::AlignLeft,
-                 background);
-  }
-
-  // Column 0 is the fixed length column and keeps the look of a fixed cell.
-  static void GECSerienDrawCell(QPainter& painter, const QStyleOptionViewItem& option, int column,
-                                int row, const QString& text) {
-    const QBrush& background = column == 0 ? option.palette.button() : option.palette.base();
-    painter.fillRect(option.rect, background);
-    const bool dataCell = column > 0 && row > 0;
-    DrawCellText(painter, option.rect, text, dataCell ? Qt::AlignHCenter : Qt::AlignLeft,
-                 background);
-  }
-
-  bool seriesGrid_;
-};
 
 struct GridDesign {
   const char* caption;
@@ -176,33 +60,14 @@ QTableView* MakeGrid(const GridDesign& design, ResultGridModel* model, bool seri
   auto* grid = new QTableView(parent);
   grid->setObjectName(QLatin1String(design.name));
   grid->setModel(model);
-  grid->setItemDelegate(new ResultCellDelegate(seriesGrid, grid));
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->setSelectionMode(QAbstractItemView::NoSelection);
-  grid->setFocusPolicy(Qt::NoFocus);
-  grid->setWordWrap(false);
-  grid->setTextElideMode(Qt::ElideNone);
-  QFont font = grid->font();
-  font.setPointSize(8);
-  grid->setFont(font);
-  grid->verticalHeader()->hide();
-  grid->verticalHeader()->setMinimumSectionSize(1);
-  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid->verticalHeader()->setDefaultSectionSize(GridRowHeight);
-  QHeaderView* heading = grid->horizontalHeader();
-  heading->setMinimumSectionSize(1);
-  heading->setSectionResizeMode(QHeaderView::Fixed);
-  heading->setHighlightSections(false);
-  heading->setSectionsClickable(false);
-  heading->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  heading->setFixedHeight(GridRowHeight);
+  // The series grids' length column keeps the look of a fixed column.
+  grid->setItemDelegate(new CountCellDelegate(
+      [seriesGrid](const QModelIndex& index) { return seriesGrid && index.column() == 0; }, grid));
+  ShapeCountGrid(grid,
+                 {.rowHeight = GridRowHeight, .columnWidths = design.widths, .heading = true});
   int width = 0;
-  for (size_t c = 0; c < design.widths.size(); ++c) {
-    grid->setColumnWidth(int(c), design.widths[c]);
-    width += design.widths[c];
-  }
-  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  for (int w : design.widths)
+    width += w;
   const int frames = 2 * grid->frameWidth();
   if (seriesGrid) {
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -210,7 +75,6 @@ QTableView* MakeGrid(const GridDesign& design, ResultGridModel* model, bool seri
     grid->setMinimumHeight(GridRowHeight * 4 + frames);
   } else {
     // Exactly the heading and the count row.
-    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setFixedSize(width + frames, 2 * GridRowHeight + frames);
   }
   return grid;

@@ -1,28 +1,17 @@
 #pragma once
 
 // What the main window keeps of its chance-analysis controls and results; only the main
-// window's sources include this, and the chart window for the shared cell drawing.
+// window's sources include this.
 #include "analysis/ChanceAnalysis.h"
 #include "ui/FHaupt.h"
-
-#include <QBrush>
-#include <QString>
 
 #include <array>
 
 class QLabel;
-class QPainter;
-class QRect;
 
 namespace kw {
 
 class ResultGridModel;
-
-// Draws a cell's text the way every result grid does: left (2 pixels in), centred or right
-// (3 pixels from the right edge), 2 pixels below the top, opaque on `background` and clipped
-// to the cell. `alignment` is the toolkit's horizontal alignment (left, right or centre).
-void DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
-                  Qt::Alignment alignment, const QBrush& background);
 
 struct FHaupt::AnalysisView {
   // The two panels of each number, indexed by the number: its label and its count.

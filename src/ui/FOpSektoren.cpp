@@ -6,8 +6,10 @@
 #include "sectors/SectorFile.h"
 #include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
+#include "ui/CountGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/SectorListsModel.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
 #include "workspace/Workspace.h"
@@ -19,23 +21,19 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <span>
 
 namespace kw {
 namespace {
@@ -126,11 +124,16 @@ private:
   QPoint pressedAt_;
 };
 
-// A sector list: its entries can be dragged away, and it accepts palette panels and the
-// entries of any sector list.
-class SectorList : public QListWidget {
+// A sector list: a view of one list of the sector model. Its entries can be dragged away,
+// and it accepts palette panels and the entries of any sector list. It shows a label large,
+// pale and alone, numbers small and black in four columns.
+class SectorListView : public QListView {
 public:
-  SectorList(FOpSektoren* window, QWidget* parent) : QListWidget(parent), window_(window) {
+  SectorListView(FOpSektoren* window, SectorListsModel* model, int list, QWidget* parent)
+      : QListView(parent), window_(window), list_(list) {
+    setObjectName(QStringLiteral("lb%1").arg(list + 1));
+    setModel(model);
+    setRootIndex(model->index(list, 0));
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
@@ -140,35 +143,41 @@ public:
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(model, &SectorListsModel::labelShownChanged, this, [this](int changed, bool label) {
+      if (changed == list_)
+        showLabelLook(label);
+    });
+    showLabelLook(model->showsLabel(list));
   }
 
 protected:
   void dragEnterEvent(QDragEnterEvent* event) override { acceptIfSector(event); }
   void dragMoveEvent(QDragMoveEvent* event) override { acceptIfSector(event); }
   void dropEvent(QDropEvent* event) override {
-    if (!window_->LMusterDragOver(this, event->mimeData())) {
+    if (!window_->LMusterDragOver(event->mimeData())) {
       event->ignore();
       return;
     }
     event->setDropAction(Qt::MoveAction);
     event->accept();
-    window_->LMusterDragDrop(this, event->mimeData());
+    window_->LMusterDragDrop(list_, event->mimeData());
   }
 
-  // The entry under the mouse when the drag began; an empty list or its label carries
-  // no number, so no drag starts.
+  // The entry under the mouse when the drag began; a list showing its label has no number
+  // to drag (the model lets no drag start there).
   void startDrag(Qt::DropActions) override {
-    QListWidgetItem* entry = currentItem();
-    if (!entry || !IsNumberEntry(entry->text().toStdString()))
+    const QModelIndex entry = currentIndex();
+    if (!entry.isValid() || !entry.data(SectorListsModel::NumberRole).isValid())
       return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(FOpSektoren::SectorDragData(objectName(), row(entry), entry->text()));
+    drag->setMimeData(
+        FOpSektoren::SectorDragData(objectName(), entry.row(), entry.data().toString()));
     drag->exec(Qt::MoveAction);
   }
 
 private:
   void acceptIfSector(QDragMoveEvent* event) {
-    if (window_->LMusterDragOver(this, event->mimeData())) {
+    if (window_->LMusterDragOver(event->mimeData())) {
       event->setDropAction(Qt::MoveAction);
       event->accept();
     } else {
@@ -176,31 +185,28 @@ private:
     }
   }
 
-  FOpSektoren* window_;
-};
-
-// `GSekDrawCell`: fixed cells with their text 2 pixels in from the left and top, data cells
-// centred 2 pixels below the top, opaque and clipped; a selection is never highlighted.
-class SectorGridDelegate : public QStyledItemDelegate {
-public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    const bool fixed = index.column() < 2 || index.row() < 1;
-    const QRect cell = option.rect;
-    painter->save();
-    painter->setClipRect(cell);
-    painter->fillRect(cell, option.palette.color(fixed ? QPalette::Button : QPalette::Base));
-    painter->setPen(option.palette.color(QPalette::Text));
-    painter->setFont(option.font);
-    const QString cellText = index.data().toString();
-    const QFontMetrics metrics(option.font);
-    const int x = fixed ? cell.left() + 2
-                        : cell.left() + (cell.width() - metrics.horizontalAdvance(cellText)) / 2;
-    painter->drawText(QPoint(x, cell.top() + 2 + metrics.ascent()), cellText);
-    painter->restore();
+  void showLabelLook(bool label) {
+    QFont f = font();
+    f.setPointSize(label ? LabelFontSize : ListFontSize);
+    setFont(f);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, ListBackground);
+    p.setColor(QPalette::Text, label ? LabelText : QColor(Qt::black));
+    setPalette(p);
+    setFlow(QListView::TopToBottom);
+    setWrapping(!label);
+    if (label) {
+      setGridSize(QSize());
+      return;
+    }
+    // Four columns: the entries run down the first column, then on into the next.
+    setResizeMode(QListView::Adjust);
+    const int columnWidth = (ListCell - 2 * frameWidth()) / ListColumns;
+    setGridSize(QSize(columnWidth, QFontMetrics(f).height() + 1));
   }
+
+  FOpSektoren* window_;
+  int list_;
 };
 
 QPushButton* button(const QString& caption, QWidget* parent, const QString& name) {
@@ -251,6 +257,8 @@ void FOpSektoren::FormCreate() {
   chrome_->setHandler(Command::Save, [this] { BSaveClick(); });
 
   auto* client = new QWidget(this);
+  // Made after the client area, so the list views go before the lists they show.
+  lists_ = new SectorListsModel(this);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -383,11 +391,9 @@ void FOpSektoren::CreatePalette(QWidget* pMitte) {
 
 void FOpSektoren::CreateSectorLists(QWidget* pSektoren) {
   for (int s = 0; s < SectorCount; ++s) {
-    auto* list = new SectorList(this, pSektoren);
-    list->setObjectName(QStringLiteral("lb%1").arg(s + 1));
+    auto* list = new SectorListView(this, lists_, s, pSektoren);
     list->setGeometry((s / 3) * ListCell, (s % 3) * ListCell, ListCell, ListCell);
-    lists_[static_cast<size_t>(s)] = list;
-    ResetSectorList(s + 1);
+    listViews_[static_cast<size_t>(s)] = list;
   }
 }
 
@@ -416,22 +422,10 @@ QWidget* FOpSektoren::buildRechts() {
 
   gSek_ = new QTableWidget(SectorGridRows, SectorGridColumns, pRechts);
   gSek_->setObjectName(QStringLiteral("GSek"));
-  gSek_->horizontalHeader()->hide();
-  gSek_->verticalHeader()->hide();
-  gSek_->horizontalHeader()->setDefaultSectionSize(43);
-  gSek_->horizontalHeader()->setMinimumSectionSize(1);
-  gSek_->setColumnWidth(0, 59);
-  gSek_->setColumnWidth(1, 49);
-  gSek_->verticalHeader()->setMinimumSectionSize(1);
-  gSek_->verticalHeader()->setDefaultSectionSize(18);
-  gSek_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gSek_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gSek_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  gSek_->setSelectionMode(QAbstractItemView::NoSelection);
-  gSek_->setItemDelegate(new SectorGridDelegate(gSek_));
-  QFont gridFont = gSek_->font();
-  gridFont.setPointSize(8);
-  gSek_->setFont(gridFont);
+  // The two heading columns and the heading row are fixed cells.
+  gSek_->setItemDelegate(new CountCellDelegate(
+      [](const QModelIndex& index) { return index.column() < 2 || index.row() < 1; }, gSek_));
+  ShapeCountGrid(gSek_, {.rowHeight = 18, .columnWidths = {59, 49}, .otherColumnWidth = 43});
   layout->addWidget(gSek_, 1);
 
   auto* panel4 = new QWidget(pRechts);
@@ -464,146 +458,93 @@ void FOpSektoren::ShowGridTexts(const SectorGridTexts& texts) {
     }
 }
 
-bool FOpSektoren::IsLabelState(const QListWidget* list) { return list->font().pointSize() > 10; }
-
-void FOpSektoren::ResetSectorList(int sector) {
-  QListWidget* list = lists_[static_cast<size_t>(sector - 1)];
-  list->clear();
-  QFont f = list->font();
-  f.setPointSize(LabelFontSize);
-  list->setFont(f);
-  QPalette p = list->palette();
-  p.setColor(QPalette::Base, ListBackground);
-  p.setColor(QPalette::Text, LabelText);
-  list->setPalette(p);
-  list->setFlow(QListView::TopToBottom);
-  list->setWrapping(false);
-  list->setGridSize(QSize());
-  list->addItem(FromUtf8(SectorLabel(sector)));
-}
-
-void FOpSektoren::SetListMode(QListWidget* list) {
-  list->clear();
-  QFont f = list->font();
-  f.setPointSize(ListFontSize);
-  list->setFont(f);
-  QPalette p = list->palette();
-  p.setColor(QPalette::Base, ListBackground);
-  p.setColor(QPalette::Text, Qt::black);
-  list->setPalette(p);
-  // Four columns: the entries run down the first column, then on into the next.
-  list->setFlow(QListView::TopToBottom);
-  list->setWrapping(true);
-  list->setResizeMode(QListView::Adjust);
-  const int columnWidth = (ListCell - 2 * list->frameWidth()) / ListColumns;
-  list->setGridSize(QSize(columnWidth, QFontMetrics(f).height() + 1));
-}
-
 QLabel* FOpSektoren::PanelOf(int number) const {
   return number >= 0 && number < NumberCount ? panels_[static_cast<size_t>(number)] : nullptr;
 }
 
-QListWidget* FOpSektoren::ListByName(const QString& name) const {
-  for (QListWidget* list : lists_)
-    if (list->objectName() == name)
-      return list;
-  return nullptr;
+// The number of a palette panel, or -1 for any other control.
+int FOpSektoren::PanelNumber(const QString& name) const {
+  const auto found = std::find_if(panels_.begin(), panels_.end(),
+                                  [&name](QLabel* panel) { return panel->objectName() == name; });
+  return found == panels_.end() ? -1 : static_cast<int>(found - panels_.begin());
 }
 
-void FOpSektoren::ShowAllPanels() {
-  for (QLabel* panel : panels_)
-    panel->show();
+// The list a sector list view of that name shows, or -1.
+int FOpSektoren::ListNumber(const QString& name) const {
+  const auto found = std::find_if(listViews_.begin(), listViews_.end(),
+                                  [&name](QListView* view) { return view->objectName() == name; });
+  return found == listViews_.end() ? -1 : static_cast<int>(found - listViews_.begin());
 }
 
-void FOpSektoren::HideAllPanels() {
-  for (QLabel* panel : panels_)
-    panel->hide();
+// With hiding on, a panel shows exactly while its number stands in no list; with hiding off
+// every panel shows.
+void FOpSektoren::ShowUnassignedPanels() {
+  const bool hiding = cbAusblenden_->isChecked();
+  const NumberSet unassigned = lists_->assignment().Unassigned();
+  for (int n = 0; n < NumberCount; ++n)
+    PanelOf(n)->setVisible(!hiding || unassigned.contains(static_cast<unsigned>(n)));
 }
 
-SectorAssignment FOpSektoren::CurrentAssignment() const {
-  SectorListEntries entries;
-  for (int s = 0; s < SectorCount; ++s) {
-    const QListWidget* list = lists_[static_cast<size_t>(s)];
-    for (int i = 0; i < list->count(); ++i)
-      entries[static_cast<size_t>(s)].push_back(list->item(i)->text().toStdString());
-  }
-  return BuildSectorAssignment(entries);
+void FOpSektoren::ShowSectorLists(const SectorListNumbers& lists) {
+  lists_->fill(lists);
+  ShowUnassignedPanels();
 }
 
-bool FOpSektoren::LMusterDragOver(QListWidget*, const QMimeData* mime) const {
+SectorAssignment FOpSektoren::CurrentAssignment() const { return lists_->assignment(); }
+
+bool FOpSektoren::LMusterDragOver(const QMimeData* mime) const {
   return mime && mime->hasFormat(QLatin1String(DragMimeType));
 }
 
-void FOpSektoren::LMusterDragDrop(QListWidget* target, const QMimeData* mime) {
+void FOpSektoren::LMusterDragDrop(int target, const QMimeData* mime) {
   const std::optional<DragPayload> payload = readPayload(mime);
   if (!payload)
     return;
-  QLabel* panel = nullptr;
-  QListWidget* sourceList = nullptr;
   if (payload->row < 0) {
-    panel = findChild<QLabel*>(payload->source);
-    if (!panel || std::find(panels_.begin(), panels_.end(), panel) == panels_.end())
+    const int number = PanelNumber(payload->source);
+    if (number < 0)
       return;
-  } else {
-    // A list entry counts only while it still stands where the drag found it; a label or
-    // an empty area carries no number and changes nothing.
-    sourceList = ListByName(payload->source);
-    if (!sourceList || payload->row >= sourceList->count() ||
-        sourceList->item(payload->row)->text() != payload->entry ||
-        !IsNumberEntry(payload->entry.toStdString()) || IsLabelState(sourceList))
-      return;
-  }
-
-  if (IsLabelState(target))
-    SetListMode(target);
-  if (panel) {
     if (cbAusblenden_->isChecked())
-      panel->hide();
-    target->addItem(panel->text());
-  } else {
-    // Appended first, so an entry dropped onto its own list still stands at its row.
-    target->addItem(payload->entry);
-    delete sourceList->takeItem(payload->row);
-  }
-}
-
-void FOpSektoren::cbAusblendenClick() {
-  if (!cbAusblenden_->isChecked()) {
-    ShowAllPanels();
+      PanelOf(number)->hide();
+    lists_->append(target, static_cast<uint8_t>(number));
     return;
   }
-  const SectorAssignment assignment = CurrentAssignment();
-  for (const NumberSet& sector : assignment.sectors)
-    for (int n = 0; n < NumberCount; ++n)
-      if (sector.contains(static_cast<unsigned>(n)))
-        PanelOf(n)->hide();
+  // A list entry counts only while it still stands where the drag found it; a label or an
+  // empty area carries no number and changes nothing.
+  const int source = ListNumber(payload->source);
+  if (source < 0 || lists_->showsLabel(source))
+    return;
+  const std::vector<uint8_t>& numbers = lists_->numbers(source);
+  if (payload->row >= static_cast<int>(numbers.size()) ||
+      QString::number(numbers[static_cast<size_t>(payload->row)]) != payload->entry)
+    return;
+  lists_->move(source, payload->row, target);
 }
 
-void FOpSektoren::BListClearClick() {
-  for (int s = 1; s <= SectorCount; ++s)
-    ResetSectorList(s);
-  ShowAllPanels();
-}
-
-void FOpSektoren::ApplyPreset(SectorPreset preset) {
-  BListClearClick();
-  const SectorListNumbers numbers = PresetSectorLists(preset);
-  for (int s = 0; s < SectorCount; ++s) {
-    const std::vector<uint8_t>& sector = numbers[static_cast<size_t>(s)];
-    if (sector.empty())
-      continue;
-    QListWidget* list = lists_[static_cast<size_t>(s)];
-    SetListMode(list);
-    for (uint8_t n : sector)
-      list->addItem(QString::number(n));
+// Unticked every panel shows; ticked, the panels of the numbers standing in some list hide
+// and the others keep their state.
+void FOpSektoren::cbAusblendenClick() {
+  if (!cbAusblenden_->isChecked()) {
+    ShowUnassignedPanels();
+    return;
   }
-  if (cbAusblenden_->isChecked())
-    HideAllPanels();
+  const NumberSet unassigned = CurrentAssignment().Unassigned();
+  for (int n = 0; n < NumberCount; ++n)
+    if (!unassigned.contains(static_cast<unsigned>(n)))
+      PanelOf(n)->hide();
 }
 
-void FOpSektoren::ToolButton1Click() { ApplyPreset(SectorPreset::RouletteSeries); }
-void FOpSektoren::ToolButton2Click() { ApplyPreset(SectorPreset::SevenAndFiveSixes); }
-void FOpSektoren::ToolButton3Click() { ApplyPreset(SectorPreset::FiveAndEightFours); }
+void FOpSektoren::BListClearClick() { ShowSectorLists({}); }
+
+void FOpSektoren::ToolButton1Click() {
+  ShowSectorLists(PresetSectorLists(SectorPreset::RouletteSeries));
+}
+void FOpSektoren::ToolButton2Click() {
+  ShowSectorLists(PresetSectorLists(SectorPreset::SevenAndFiveSixes));
+}
+void FOpSektoren::ToolButton3Click() {
+  ShowSectorLists(PresetSectorLists(SectorPreset::FiveAndEightFours));
+}
 
 void FOpSektoren::BSaveClick() {
   Dialogs& dialogs = Dialogs::instance();
@@ -626,8 +567,7 @@ void FOpSektoren::BOpenClick() {
   if (chosen.isEmpty())
     return;
   const QString& path = chosen.first();
-  const bool anyFilled =
-      std::any_of(lists_.begin(), lists_.end(), [](QListWidget* l) { return l->count() >= 2; });
+  const bool anyFilled = lists_->anyHoldsSeveral();
   if (anyFilled && dialogs.confirm(this, FromUtf8(OpenOverwriteQuestion),
                                    Dialogs::YesButton | Dialogs::NoButton) != Dialogs::Answer::Yes)
     return;
@@ -641,23 +581,7 @@ void FOpSektoren::BOpenClick() {
   }
   const SectorAssignment& loaded = file.assignment;
 
-  const SectorListNumbers numbers = SectorListsOf(loaded);
-  for (int s = 0; s < SectorCount; ++s) {
-    const std::vector<uint8_t>& sector = numbers[static_cast<size_t>(s)];
-    QListWidget* list = lists_[static_cast<size_t>(s)];
-    if (sector.empty()) {
-      ResetSectorList(s + 1);
-      continue;
-    }
-    SetListMode(list);
-    for (uint8_t n : sector)
-      list->addItem(QString::number(n));
-  }
-  if (cbAusblenden_->isChecked()) {
-    const NumberSet unassigned = loaded.Unassigned();
-    for (int n = 0; n < NumberCount; ++n)
-      PanelOf(n)->setVisible(unassigned.contains(static_cast<unsigned>(n)));
-  }
+  ShowSectorLists(SectorListsOf(loaded));
   if (!loaded.IsComplete())
     dialogs.information(this, FromUtf8(OpenedIncompleteNote),
                         Dialogs::OkButton | Dialogs::HelpButton, SectorMessagesHelpContext);

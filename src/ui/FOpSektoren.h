@@ -9,18 +9,20 @@
 
 class QCheckBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QMimeData;
 class QTableWidget;
 
 namespace kw {
 
+class SectorListsModel;
 class WindowChrome;
 class Workspace;
 
 // The sector (throw-distance) analysis: the wheel-shaped number palette, the nine sector
 // lists filled by drag and drop or from a preset, sector files, and the evaluation of the
-// main window's permanence against the lists.
+// main window's permanence against the lists. The lists are a model (`SectorListsModel`)
+// that the nine list views `lb1` … `lb9` show.
 class FOpSektoren : public QMainWindow {
   Q_OBJECT
 public:
@@ -35,9 +37,9 @@ public:
   // row): the source's name, the row and the entry's text.
   static QMimeData* SectorDragData(const QString& source, int row, const QString& text);
 
-  // The drop handlers of every sector list.
-  bool LMusterDragOver(QListWidget* target, const QMimeData* mime) const;
-  void LMusterDragDrop(QListWidget* target, const QMimeData* mime);
+  // The drop handlers of every sector list; `target` counts the lists from 0 (`lb1`).
+  bool LMusterDragOver(const QMimeData* mime) const;
+  void LMusterDragDrop(int target, const QMimeData* mime);
 
   void cbAusblendenClick();
   void BListClearClick();
@@ -70,19 +72,19 @@ private:
   void InitSectorGrid();
   void ShowGridTexts(const SectorGridTexts& texts);
 
-  void ResetSectorList(int sector);
-  void SetListMode(QListWidget* list);
-  static bool IsLabelState(const QListWidget* list);
-  void ApplyPreset(SectorPreset preset);
-  void ShowAllPanels();
-  void HideAllPanels();
+  // Fills the nine lists (a preset, an opened file, or nothing) and shows the panels of the
+  // numbers they leave unassigned.
+  void ShowSectorLists(const SectorListNumbers& lists);
+  void ShowUnassignedPanels();
   QLabel* PanelOf(int number) const;
-  QListWidget* ListByName(const QString& name) const;
+  int PanelNumber(const QString& name) const;
+  int ListNumber(const QString& name) const;
 
   Workspace& workspace_;
   WindowChrome* chrome_ = nullptr;
-  std::array<QLabel*, 37> panels_{};              // indexed by number
-  std::array<QListWidget*, SectorCount> lists_{}; // lb1..lb9
+  SectorListsModel* lists_ = nullptr;
+  std::array<QLabel*, 37> panels_{};                // indexed by number
+  std::array<QListView*, SectorCount> listViews_{}; // lb1..lb9
   QCheckBox* cbAusblenden_ = nullptr;
   QTableWidget* gSek_ = nullptr;
   bool placed_ = false;

@@ -6,6 +6,7 @@
 #include "tools/RandomBlockTime.h"
 #include "tools/RandomGenerator.h"
 #include "ui/Dialogs.h"
+#include "ui/DigitsOnly.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/WindowParts.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -112,7 +112,9 @@ void FZufall::FormCreate() {
   edit1_->setObjectName(QStringLiteral("Edit1"));
   edit1_->setMaxLength(5);
   edit1_->setFixedWidth(56);
-  edit1_->installEventFilter(this);
+  // Typed characters other than digits never reach the count; a pasted text is judged when
+  // generating.
+  edit1_->installEventFilter(new DigitsOnlyFilter(edit1_));
   label2->setBuddy(edit1_);
   countRow->addWidget(edit1_);
   auto* store = imageButton(QStringLiteral("save"), QStringLiteral("Anzahl als Vorgabe speichern"),
@@ -199,21 +201,6 @@ void FZufall::Button6Click() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   workspace_.HandToMemo(model_->lines());
   QApplication::restoreOverrideCursor();
-}
-
-bool FZufall::eventFilter(QObject* watched, QEvent* event) {
-  // Typed characters other than digits never reach the count; editing keys and the
-  // clipboard keys do (a pasted text is judged when generating).
-  if (watched == edit1_ && event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const QString text = key->text();
-    const bool typesCharacter = !text.isEmpty() && text[0].isPrint() &&
-                                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (typesCharacter &&
-        !(text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')))
-      return true;
-  }
-  return QWidget::eventFilter(watched, event);
 }
 
 } // namespace kw

@@ -47,9 +47,6 @@ public:
   void Button5Click();
   void Button6Click();
 
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
   void FormCreate();
 

@@ -3,6 +3,8 @@
 #include "core/Version.h"
 #include "files/GermanTexts.h"
 
+#include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QStyleFactory>
 
@@ -12,13 +14,32 @@ WindowTestHarness::WindowTestHarness(bool createWindows) {
   qputenv("KESSELWERK_DATA_DIR", dataDir_.path().toLocal8Bit());
   dialogs_ = ScriptedDialogs::Install();
   app_ = std::make_unique<Application>();
-  if (createWindows)
+  if (createWindows) {
     app_->CreateWindows();
+    for (QWidget* window : QApplication::topLevelWidgets())
+      AttachModelTesters(window);
+  }
 }
 
 WindowTestHarness::~WindowTestHarness() {
   app_.reset();
   QApplication::processEvents();
+}
+
+void AttachModelTesters(QWidget* widget) {
+  QList<QAbstractItemView*> views = widget->findChildren<QAbstractItemView*>();
+  if (auto* view = qobject_cast<QAbstractItemView*>(widget))
+    views << view;
+  for (QAbstractItemView* view : views) {
+    QAbstractItemModel* model = view->model();
+    // The program's own models; the toolkit's item widgets keep theirs to themselves (and
+    // empty them while they are being destroyed).
+    if (!model || !QByteArray(model->metaObject()->className()).startsWith("kw::") ||
+        model->findChild<QAbstractItemModelTester*>(QString(), Qt::FindDirectChildrenOnly))
+      continue;
+    new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                 model);
+  }
 }
 
 void PrepareApplication() {

@@ -11,7 +11,8 @@
 namespace kw::test {
 
 // One window test's world: its own temporary data folder (KESSELWERK_DATA_DIR), scripted
-// dialogs, and the application's start-up windows created in their order.
+// dialogs, and the application's start-up windows created in their order, their models
+// watched by model testers (see AttachModelTesters).
 class WindowTestHarness {
 public:
   explicit WindowTestHarness(bool createWindows = true);
@@ -31,6 +32,12 @@ private:
 template <class T> T* Find(QWidget* window, const QString& name) {
   return window ? window->findChild<T*>(name) : nullptr;
 }
+
+// Puts a model tester (QAbstractItemModelTester) on the program's model of every item view
+// inside the widget, once per model: from then on every change of the model is checked against the
+// rules of item models, and a breach fails the running test. For models made after the
+// start-up windows, such as a result tab's protocol.
+void AttachModelTesters(QWidget* widget);
 
 // Sets up Qt the way the program does (style, application name).
 void PrepareApplication();

@@ -1,6 +1,6 @@
 // The series-length window as a user runs it, and its agreement with the command line.
 #include "support/TestFiles.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/FAnalyse1.h"
 #include "ui/FileSelector.h"
 #include "ui/SeriesLengthModel.h"
@@ -24,11 +24,6 @@ using namespace kw::test;
 namespace {
 
 QSlider* slider(FAnalyse1* w, int i) { return Find<QSlider>(w, QStringLiteral("sc%1").arg(i)); }
-
-void writeLines(const QString& path, const QStringList& lines) {
-  QVERIFY(
-      WriteBytes(path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1()));
-}
 
 void selectAll(FAnalyse1* w, const QString& folder) {
   w->fileSelector()->setDirectory(folder);

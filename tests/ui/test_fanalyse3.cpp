@@ -2,7 +2,7 @@
 // and its agreement with the command line.
 #include "files/Settings.h"
 #include "support/TestFiles.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "systemtest/StakeProgression.h"
 #include "systemtest/SystemTestFormat.h"
 #include "ui/FAnalyse3.h"
@@ -45,11 +45,6 @@ QString text(FAnalyse3* w, const char* label) {
 }
 QString stakeCell(FAnalyse3* w, int column) { return w->GSaetze()->item(1, column)->text(); }
 
-void writeLines(const QString& path, const QStringList& lines) {
-  QVERIFY(
-      WriteBytes(path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1()));
-}
-
 void setWorkedExampleParameters(FAnalyse3* w) {
   const int positions[] = {3, 2, 5, 8, 5, 10};
   for (int i = 1; i <= 6; ++i)
@@ -81,8 +76,6 @@ QStringList protocolRow(frFrAnalyse2* frame, int row) {
     cells << frame->protocol()->index(row, c).data().toString();
   return cells;
 }
-
-QByteArray fileBytes(const QString& path) { return ReadBytes(path); }
 
 } // namespace
 
@@ -128,6 +121,7 @@ private slots:
     QCOMPARE(w->resultPage(0)->objectName(), QStringLiteral("TabG1"));
     QCOMPARE(pc1->currentIndex(), 1); // the last tested permanence is shown
     frFrAnalyse2* frame = w->resultFrame(0);
+    AttachModelTesters(frame); // a tab's protocol is made when the tab is first asked for
     QCOMPARE(frame->objectName(), QStringLiteral("frG1"));
     QCOMPARE(frame->permanenceIndex(), size_t{0});
     QCOMPARE(Find<QLabel>(frame, QStringLiteral("LESaldo"))->text(), QStringLiteral("435"));
@@ -245,7 +239,7 @@ private slots:
     QCOMPARE(stakeCell(w, 13), QString());
 
     QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("Bsave1")), Qt::LeftButton);
-    QCOMPARE(fileBytes(h.dataDir() + QStringLiteral("FixFile1.set")),
+    QCOMPARE(ReadBytes(h.dataDir() + QStringLiteral("FixFile1.set")),
              QByteArray("1\r\n1\r\n1\r\n1\r\n2\r\n2\r\n2\r\n3\r\n3\r\n4\r\n6\r\n9\r\n"));
     QCOMPARE(text(w, "LFile"), QStringLiteral("FixFile1.set"));
 
@@ -254,7 +248,7 @@ private slots:
     const QString mine = h.dataDir() + QStringLiteral("meine.set");
     h.dialogs().saveAnswers << mine;
     w->chrome()->trigger(Command::Save);
-    QCOMPARE(fileBytes(mine), QByteArray("2\r\n3\r\n"));
+    QCOMPARE(ReadBytes(mine), QByteArray("2\r\n3\r\n"));
     QCOMPARE(text(w, "LFile"), QStringLiteral("meine.set"));
     QCOMPARE(h.dialogs().calls.value(0).request.startDir, h.dataDir());
 
@@ -271,7 +265,7 @@ private slots:
     QVERIFY(!QFile::exists(h.dataDir() + QStringLiteral("FixFile2.set")));
     QCOMPARE(text(w, "LFile"), QStringLiteral("meine.set"));
     QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BSave")), Qt::LeftButton);
-    QCOMPARE(fileBytes(h.dataDir() + QStringLiteral("fixfile2.set")), QByteArray("2\r\n3\r\n"));
+    QCOMPARE(ReadBytes(h.dataDir() + QStringLiteral("fixfile2.set")), QByteArray("2\r\n3\r\n"));
 
     // Nothing to save: no file, a message, and the current stake file stays.
     h.dialogs().calls.clear();
@@ -458,10 +452,10 @@ private slots:
     } else if (action == QLatin1String("toolbar save")) {
       h.dialogs().saveAnswers << savedTo;
       QTest::mouseClick(Find<QToolButton>(w, QStringLiteral("tbSpeichern")), Qt::LeftButton);
-      QCOMPARE(fileBytes(savedTo), QByteArray("1\r\n2\r\n"));
+      QCOMPARE(ReadBytes(savedTo), QByteArray("1\r\n2\r\n"));
     } else if (action == QLatin1String("quick save")) {
       w->Bsave1Click(1);
-      QCOMPARE(fileBytes(h.dataDir() + QStringLiteral("FixFile1.set")), QByteArray("1\r\n2\r\n"));
+      QCOMPARE(ReadBytes(h.dataDir() + QStringLiteral("FixFile1.set")), QByteArray("1\r\n2\r\n"));
     } else {
       w->BFileSaveClick();
     }

@@ -130,6 +130,27 @@ private slots:
     QCOMPARE(edit->text(), QString());
   }
 
+  // Keys that type nothing keep their work in the count field: Delete deletes, Ctrl+A selects
+  // all, Tab moves on to the next control.
+  void editingKeysKeepWorking() {
+    WindowTestHarness h;
+    FDelta* delta = h.app().fDelta();
+    delta->show();
+    delta->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(delta));
+    auto* edit = Find<QLineEdit>(delta, QStringLiteral("Edit1"));
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("123"));
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QCOMPARE(edit->text(), QStringLiteral("23"));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QStringLiteral("9"));
+    QCOMPARE(edit->text(), QStringLiteral("9"));
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QVERIFY(!edit->hasFocus());
+  }
+
   void emptyCountOrAChangedChanceKeepTheLastResult() {
     WindowTestHarness h;
     FDelta* delta = h.app().fDelta();

@@ -1,7 +1,8 @@
 // The main window's chance analysis as a user meets it: type a permanence, press
 // "Chancen-Analyse", read the number panels and the result grids, sort, open the chart.
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/Application.h"
+#include "ui/CountGrid.h"
 #include "ui/FChart1.h"
 #include "ui/FHaupt.h"
 #include "ui/FHauptAnalysisView.h"
@@ -27,12 +28,6 @@ QTableView* grid(FHaupt* main, const char* name) {
   return Find<QTableView>(main, QLatin1String(name));
 }
 
-// Grid row 0 is the heading (the view's header); rows from 1 are model rows from 0.
-QString cell(QTableView* g, int row, int column) {
-  return row == 0 ? g->model()->headerData(column, Qt::Horizontal).toString()
-                  : g->model()->index(row - 1, column).data().toString();
-}
-
 int gridRows(QTableView* g) { return g->model()->rowCount() + 1; }
 
 QStringList countRow(FHaupt* main, const char* name) {
@@ -51,19 +46,10 @@ QStringList seriesColumn(FHaupt* main, const char* name, int column, int rows) {
   return texts;
 }
 
-void clickPad(FHaupt* main, std::initializer_list<int> codes) {
-  for (int code : codes)
-    QTest::mouseClick(Find<QPushButton>(main, QStringLiteral("num%1").arg(code)), Qt::LeftButton);
-}
-
 // Many coups at once, as a transfer enters them.
 void enter(int code, int times) {
   const std::vector<CoupEntry> rows(static_cast<size_t>(times), CoupEntry{{}, code});
   Application::instance().workspace().AppendRows(rows);
-}
-
-void click(FHaupt* main, const char* button) {
-  QTest::mouseClick(Find<QPushButton>(main, QLatin1String(button)), Qt::LeftButton);
 }
 
 QString countPanel(FHaupt* main, int number) {

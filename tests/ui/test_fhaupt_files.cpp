@@ -3,7 +3,7 @@
 #include "files/Folders.h"
 #include "files/TextFile.h"
 #include "support/TestFiles.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/FHaupt.h"
 #include "ui/MemoEdit.h"
 
@@ -24,17 +24,6 @@ using namespace kw::test;
 namespace {
 
 using Answer = Dialogs::Answer;
-
-void click(FHaupt* main, const char* name) {
-  auto* button = Find<QPushButton>(main, QLatin1String(name));
-  QVERIFY2(button, name);
-  QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void clickPad(FHaupt* main, std::initializer_list<int> codes) {
-  for (int code : codes)
-    click(main, qPrintable(QStringLiteral("num%1").arg(code)));
-}
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
   const QString path = dir.filePath(name);

@@ -2,7 +2,7 @@
 // presets, hiding, sector files and the throw-distance evaluation of the main table.
 #include "sectors/SectorAssignment.h"
 #include "sectors/SectorFile.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/Application.h"
 #include "ui/FHaupt.h"
 #include "ui/FOpSektoren.h"
@@ -14,7 +14,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
@@ -41,19 +41,20 @@ const QString Overwrite =
 const QString OpenedIncomplete = QStringLiteral(
     "Nicht alle Nummern wurden Sektoren zugewiesen.\r\rEine Auswertung ist so nicht möglich.");
 
-QListWidget* list(FOpSektoren* w, int sector) {
-  return Find<QListWidget>(w, QStringLiteral("lb%1").arg(sector));
+QListView* list(FOpSektoren* w, int sector) {
+  return Find<QListView>(w, QStringLiteral("lb%1").arg(sector));
 }
 
-QStringList entries(QListWidget* l) {
+// The entries a sector list shows, top to bottom.
+QStringList entries(QListView* l) {
   QStringList out;
-  for (int i = 0; i < l->count(); ++i)
-    out << l->item(i)->text();
+  for (int i = 0; i < l->model()->rowCount(l->rootIndex()); ++i)
+    out << l->model()->index(i, 0, l->rootIndex()).data().toString();
   return out;
 }
 
 bool inLabelState(FOpSektoren* w, int sector) {
-  QListWidget* l = list(w, sector);
+  QListView* l = list(w, sector);
   return entries(l) == QStringList{QStringLiteral(" %1").arg(sector)} &&
          l->font().pointSize() == 48;
 }
@@ -71,23 +72,9 @@ QList<int> hiddenPanels(FOpSektoren* w) {
   return hidden;
 }
 
-void click(FOpSektoren* w, const char* name) {
-  auto* b = Find<QPushButton>(w, QLatin1String(name));
-  QVERIFY2(b, name);
-  QTest::mouseClick(b, Qt::LeftButton);
-}
-
-void clickPad(FHaupt* main, std::initializer_list<int> codes) {
-  for (int code : codes) {
-    auto* b = Find<QPushButton>(main, QStringLiteral("num%1").arg(code));
-    QVERIFY2(b, qPrintable(QStringLiteral("num%1").arg(code)));
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
-}
-
 // Delivers a drag with the window's payload to a list as the toolkit does: enter, move,
 // drop, all to the viewport under the mouse. Returns whether the drop was accepted.
-bool dropOnto(QListWidget* target, QMimeData* mime) {
+bool dropOnto(QListView* target, QMimeData* mime) {
   std::unique_ptr<QMimeData> owned(mime);
   QWidget* viewport = target->viewport();
   const QPoint at(10, 10);
@@ -108,8 +95,8 @@ bool dropPanel(FOpSektoren* w, int number, int sector) {
 }
 
 bool dropEntry(FOpSektoren* w, int fromSector, int row, int toSector) {
-  QListWidget* from = list(w, fromSector);
-  const QString entry = row < from->count() ? from->item(row)->text() : QString();
+  QListView* from = list(w, fromSector);
+  const QString entry = from->model()->index(row, 0, from->rootIndex()).data().toString();
   return dropOnto(list(w, toSector), FOpSektoren::SectorDragData(from->objectName(), row, entry));
 }
 
@@ -137,17 +124,6 @@ void evaluateWorkedExample(WindowTestHarness& h) {
 }
 
 const QStringList WorkedExampleCells = {"1,2=1", "2,3=1", "3,3=2", "4,3=1"};
-
-QByteArray fileBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
 
 } // namespace
 
@@ -324,7 +300,7 @@ private slots:
     QVERIFY(dropEntry(w, 4, 0, 2));
     QCOMPARE(entries(list(w, 2)), (QStringList{"17", "5", "17", "17"}));
     // Emptied by dragging, lb4 stays in list state.
-    QCOMPARE(list(w, 4)->count(), 0);
+    QVERIFY(entries(list(w, 4)).isEmpty());
     QCOMPARE(list(w, 4)->font().pointSize(), 9);
 
     // A label, or an entry no longer where the drag found it, carries no number.
@@ -332,7 +308,7 @@ private slots:
     dropEntry(w, 2, 9, 1);
     QVERIFY(inLabelState(w, 6));
     QVERIFY(inLabelState(w, 1));
-    QCOMPARE(list(w, 2)->count(), 4);
+    QCOMPARE(entries(list(w, 2)).size(), 4);
 
     // Hiding on again hides exactly the numbers standing in lists, not the labels' digits.
     QTest::mouseClick(hide, Qt::LeftButton);
@@ -371,7 +347,7 @@ private slots:
     QCOMPARE(save.text, QStringLiteral("Speichern"));
     QCOMPARE(save.request.startDir, h.dataDir());
     QCOMPARE(save.request.filter, QStringLiteral("Sektoren-Datei (*.sekt)"));
-    const QByteArray bytes = fileBytes(path);
+    const QByteArray bytes = ReadBytes(path);
     QCOMPARE(bytes.size(), 288);
     QCOMPARE(bytes.left(5), firstSet);
     QCOMPARE(bytes.mid(5, 27), QByteArray(27, '\0'));
@@ -402,7 +378,7 @@ private slots:
     QVERIFY(dropEntry(w, 1, 2, 2)); // the zero from sector 1 into sector 2
     h.dialogs().saveAnswers.enqueue(path);
     w->BSaveClick();
-    const QByteArray bytes = fileBytes(path);
+    const QByteArray bytes = ReadBytes(path);
     const auto sectors = DecodeSectorFile(std::span(
         reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())));
     QVERIFY(sectors);
@@ -431,7 +407,7 @@ private slots:
     h.dialogs().saveAnswers.enqueue(path);
     h.dialogs().answers.enqueue(Dialogs::Answer::Yes);
     w->BSaveClick();
-    QCOMPARE(fileBytes(path).size(), 288);
+    QCOMPARE(ReadBytes(path).size(), 288);
 
     // lb4 holds two entries: opening asks first; the incomplete file is reported after.
     QCheckBox* hide = Find<QCheckBox>(w, QStringLiteral("cbAusblenden"));
@@ -465,7 +441,7 @@ private slots:
     w->BOpenClick();
     QCOMPARE(h.dialogs().calls.size(), 2);
     QCOMPARE(h.dialogs().calls[1].text, Overwrite);
-    QCOMPARE(list(w, 3)->count(), 8);
+    QCOMPARE(entries(list(w, 3)).size(), 8);
   }
 
   void unreadableFilesChangeNothing_data() {

@@ -4,7 +4,7 @@
 #include "files/HandChangeMarkers.h"
 #include "files/Settings.h"
 #include "support/TestFiles.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/FHaupt.h"
 #include "ui/FOptionen.h"
 #include "ui/MemoEdit.h"
@@ -27,12 +27,6 @@ using namespace kw::test;
 namespace {
 
 using Answer = Dialogs::Answer;
-
-template <class T = QAbstractButton> void click(QWidget* window, const QString& name) {
-  auto* button = Find<T>(window, name);
-  QVERIFY2(button, qPrintable(name));
-  QTest::mouseClick(button, Qt::LeftButton);
-}
 
 QStringList listEntries(FOptionen* options) {
   const QAbstractItemModel* l1 = Find<QListView>(options, QStringLiteral("L1"))->model();

@@ -3,7 +3,7 @@
 // saves that cannot be written or encoded refused without touching any file.
 #include "files/HandChangeMarkers.h"
 #include "support/TestFiles.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/FHaupt.h"
 #include "ui/FOptionen.h"
 #include "ui/FSpeichern1.h"
@@ -22,17 +22,6 @@ using namespace kw;
 using namespace kw::test;
 
 namespace {
-
-void click(QWidget* window, const QString& name) {
-  auto* button = Find<QAbstractButton>(window, name);
-  QVERIFY2(button, qPrintable(name));
-  QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void clickPad(FHaupt* main, std::initializer_list<int> codes) {
-  for (int code : codes)
-    click(main, QStringLiteral("num%1").arg(code));
-}
 
 void type(FSpeichern1* dialog, const char* name, const QString& text) {
   auto* edit = Find<QLineEdit>(dialog, QLatin1String(name));

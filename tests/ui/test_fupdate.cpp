@@ -6,7 +6,7 @@
 #include "files/Settings.h"
 #include "support/CannedHttpServer.h"
 #include "support/RecordingPlatform.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "tools/UpdateCheck.h"
 #include "tools/Updater.h"
 #include "ui/DesktopPlatform.h"
@@ -63,25 +63,10 @@ QString text(QWidget* window, const char* name) {
   return Find<QLabel>(window, QLatin1String(name))->text();
 }
 
-void click(QWidget* window, const char* name) {
-  QTest::mouseClick(Find<QPushButton>(window, QLatin1String(name)), Qt::LeftButton);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
 void writeExecutable(const QString& path, const QByteArray& bytes) {
   QFile::remove(path);
   writeFile(path, bytes);
   QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner));
-}
-
-QByteArray readFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -196,7 +181,7 @@ private slots:
       QVERIFY(Find<QWidget>(window_, QStringLiteral("PDown"))->isEnabled());
       QVERIFY(!shown(window_, "PInst"));
     }
-    QCOMPARE(readFile(Updater::VersionFileCopy()), file); // the copy stays
+    QCOMPARE(ReadBytes(Updater::VersionFileCopy()), file); // the copy stays
   }
 
   void failedChecksLeaveTheWindowAsItWas_data() {
@@ -236,7 +221,7 @@ private slots:
     // The left-over copy is gone either way; a failed transfer leaves no partial file.
     QCOMPARE(QFile::exists(Updater::VersionFileCopy()), copyKept);
     if (copyKept)
-      QVERIFY(readFile(Updater::VersionFileCopy()) != record("1.3.1.0"));
+      QVERIFY(ReadBytes(Updater::VersionFileCopy()) != record("1.3.1.0"));
   }
 
   void installerDownload() {
@@ -267,7 +252,7 @@ private slots:
     click(window_, "BDown");
     QCOMPARE(h_->dialogs().calls.size(), 2);
     QCOMPARE(Updater::InstallerCopy(), h_->dataDir() + QStringLiteral("Update.exe"));
-    QCOMPARE(readFile(Updater::InstallerCopy()), installer);
+    QCOMPARE(ReadBytes(Updater::InstallerCopy()), installer);
     QVERIFY(!Find<QWidget>(window_, QStringLiteral("PDown"))->isEnabled());
     QVERIFY(shown(window_, "PInst"));
   }
@@ -315,7 +300,7 @@ private slots:
                             "die Datei \"Update.exe\" im Verzeichnis ") +
                  folder + QStringLiteral("."));
     QCOMPARE(platform_->quits, 0);
-    QCOMPARE(readFile(programFile()), QByteArray("das laufende Programm"));
+    QCOMPARE(ReadBytes(programFile()), QByteArray("das laufende Programm"));
     QVERIFY(removalFiles().isEmpty());
 
     // Ja: the installer runs, and only then the removal script, which deletes the program
@@ -328,7 +313,7 @@ private slots:
     QCOMPARE(platform_->started.size(), 3); // the refused try, the installer, the script
     QCOMPARE(platform_->started[1].program, installer);
     QCOMPARE(platform_->started[2].program, QStringLiteral("/bin/sh"));
-    QTRY_COMPARE(readFile(marker), QByteArray("gestartet"));
+    QTRY_COMPARE(ReadBytes(marker), QByteArray("gestartet"));
     QTRY_VERIFY(!QFile::exists(programFile()));
     QTRY_VERIFY(!QFileInfo::exists(QFileInfo(programFile()).absolutePath()));
     QTRY_VERIFY(!QFile::exists(platform_->started[2].arguments.value(0)));
@@ -351,8 +336,8 @@ private slots:
                  h_->dataDir() +
                  QStringLiteral("Update.exe\r\rBitte installieren Sie das Update "
                                 "von Hand."));
-    QCOMPARE(readFile(programFile()), QByteArray("das laufende Programm"));
-    QCOMPARE(readFile(Updater::InstallerCopy()), windowsProgram);
+    QCOMPARE(ReadBytes(programFile()), QByteArray("das laufende Programm"));
+    QCOMPARE(ReadBytes(Updater::InstallerCopy()), windowsProgram);
     QVERIFY(removalFiles().isEmpty());
     QVERIFY(platform_->opened.isEmpty());
     QVERIFY(platform_->started.isEmpty());
@@ -423,8 +408,8 @@ private slots:
       QCOMPARE(h_->dialogs().calls[i].kind, QStringLiteral("information"));
       QCOMPARE(h_->dialogs().calls[i].text, expected[i]);
     }
-    QCOMPARE(readFile(Updater::VersionFileCopy()), record("1.3.0.0"));
-    QCOMPARE(readFile(Updater::InstallerCopy()), QByteArray("altes Update"));
+    QCOMPARE(ReadBytes(Updater::VersionFileCopy()), record("1.3.0.0"));
+    QCOMPARE(ReadBytes(Updater::InstallerCopy()), QByteArray("altes Update"));
     QVERIFY(server_->requests.isEmpty());
     QVERIFY(shown(window_, "PProof"));
   }

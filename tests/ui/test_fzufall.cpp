@@ -2,13 +2,13 @@
 // default, saving as a permanence file and the transfer into the main window.
 #include "files/Folders.h"
 #include "files/Settings.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "tools/RandomGenerator.h"
 #include "ui/FHaupt.h"
-#include "ui/MemoEdit.h"
 #include "ui/FZufall.h"
 #include "ui/Help.h"
 #include "ui/HelpWindow.h"
+#include "ui/MemoEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -32,10 +32,6 @@ QStringList listLines(FZufall* window) {
   for (int row = 0; row < model->rowCount(); ++row)
     lines << model->index(row, 0).data().toString();
   return lines;
-}
-
-void click(QWidget* window, const char* name) {
-  QTest::mouseClick(Find<QPushButton>(window, QLatin1String(name)), Qt::LeftButton);
 }
 
 void generate(FZufall* window, const QString& count) {

@@ -1,6 +1,6 @@
 // The application shell as a user meets it: start-up, the number pad and the table, the
 // menus and toolbars of every window, on-demand windows, help and the calculator.
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/FAnalyse1.h"
@@ -35,18 +35,6 @@ using namespace kw;
 using namespace kw::test;
 
 namespace {
-
-QString cell(QTableView* grid, int row, int column) {
-  return grid->model()->index(row - 1, column).data().toString();
-}
-
-void clickPad(FHaupt* main, std::initializer_list<int> codes) {
-  for (int code : codes) {
-    auto* button = Find<QPushButton>(main, QStringLiteral("num%1").arg(code));
-    QVERIFY2(button, qPrintable(QStringLiteral("num%1").arg(code)));
-    QTest::mouseClick(button, Qt::LeftButton);
-  }
-}
 
 QWidget* startupWindow(Application& app, const QString& name) {
   const QList<QWidget*> windows = {app.fHaupt(), app.fAnalyse1(), app.fAnalyse3(),

@@ -1,7 +1,6 @@
 // The system test's two workbook exports as a user makes them, read back with a real
 // spreadsheet reader.
-#include "support/TestFiles.h"
-#include "support/WindowTestHarness.h"
+#include "support/WindowActions.h"
 #include "systemtest/WorkbookExport.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FileSelector.h"
@@ -40,10 +39,7 @@ QString value(const QJsonObject& book, const char* ref) {
 }
 
 FAnalyse3* runWorkedExample(WindowTestHarness& h, const QTemporaryDir& folder) {
-  QFile file(folder.filePath(QStringLiteral("beispiel.prm")));
-  file.open(QIODevice::WriteOnly);
-  file.write((WorkedExample.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
-  file.close();
+  writeLines(folder.filePath(QStringLiteral("beispiel.prm")), WorkedExample);
   FAnalyse3* w = h.app().fAnalyse3();
   const int positions[] = {3, 2, 5, 8, 5, 10};
   for (int i = 1; i <= 6; ++i)
@@ -51,7 +47,7 @@ FAnalyse3* runWorkedExample(WindowTestHarness& h, const QTemporaryDir& folder) {
   w->SetStakeCells({"1", "2"});
   w->fileSelector()->setDirectory(folder.path());
   w->fileSelector()->fileList()->selectAll();
-  QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BAnalyse")), Qt::LeftButton);
+  click(w, QStringLiteral("BAnalyse"));
   return w;
 }
 

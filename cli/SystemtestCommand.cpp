@@ -190,12 +190,15 @@ void printJson(const SystemTestParams& params, const std::vector<Line>& lines,
   std::printf("%s\n", json.text().c_str());
 }
 
+// Two decimals with the German decimal comma, as the window shows it ("414,29 %").
 std::string renditeText(std::optional<double> rendite) {
   if (!rendite)
     return std::string(NoRenditeText);
   char text[64];
   std::snprintf(text, sizeof text, "%.2f %%", *rendite);
-  return text;
+  std::string result = text;
+  std::replace(result.begin(), result.end(), '.', ',');
+  return result;
 }
 
 void printTable(const SystemTestParams& params, const std::vector<Line>& lines,

@@ -236,6 +236,11 @@ std::string WriteWorkbook(const WorkbookSheet& data, const std::string& path,
     return saveError(path, "Unter diesem Namen besteht bereits ein Ordner.");
   if (fs::exists(target, ec) && access(target.c_str(), W_OK) != 0)
     return saveError(path, "Die vorhandene Datei ist schreibgeschützt.");
+  // The library would find a missing or closed folder only when it packs the workbook, and
+  // then print its own English line on standard error: asked here, the user reads German.
+  if (!fs::is_directory(target.parent_path(), ec) ||
+      access(target.parent_path().c_str(), W_OK | X_OK) != 0)
+    return saveError(path, failureReason(LXW_ERROR_CREATING_XLSX_FILE));
   const std::string temporary = temporaryPathBeside(target);
 
   lxw_workbook_options options{};

@@ -19,8 +19,15 @@ QString timeFormatWithoutZone(const QString& format) {
 
 } // namespace
 
+QString FullYearDateFormat(const QLocale& locale) {
+  QString format = locale.dateFormat(QLocale::ShortFormat);
+  if (!format.contains(QLatin1String("yyyy")))
+    format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+  return format;
+}
+
 std::string RandomBlockDateTime(const QDateTime& moment, const QLocale& locale) {
-  const QString date = locale.toString(moment.date(), QLocale::ShortFormat);
+  const QString date = locale.toString(moment.date(), FullYearDateFormat(locale));
   const QString time =
       locale.toString(moment.time(), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
   return (date + QLatin1Char(' ') + time).toStdString();

@@ -127,10 +127,15 @@ void Application::Start() {
   }
   fStart_->EnableWeiter();
   if (fHaupt_) {
+    // The main window comes up as the start window goes. It is shown only then: a desktop
+    // without a compositor ignores the opacity and would show it at once.
     fHaupt_->setWindowOpacity(0.0);
-    fHaupt_->show();
-    // The main window comes up as the start window goes.
-    QObject::connect(fStart_, &FStart::mainWindowOpacity, fHaupt_, &QWidget::setWindowOpacity);
+    FHaupt* main = fHaupt_;
+    QObject::connect(fStart_, &FStart::mainWindowOpacity, main, [main](qreal opacity) {
+      main->setWindowOpacity(opacity);
+      if (!main->isVisible())
+        main->show();
+    });
   }
   fStart_->raise();
   fStart_->activateWindow();
@@ -164,6 +169,11 @@ void Application::open(Command command) {
     showStartupWindow(fAnalyse3_, false);
     break;
   case Command::Zufall:
+    // Centred on the main window the first time; afterwards where the user left it.
+    if (!zufallPlaced_ && fZufall_) {
+      centreOn(fZufall_, fHaupt_);
+      zufallPlaced_ = true;
+    }
     showStartupWindow(fZufall_, false);
     break;
   case Command::Delta:

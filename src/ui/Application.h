@@ -82,6 +82,7 @@ private:
   FAnalyse3* fAnalyse3_ = nullptr;
   FZufall* fZufall_ = nullptr;
   FDelta* fDelta_ = nullptr;
+  bool zufallPlaced_ = false;
 };
 
 } // namespace kw

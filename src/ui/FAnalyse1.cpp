@@ -5,6 +5,7 @@
 #include "files/Settings.h"
 #include "ui/Dialogs.h"
 #include "ui/FileSelector.h"
+#include "ui/FrozenColumns.h"
 #include "ui/Help.h"
 #include "ui/SeriesLengthModel.h"
 #include "ui/WindowChrome.h"
@@ -69,6 +70,7 @@ void FAnalyse1::FormCreate() {
                                     {QStringLiteral("Permanenz-Dateien"), QStringLiteral("*.prm")}},
                                    1, client);
   fileSelector_->setFixedWidth(200);
+  fileSelector_->setSelectionCounted(false);
   fileSelector_->setDirectory(PermanenceDir());
   connect(fileSelector_, &FileSelector::fileDoubleClicked, this, &FAnalyse1::BAnalyseClick);
   body->addWidget(fileSelector_);
@@ -93,6 +95,7 @@ void FAnalyse1::FormCreate() {
   headingFont.setPointSize(7);
   g1_->horizontalHeader()->setFont(headingFont);
   g1_->setColumnWidth(0, 90);
+  FreezeLeadingColumns(g1_, 1);
   right->addWidget(g1_, 1);
   body->addLayout(right, 1);
   layout->addLayout(body, 1);
@@ -142,7 +145,8 @@ QWidget* FAnalyse1::buildSliders(QWidget* parent) {
   save->setObjectName(QStringLiteral("Button1"));
   connect(save, &QPushButton::clicked, this, &FAnalyse1::Button1Click);
   side->addWidget(save);
-  row->addLayout(side);
+  // The hint points to the sliders, so it stands on their left.
+  row->insertLayout(0, side);
   return area;
 }
 

@@ -9,6 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/DigitsOnly.h"
 #include "ui/FileSelector.h"
+#include "ui/FrozenColumns.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/ResultTabs.h"
@@ -125,6 +126,8 @@ QLabel* totalLabel(const QString& caption, const QString& name, QWidget* parent,
   auto* label = new QLabel(group);
   label->setObjectName(name);
   label->setAlignment(Qt::AlignCenter);
+  // A long figure must not widen the window.
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   QFont bold = label->font();
   bold.setBold(true);
   label->setFont(bold);
@@ -292,7 +295,7 @@ QWidget* FAnalyse3::buildSliders(QWidget* parent) {
   connect(help, &QPushButton::clicked, this,
           [] { Help::instance().showContext(HelpContextSliders); });
   grid->addWidget(help, 2, 2, Qt::AlignRight | Qt::AlignVCenter);
-  auto* save = new QPushButton(QStringLiteral("Positionen der Schie- beregler speichern"), area);
+  auto* save = new QPushButton(QStringLiteral("Positionen der Schieberegler speichern"), area);
   save->setObjectName(QStringLiteral("Button2"));
   connect(save, &QPushButton::clicked, this, &FAnalyse3::Button2Click);
   grid->addWidget(save, 2, 0, 1, 2);
@@ -317,6 +320,7 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
   lFile_ = new QLabel(group);
   lFile_->setObjectName(QStringLiteral("LFile"));
   lFile_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  lFile_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   QFont bold = lFile_->font();
   bold.setBold(true);
   lFile_->setFont(bold);
@@ -368,6 +372,7 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
   gSaetze_->setFixedHeight(2 * StakeRowHeight +
                            gSaetze_->horizontalScrollBar()->sizeHint().height() +
                            2 * gSaetze_->frameWidth() + 1);
+  FreezeLeadingColumns(gSaetze_, 1);
   column->addWidget(gSaetze_);
 
   auto* buttons = new QHBoxLayout;
@@ -481,6 +486,7 @@ QWidget* FAnalyse3::buildSummary(QWidget* parent) {
   gZus_->horizontalHeader()->setFont(headingFont);
   for (int c = 0; c < SummaryModel::ColumnCount; ++c)
     gZus_->setColumnWidth(c, SummaryModel::ColumnWidths[static_cast<size_t>(c)]);
+  FreezeLeadingColumns(gZus_, 1);
   column->addWidget(gZus_, 1);
   return area;
 }

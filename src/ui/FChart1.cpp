@@ -20,6 +20,8 @@
 #include <QtCharts/QPieSeries>
 #include <QtCharts/QPieSlice>
 
+#include <algorithm>
+
 namespace kw {
 
 // The value table: number and count of each number, with the colour of the count's range.
@@ -243,7 +245,14 @@ void FChart1::FillFrequencyChart() {
     slice->setLabelVisible(s.count > 0);
     slices << slice;
   }
-  series1_->append(slices);
+  // Without a single count every slice has size 0, and their edges would still be drawn as
+  // a stray line: the pie then shows nothing.
+  const bool anyCount = std::any_of(shown_.slices.begin(), shown_.slices.end(),
+                                    [](const ChartSlice& s) { return s.count > 0; });
+  if (anyCount)
+    series1_->append(slices);
+  else
+    qDeleteAll(slices);
 
   values_->show(input.counts, shown_.ranges);
   for (size_t i = 0; i < legend_.size(); ++i)

@@ -87,10 +87,11 @@ QWidget* FDelta::buildTopBar() {
   top->setStyleSheet(QStringLiteral("#POben { background: #5978B2; } #Label9 { color: white; }"));
   auto* row = new QHBoxLayout(top);
   row->setContentsMargins(8, 4, 4, 4);
-  row->addWidget(BoldLabel(QStringLiteral("Errechnet werden Unter- und Obergrenze der Standard- "
-                                          "abweichung bezogen auf den mathematischen Mittelwert"),
-                           QStringLiteral("Label9"), top),
-                 1);
+  row->addWidget(
+      BoldLabel(QStringLiteral("Errechnet werden Unter- und Obergrenze der "
+                               "Standardabweichung bezogen auf den mathematischen Mittelwert"),
+                QStringLiteral("Label9"), top),
+      1);
   auto* help = HelpButton(HelpContext, QStringLiteral("Button11"), top);
   row->addWidget(help, 0, Qt::AlignTop);
   return top;

@@ -121,9 +121,8 @@ QWidget* FHaupt::buildInputArea() {
   area->setFixedWidth(150);
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(
-      note(QStringLiteral("Coups können aus Da- teien eingelesen oder manuell eingegeben werden."),
-           area));
+  layout->addWidget(note(
+      QStringLiteral("Coups können aus Dateien eingelesen oder manuell eingegeben werden."), area));
 
   // The two input pages, chosen with button-style page tabs.
   pages_ = new QStackedWidget(area);
@@ -160,7 +159,7 @@ QWidget* FHaupt::buildInputArea() {
   connect(open, &QPushButton::clicked, this, &FHaupt::BOpenClick);
   fileLayout->addWidget(open);
   auto* transferRow = new QHBoxLayout;
-  transferRow->addWidget(note(QStringLiteral("Für Analyse bitte über- tragen"), filePage), 1);
+  transferRow->addWidget(note(QStringLiteral("Für Analyse bitte übertragen"), filePage), 1);
   auto* del = new QPushButton(filePage);
   del->setObjectName(QStringLiteral("BDel"));
   del->setIcon(AppIcon(QStringLiteral("trash")));
@@ -359,7 +358,15 @@ void FHaupt::TableChanged() {
   scrollToTopRow();
 }
 
-void FHaupt::scrollToTopRow() { gNum_->verticalScrollBar()->setValue(table().TopRow() - 1); }
+// The view learns the table's new length only at its next layout: it lays out first, so the
+// position is set within the new range, and the last used row is in view however many rows
+// the window's height shows.
+void FHaupt::scrollToTopRow() {
+  gNum_->doItemsLayout();
+  gNum_->verticalScrollBar()->setValue(table().TopRow() - 1);
+  if (table().UsedRows() > 0)
+    gNum_->scrollTo(model_->index(table().UsedRows() - 1, 0), QAbstractItemView::EnsureVisible);
+}
 
 void FHaupt::BDel2Click() {
   workspace_.ClearTable();

@@ -11,6 +11,7 @@
 #include "ui/ResultGridModel.h"
 #include "ui/WindowParts.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace kw {
@@ -80,12 +82,43 @@ QTableView* MakeGrid(const GridDesign& design, ResultGridModel* model, bool seri
   return grid;
 }
 
-QGroupBox* GridBox(const GridDesign& design, QTableView* grid, QWidget* parent) {
+// A series grid grows with its box, but only by whole rows: a half row cut off at the bottom
+// would look like a row without counts. The rest of the box stays empty below the grid.
+class WholeRowsKeeper : public QObject {
+public:
+  WholeRowsKeeper(QGroupBox* box, QTableView* grid) : QObject(box), box_(box), grid_(grid) {
+    box->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == box_ && event->type() == QEvent::Resize)
+      fit();
+    return QObject::eventFilter(watched, event);
+  }
+
+private:
+  void fit() {
+    const int frames = 2 * grid_->frameWidth();
+    const int room = box_->layout()->contentsRect().height() - frames - GridRowHeight;
+    const int rows = std::max(3, room / GridRowHeight);
+    grid_->setMaximumHeight(frames + GridRowHeight * (rows + 1));
+  }
+
+  QGroupBox* box_;
+  QTableView* grid_;
+};
+
+QGroupBox* GridBox(const GridDesign& design, QTableView* grid, bool seriesGrid, QWidget* parent) {
   auto* box = new QGroupBox(QString::fromUtf8(design.caption), parent);
   box->setObjectName(QStringLiteral("GB") + QLatin1String(design.name));
   auto* layout = new QVBoxLayout(box);
   layout->setContentsMargins(4, 2, 4, 4);
   layout->addWidget(grid, 1, Qt::AlignLeft);
+  if (seriesGrid) {
+    layout->addStretch(0);
+    new WholeRowsKeeper(box, grid);
+  }
   return box;
 }
 
@@ -211,14 +244,15 @@ void FHaupt::CreateResultGrids(QGroupBox* group) {
   for (size_t i = 0; i < countBoxes.size(); ++i) {
     view.countGrids[i] = new ResultGridModel(counts[i].headings, CountGridRows, this);
     countBoxes[i] =
-        GridBox(counts[i], MakeGrid(counts[i], view.countGrids[i], false, group), group);
+        GridBox(counts[i], MakeGrid(counts[i], view.countGrids[i], false, group), false, group);
   }
   std::array<QGroupBox*, 2> seriesBoxes{};
   std::array<ResultGridModel**, 2> seriesModels{&view.ecSerien, &view.drittelSerien};
   for (size_t i = 0; i < seriesBoxes.size(); ++i) {
     *seriesModels[i] = new ResultGridModel(series[i].headings, SeriesGridRows, this);
     NumberSeriesRows(**seriesModels[i], 1);
-    seriesBoxes[i] = GridBox(series[i], MakeGrid(series[i], *seriesModels[i], true, group), group);
+    seriesBoxes[i] =
+        GridBox(series[i], MakeGrid(series[i], *seriesModels[i], true, group), true, group);
   }
 
   auto* layout = new QVBoxLayout(group);

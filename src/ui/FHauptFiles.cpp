@@ -8,6 +8,8 @@
 #include "ui/MemoEdit.h"
 #include "workspace/Workspace.h"
 
+#include <QStackedWidget>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +41,9 @@ void FHaupt::BOpenClick() {
   const QStringList files = Dialogs::instance().openFiles(this, request);
   if (files.isEmpty())
     return;
+  // The menu's "Öffnen..." also works while the pad shows: the file page comes to the front,
+  // so the user sees what M1 took.
+  pages_->setCurrentIndex(0);
 
   // Every file is read before the memo changes, so a file that cannot be read leaves the
   // memo as it was.

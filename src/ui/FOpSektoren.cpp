@@ -322,7 +322,7 @@ QWidget* FOpSektoren::buildPresetBar() {
   auto* bar = new QHBoxLayout(panel2);
   bar->setContentsMargins(6, 2, 6, 2);
   bar->setSpacing(6);
-  auto* label1 = new QLabel(QStringLiteral("Muster-Sktoren- Auswahl:"), panel2);
+  auto* label1 = new QLabel(QStringLiteral("Muster-Sktoren-Auswahl:"), panel2);
   label1->setObjectName(QStringLiteral("Label1"));
   bar->addWidget(label1);
   struct PresetButton {

@@ -4,6 +4,7 @@
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceWriter.h"
 #include "files/TextFile.h"
+#include "tools/RandomBlockTime.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
 #include "ui/WindowParts.h"
@@ -28,15 +29,6 @@ namespace {
 
 constexpr int ClientWidth = 252;
 constexpr int ClientHeight = 358;
-
-// The user's short date format, with the year always in four digits: a saved permanence
-// must still tell 1999 from 2099.
-QString ShortDateFormat() {
-  QString format = QLocale().dateFormat(QLocale::ShortFormat);
-  if (!format.contains(QLatin1String("yyyy")))
-    format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-  return format;
-}
 
 std::string Utf8(const QLineEdit* edit) { return edit->text().toStdString(); }
 
@@ -106,15 +98,15 @@ QWidget* FSpeichern1::buildInfoGroup() {
   eDatum_ = new QDateEdit(QDate(2013, 4, 28), group);
   eDatum_->setObjectName(QStringLiteral("EDatum"));
   eDatum_->setCalendarPopup(true);
-  eDatum_->setDisplayFormat(ShortDateFormat());
+  eDatum_->setDisplayFormat(FullYearDateFormat());
   column->addLayout(LabelledRow(QStringLiteral("Datum:"), eDatum_, group));
 
-  column->addWidget(WrappedLabel(QStringLiteral("Handwechsel- Zeichen (HWZ)"), QString(), group));
+  column->addWidget(WrappedLabel(QStringLiteral("Handwechsel-Zeichen (HWZ)"), QString(), group));
   eHWZ_ = new QLineEdit(group);
   eHWZ_->setObjectName(QStringLiteral("EHWZ"));
   column->addWidget(eHWZ_);
   auto* note = WrappedLabel(
-      QStringLiteral("(nur eingeben, wenn nicht be- reits als HWZ gespeichert)"), QString(), group);
+      QStringLiteral("(nur eingeben, wenn nicht bereits als HWZ gespeichert)"), QString(), group);
   QFont small = note->font();
   small.setPointSizeF(small.pointSizeF() * 0.9);
   note->setFont(small);
@@ -146,7 +138,7 @@ void FSpeichern1::BSaveClick() {
   std::optional<PermanenceInfo> info;
   if (cbMitInfo_->isChecked())
     info = PermanenceInfo{Utf8(eCasino_), Utf8(eTisch_),
-                          eDatum_->date().toString(ShortDateFormat()).toStdString(),
+                          eDatum_->date().toString(FullYearDateFormat()).toStdString(),
                           Utf8(eBemerkung_)};
   const std::vector<std::string> lines = PermanenceFileLines(workspace_.table(), info);
 

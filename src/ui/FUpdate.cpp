@@ -284,7 +284,7 @@ QWidget* FUpdate::buildCheckGroup() {
   auto* hint = new QVBoxLayout(pBlau_);
   hint->addWidget(WrappedLabel(
       QStringLiteral("Wenn die Update-Prüfung positiv verläuft, dann wird hier ein Download- und "
-                     "ein Installations- Button eingeblendet."),
+                     "ein Installations-Button eingeblendet."),
       QStringLiteral("Label9"), pBlau_));
   column->addWidget(pBlau_);
 

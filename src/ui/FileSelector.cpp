@@ -45,7 +45,7 @@ FileSelector::FileSelector(std::vector<std::pair<QString, QString>> filters, int
   layout->setSpacing(2);
 
   auto* intro =
-      new QLabel(QStringLiteral("Wählen Sie eine oder mehrere Permanenz- Dateien aus"), this);
+      new QLabel(QStringLiteral("Wählen Sie eine oder mehrere Permanenz-Dateien aus"), this);
   intro->setWordWrap(true);
   layout->addWidget(intro);
 
@@ -157,8 +157,13 @@ QStringList FileSelector::selectedFiles() const {
 
 int FileSelector::fileCount() const { return files_->count(); }
 
+void FileSelector::setSelectionCounted(bool counted) {
+  selectionCounted_ = counted;
+  updateFilesLabel();
+}
+
 void FileSelector::updateFilesLabel() {
-  const int selected = static_cast<int>(files_->selectedItems().size());
+  const int selected = selectionCounted_ ? static_cast<int>(files_->selectedItems().size()) : 0;
   filesLabel_->setText(selected > 0 ? QStringLiteral("Dateien[%1]:").arg(selected)
                                     : QStringLiteral("Dateien:"));
 }

@@ -27,6 +27,9 @@ public:
   void setDirectory(const QString& path);
   QString directory() const { return directory_; }
   void setFilter(int index);
+  // Whether the file list's caption counts the selected files ("Dateien[3]:") or stays
+  // "Dateien:"; it counts unless switched off.
+  void setSelectionCounted(bool counted);
 
   // The selected files as full paths, in the order of the list.
   QStringList selectedFiles() const;
@@ -52,6 +55,7 @@ private:
   QComboBox* filter_;
   QListWidget* files_;
   QLabel* filesLabel_;
+  bool selectionCounted_ = true;
 };
 
 } // namespace kw

@@ -56,6 +56,15 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
           &QTreeView::expandAll);
   auto show = [this](const QUrl& url) { browser_->setSource(url); };
   connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_, show);
+  // One click on an entry of the contents opens its page, as in the help of other programs
+  // (the tree itself opens a page only on a double click or Enter).
+  engine_->contentWidget()->setObjectName(QStringLiteral("HelpContents"));
+  connect(engine_->contentWidget(), &QTreeView::clicked, browser_,
+          [this](const QModelIndex& index) {
+            const QHelpContentItem* item = engine_->contentModel()->contentItemAt(index);
+            if (item && browser_->source() != item->url())
+              browser_->setSource(item->url());
+          });
   // A query typed while the index was being built runs once it is ready. Nothing runs for
   // an empty query: a search still running when the window closes leaves the help engine's
   // search thread data behind.

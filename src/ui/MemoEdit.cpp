@@ -24,6 +24,8 @@ namespace {
 // Space between the frame and the text, as a text document leaves it.
 constexpr int Margin = 4;
 constexpr int CursorWidth = 1;
+// Changes kept for undo; the oldest goes first.
+constexpr size_t MaxUndoSteps = 100;
 
 // LF, CR LF and CR each end a line; whatever follows the last break is the last line, so
 // a text ending with a break ends with an empty line.
@@ -61,11 +63,20 @@ QString JoinLines(std::vector<QString>::const_iterator first,
   return text;
 }
 
+// Ctrl+Y redoes on every desktop, beside the desktop's own redo key.
+bool IsRedoKey(const QKeyEvent* key) {
+  return key->matches(QKeySequence::Redo) ||
+         (key->key() == Qt::Key_Y &&
+          (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier);
+}
+
 bool IsWordCharacter(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
 // Keys the text box handles itself even where a window's menu has a shortcut on them.
 bool IsOwnKey(const QKeyEvent* key) {
-  static const QKeySequence::StandardKey own[] = {QKeySequence::Copy,
+  static const QKeySequence::StandardKey own[] = {QKeySequence::Undo,
+                                                  QKeySequence::Redo,
+                                                  QKeySequence::Copy,
                                                   QKeySequence::Cut,
                                                   QKeySequence::Paste,
                                                   QKeySequence::SelectAll,
@@ -77,6 +88,8 @@ bool IsOwnKey(const QKeyEvent* key) {
   for (QKeySequence::StandardKey standard : own)
     if (key->matches(standard))
       return true;
+  if (IsRedoKey(key))
+    return true;
   const Qt::KeyboardModifiers modifiers =
       key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
   return modifiers == Qt::NoModifier &&
@@ -113,9 +126,13 @@ void MemoEdit::setLines(std::vector<QString> lines) { replaceAll(std::move(lines
 void MemoEdit::clear() { replaceAll({}); }
 
 void MemoEdit::replaceAll(std::vector<QString> lines) {
-  lines_ = std::move(lines);
-  if (lines_.empty())
-    lines_.emplace_back();
+  if (lines.empty())
+    lines.emplace_back();
+  Change change;
+  change.wholeText = true;
+  change.otherLines = std::exchange(lines_, std::move(lines));
+  if (change.otherLines != lines_)
+    record(std::move(change), false);
   longestLine_ = 0;
   for (const QString& line : lines_)
     longestLine_ = std::max(longestLine_, static_cast<int>(line.size()));
@@ -172,8 +189,7 @@ void MemoEdit::cut() {
   if (readOnly_ || !hasSelection())
     return;
   copy();
-  removeSelection();
-  edited();
+  replaceSelection(QString(), false);
 }
 
 void MemoEdit::paste() {
@@ -184,8 +200,43 @@ void MemoEdit::paste() {
     insertPlainText(text);
 }
 
-void MemoEdit::insertPlainText(const QString& text) {
+void MemoEdit::insertPlainText(const QString& text) { replaceSelection(text, false); }
+
+void MemoEdit::replaceSelection(const QString& text, bool typed) {
+  Change change;
+  change.from = std::min(anchor_, cursor_);
+  change.removed = selectedText();
   removeSelection();
+  // Stored as the memo holds it, its line breaks as LF.
+  const std::vector<QString> pieces = SplitLines(text);
+  change.inserted = JoinLines(pieces.cbegin(), pieces.cend());
+  insertAtCursor(change.inserted);
+  record(std::move(change), typed);
+  edited();
+}
+
+void MemoEdit::record(Change change, bool typed) {
+  redo_.clear();
+  if (typed && !undo_.empty()) {
+    Change& last = undo_.back();
+    const bool oneLine =
+        !change.inserted.contains(QLatin1Char('\n')) && !last.inserted.contains(QLatin1Char('\n'));
+    const Position lastEnd{last.from.line,
+                           last.from.column + static_cast<int>(last.inserted.size())};
+    if (!last.wholeText && last.removed.isEmpty() && change.removed.isEmpty() && oneLine &&
+        lastEnd == change.from) {
+      last.inserted += change.inserted;
+      return;
+    }
+  }
+  if (undo_.size() == MaxUndoSteps)
+    undo_.erase(undo_.begin());
+  undo_.push_back(std::move(change));
+}
+
+void MemoEdit::insertAtCursor(const QString& text) {
+  if (text.isEmpty())
+    return;
   std::vector<QString> pieces = SplitLines(text);
   QString& current = lines_[cursor_.line];
   const QString tail = current.mid(cursor_.column);
@@ -206,7 +257,60 @@ void MemoEdit::insertPlainText(const QString& text) {
     cursor_ = Position{cursor_.line + static_cast<int>(pieces.size()) - 1, lastColumn};
   }
   anchor_ = cursor_;
+}
+
+namespace {
+
+// Where a text put in at `from` ends.
+MemoEdit::Position EndOf(MemoEdit::Position from, const QString& text) {
+  const qsizetype lastBreak = text.lastIndexOf(QLatin1Char('\n'));
+  if (lastBreak < 0)
+    return {from.line, from.column + static_cast<int>(text.size())};
+  return {from.line + static_cast<int>(text.count(QLatin1Char('\n'))),
+          static_cast<int>(text.size() - lastBreak - 1)};
+}
+
+} // namespace
+
+MemoEdit::Change MemoEdit::apply(Change change, bool backwards) {
+  if (change.wholeText) {
+    std::swap(lines_, change.otherLines);
+    longestLine_ = 0;
+    for (const QString& line : lines_)
+      updateLongestLine(line);
+    cursor_ = anchor_ = Position{};
+    updateScrollBars();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    edited();
+    return change;
+  }
+  const QString& gone = backwards ? change.inserted : change.removed;
+  const QString& back = backwards ? change.removed : change.inserted;
+  anchor_ = change.from;
+  cursor_ = clamped(EndOf(change.from, gone));
+  removeSelection();
+  insertAtCursor(back);
+  // The text that came back is marked, so the user sees what changed.
+  anchor_ = change.from;
   edited();
+  return change;
+}
+
+void MemoEdit::undo() {
+  if (readOnly_ || undo_.empty())
+    return;
+  Change change = std::move(undo_.back());
+  undo_.pop_back();
+  redo_.push_back(apply(std::move(change), true));
+}
+
+void MemoEdit::redo() {
+  if (readOnly_ || redo_.empty())
+    return;
+  Change change = std::move(redo_.back());
+  redo_.pop_back();
+  undo_.push_back(apply(std::move(change), false));
 }
 
 void MemoEdit::removeSelection() {
@@ -263,7 +367,11 @@ bool MemoEdit::event(QEvent* event) {
 }
 
 void MemoEdit::keyPressEvent(QKeyEvent* event) {
-  if (event->matches(QKeySequence::SelectAll)) {
+  if (event->matches(QKeySequence::Undo)) {
+    undo();
+  } else if (IsRedoKey(event)) {
+    redo();
+  } else if (event->matches(QKeySequence::SelectAll)) {
     selectAll();
   } else if (event->matches(QKeySequence::Copy)) {
     copy();
@@ -364,13 +472,12 @@ bool MemoEdit::handleEditKey(QKeyEvent* event) {
                       ? Position{cursor_.line, cursor_.column + 1}
                       : Position{cursor_.line + 1, 0};
     }
-    removeSelection();
-    edited();
+    replaceSelection(QString(), false);
     return true;
   }
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     if (!readOnly_)
-      insertPlainText(QStringLiteral("\n"));
+      replaceSelection(QStringLiteral("\n"), false);
     return true;
   }
   const QString text = event->text();
@@ -378,7 +485,7 @@ bool MemoEdit::handleEditKey(QKeyEvent* event) {
       (control && !(event->modifiers() & Qt::AltModifier)))
     return false;
   if (!readOnly_)
-    insertPlainText(text);
+    replaceSelection(text, true);
   return true;
 }
 
@@ -585,6 +692,10 @@ QMenu* MemoEdit::createContextMenu() {
     bool enabled;
     std::function<void()> run;
   } entries[] = {
+      {QStringLiteral("&Rückgängig"), QKeySequence::Undo, !readOnly_ && isUndoAvailable(),
+       [this] { undo(); }},
+      {QStringLiteral("Wieder&herstellen"), QKeySequence::Redo, !readOnly_ && isRedoAvailable(),
+       [this] { redo(); }},
       {QStringLiteral("&Ausschneiden"), QKeySequence::Cut, !readOnly_ && hasSelection(),
        [this] { cut(); }},
       {QStringLiteral("&Kopieren"), QKeySequence::Copy, hasSelection(), [this] { copy(); }},
@@ -593,7 +704,7 @@ QMenu* MemoEdit::createContextMenu() {
        [this] { selectAll(); }},
   };
   for (const auto& entry : entries) {
-    if (entry.key == QKeySequence::SelectAll)
+    if (entry.key == QKeySequence::SelectAll || entry.key == QKeySequence::Cut)
       menu->addSeparator();
     QAction* action = menu->addAction(entry.text);
     action->setShortcut(entry.key);

@@ -14,7 +14,8 @@ namespace kw {
 // A plain multi-line text box that keeps its text as a list of lines and paints only the
 // lines in view, so a permanence of a million lines is set, read and scrolled at once
 // (a text document builds one block per line and takes seconds for that). Lines are never
-// wrapped; there is no undo.
+// wrapped. Every change (typing, deleting, pasting, replacing the whole text) can be undone
+// and redone; a change of the whole text keeps the former lines, swapped back in on undo.
 class MemoEdit : public QAbstractScrollArea {
   Q_OBJECT
 public:
@@ -56,6 +57,11 @@ public:
   // Replaces the selection (if any) with the text, which may hold several lines.
   void insertPlainText(const QString& text);
 
+  void undo();
+  void redo();
+  bool isUndoAvailable() const { return !undo_.empty(); }
+  bool isRedoAvailable() const { return !redo_.empty(); }
+
 signals:
   void textChanged();
 
@@ -80,6 +86,22 @@ private:
   // Every whole-text replacement ends here: cursor to the start, scroll bars to the top.
   void replaceAll(std::vector<QString> lines);
   void removeSelection();
+  // One change: what stood from `from` on (`removed`) gave way to `inserted`; or, for a
+  // change of the whole text, the other text itself.
+  struct Change {
+    Position from;
+    QString removed;
+    QString inserted;
+    bool wholeText = false;
+    std::vector<QString> otherLines;
+  };
+  // Replaces the selection by the text and records the change; typed characters that
+  // follow each other join one change.
+  void replaceSelection(const QString& text, bool typed);
+  void insertAtCursor(const QString& text);
+  void record(Change change, bool typed);
+  // Applies a change backwards (undo) or forwards (redo) and returns it for the other stack.
+  Change apply(Change change, bool backwards);
   bool handleEditKey(QKeyEvent* event);
   bool handleMoveKey(QKeyEvent* event);
   void moveCursor(Position to, bool keepAnchor);
@@ -104,6 +126,8 @@ private:
   bool readOnly_ = false;
   bool cursorShown_ = true;
   QBasicTimer blinkTimer_;
+  std::vector<Change> undo_;
+  std::vector<Change> redo_;
 };
 
 } // namespace kw

@@ -3,6 +3,7 @@
 #include "ui/WorkbookExportDialog.h"
 
 #include "systemtest/SystemTestFormat.h"
+#include "ui/FrozenColumns.h"
 #include "ui/SystemTestModels.h"
 
 #include <QGridLayout>
@@ -62,6 +63,7 @@ frFrAnalyse2::frFrAnalyse2(size_t permanenceIndex, const Figures& figures,
   gNum_->horizontalHeader()->setFont(headingFont);
   for (int column = 0; column < ProtocolColumnCount; ++column)
     gNum_->setColumnWidth(column, ProtocolColumnWidths[static_cast<size_t>(column)]);
+  FreezeLeadingColumns(gNum_, 1);
   layout->addWidget(gNum_, 1);
 }
 
@@ -76,7 +78,7 @@ QWidget* frFrAnalyse2::buildFigures(const Figures& figures) {
   grid->setRowMinimumHeight(0, TopRowHeight);
   grid->setRowMinimumHeight(1, SecondRowHeight);
 
-  auto* excel = new QPushButton(QStringLiteral("Excel- E&xport"), area);
+  auto* excel = new QPushButton(QStringLiteral("Excel-E&xport"), area);
   excel->setObjectName(QStringLiteral("Button2"));
   connect(excel, &QPushButton::clicked, this, &frFrAnalyse2::Button2Click);
   grid->addWidget(excel, 0, 0);

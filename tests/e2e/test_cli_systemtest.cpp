@@ -85,6 +85,15 @@ private slots:
     QCOMPARE(sum["abbruch_e"].toInt(), 1);
   }
 
+  // The text table writes the Rendite with the German decimal comma, as the window does.
+  void textTableUsesGermanNumbers() {
+    const Run r = run({"--vorlauf", "3", "--angriffe", "2", "--stuecke", "1,2", workedExample()});
+    QCOMPARE(r.exitCode, 0);
+    const QString out = QString::fromUtf8(r.out);
+    QVERIFY2(out.contains(QStringLiteral("414,29 %")), qPrintable(out));
+    QVERIFY2(!out.contains(QStringLiteral("414.29")), qPrintable(out));
+  }
+
   void refusalsAndUsageErrors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitCode");

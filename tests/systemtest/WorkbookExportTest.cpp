@@ -117,6 +117,7 @@ TEST(WorkbookExport, FailedWriteNamesTheFileAndKeepsTheOldWorkbook) {
   // A cell longer than a spreadsheet cell may hold makes the writing fail half-way.
   auto tooLong = grid(3, 5);
   tooLong[2][4] = std::string(40000, 'x');
+  testing::internal::CaptureStderr();
   const std::string error =
       WriteWorkbook(ProtocolWorkbook("p", {}, {}, tooLong), path.toStdString());
   EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
@@ -132,6 +133,9 @@ TEST(WorkbookExport, FailedWriteNamesTheFileAndKeepsTheOldWorkbook) {
       WriteWorkbook(SummaryWorkbook({}, grid(2, 8)), dir.filePath("fehlt/x.xlsx").toStdString());
   EXPECT_NE(noFolder.find("fehlt/x.xlsx"), std::string::npos);
   EXPECT_NE(noFolder.find("konnte nicht gespeichert werden"), std::string::npos);
+  EXPECT_NE(noFolder.find("Ordner fehlt"), std::string::npos) << noFolder;
+  // The library's own English lines never reach standard error: the message says it all.
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(WorkbookExport, RowLimitMessage) {

@@ -1,4 +1,5 @@
 #include "tools/RandomGenerator.h"
+#include "tools/RandomBlockTime.h"
 
 #include <gtest/gtest.h>
 
@@ -107,3 +108,12 @@ TEST(RandomGenerator, BlocksAppendAndSaveLineByLine) {
 
 } // namespace
 } // namespace kw
+
+// The block's date line has a four-digit year in every locale, as the save dialog writes it.
+TEST(RandomBlockDateTime, DateWithFourDigitYearAndTimeWithoutZone) {
+  const QDateTime moment(QDate(2024, 6, 1), QTime(12, 34, 56));
+  EXPECT_EQ(RandomBlockDateTime(moment, QLocale(QLocale::German, QLocale::Germany)),
+            "01.06.2024 12:34:56");
+  EXPECT_EQ(RandomBlockDateTime(moment, QLocale(QLocale::English, QLocale::UnitedKingdom)),
+            "01/06/2024 12:34:56");
+}

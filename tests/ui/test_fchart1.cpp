@@ -141,8 +141,8 @@ private slots:
     FChart1* chart = h.app().fChart1();
     chart->SetExpected(0);
     chart->RG1Click();
-    for (QPieSlice* slice : pie(chart)->slices())
-      QCOMPARE(slice->brush().color(), C3);
+    // Slices of size 0 would still draw their edges as a stray line: the pie stays empty.
+    QVERIFY(pie(chart)->slices().isEmpty());
     QCOMPARE(paintedCount(chart, 17), C3);
     QCOMPARE(legend(chart),
              QStringList({"> 0", "1 - 0", "1 - 0", "0 - 0", "0 - -1", "0 - -1", "< 0"}));

@@ -3,6 +3,7 @@
 #include "files/Folders.h"
 #include "files/Settings.h"
 #include "support/WindowActions.h"
+#include "tools/RandomBlockTime.h"
 #include "tools/RandomGenerator.h"
 #include "ui/FHaupt.h"
 #include "ui/FZufall.h"
@@ -44,8 +45,10 @@ void generate(FZufall* window, const QString& count) {
 // Every line of a block after its three heading lines is a number 0..36.
 void verifyBlock(const QStringList& lines, int first, const QString& countText, int count) {
   QCOMPARE(lines.value(first), QStringLiteral("Zufallszahlen"));
-  QVERIFY(lines.value(first + 1).contains(
-      QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)));
+  // The date with its year in four digits, as the save dialog writes it.
+  QVERIFY2(lines.value(first + 1).startsWith(
+               QLocale().toString(QDate::currentDate(), FullYearDateFormat()) + QLatin1Char(' ')),
+           qPrintable(lines.value(first + 1)));
   QCOMPARE(lines.value(first + 2), QStringLiteral("Anzahl: ") + countText);
   for (int i = 0; i < count; ++i) {
     bool ok = false;
@@ -193,6 +196,25 @@ private slots:
     QCOMPARE(h.dialogs().calls[1].kind, QStringLiteral("error"));
     QVERIFY(h.dialogs().calls[1].text.contains(QStringLiteral("zufall.prm")));
     QCOMPARE(listLines(zufall), lines);
+  }
+
+  // The first opening centres the generator on the main window; later ones keep its place.
+  void opensCentredOnTheMainWindow() {
+    WindowTestHarness h;
+    FHaupt* main = h.app().fHaupt();
+    main->move(200, 100);
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    h.app().open(Command::Zufall);
+    FZufall* zufall = h.app().fZufall();
+    QVERIFY(QTest::qWaitForWindowExposed(zufall));
+    const QPoint offset = zufall->frameGeometry().center() - main->frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+    zufall->move(10, 10);
+    zufall->close();
+    h.app().open(Command::Zufall);
+    QCOMPARE(zufall->pos(), QPoint(10, 10));
   }
 
   void transferFillsTheMainWindowsTextBox() {

@@ -277,8 +277,10 @@ private slots:
     QVERIFY(menu);
     QCOMPARE(entries.keys(),
              (QStringList{QStringLiteral("Alles markieren"), QStringLiteral("Ausschneiden"),
-                          QStringLiteral("Einfügen"), QStringLiteral("Kopieren")}));
-    QVERIFY(!entries[QStringLiteral("Kopieren")]->isEnabled()); // nothing marked yet
+                          QStringLiteral("Einfügen"), QStringLiteral("Kopieren"),
+                          QStringLiteral("Rückgängig"), QStringLiteral("Wiederherstellen")}));
+    QVERIFY(!entries[QStringLiteral("Rückgängig")]->isEnabled()); // nothing changed yet
+    QVERIFY(!entries[QStringLiteral("Kopieren")]->isEnabled());   // nothing marked yet
     QVERIFY(entries[QStringLiteral("Einfügen")]->isEnabled());
     entries[QStringLiteral("Alles markieren")]->trigger();
     menu->close();
@@ -290,6 +292,55 @@ private slots:
     menu->close();
     QVERIFY(box.memo.isEmpty());
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("17\n4"));
+    std::tie(menu, entries) = menuEntries();
+    QVERIFY(entries[QStringLiteral("Rückgängig")]->isEnabled());
+    entries[QStringLiteral("Rückgängig")]->trigger();
+    menu->close();
+    QCOMPARE(box.memo.toPlainText(), QStringLiteral("17\n4"));
+  }
+
+  // Each kind of change goes back with Ctrl+Z and comes again with Ctrl+Y, in order; typed
+  // characters that follow each other go back together.
+  void undoAndRedoStepThroughEveryChange() {
+    Box box{QStringLiteral("17\n4")};
+    const QStringList states = [&box] {
+      QStringList seen{box.memo.toPlainText()};
+      box.memo.setCursorPosition(Position{1, 1});
+      box.type(QStringLiteral("32")); // typed together: one step
+      seen << box.memo.toPlainText();
+      box.key(Qt::Key_Return);
+      seen << box.memo.toPlainText();
+      box.key(Qt::Key_Backspace);
+      box.key(Qt::Key_Backspace);
+      seen << box.memo.toPlainText(); // (two steps: the break, then "2")
+      box.memo.setCursorPosition(Position{0, 0});
+      box.key(Qt::Key_Down, Qt::ShiftModifier);
+      QGuiApplication::clipboard()->setText(QStringLiteral("0\r\nHW\r\n"));
+      QTest::keyClick(&box.memo, Qt::Key_V, Qt::ControlModifier);
+      seen << box.memo.toPlainText();
+      box.memo.setLines(QStringList{QStringLiteral("9"), QStringLiteral("10")}); // whole text
+      seen << box.memo.toPlainText();
+      return seen;
+    }();
+    QCOMPARE(states,
+             (QStringList{"17\n4", "17\n432", "17\n432\n", "17\n43", "0\nHW\n43", "9\n10"}));
+    const QStringList expectedBack = {"0\nHW\n43", "17\n43",  "17\n432",
+                                      "17\n432\n", "17\n432", "17\n4"};
+    for (const QString& expected : expectedBack) {
+      QTest::keyClick(&box.memo, Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(box.memo.toPlainText(), expected);
+    }
+    QTest::keyClick(&box.memo, Qt::Key_Z, Qt::ControlModifier); // nothing left to undo
+    QCOMPARE(box.memo.toPlainText(), QStringLiteral("17\n4"));
+    for (const QString& expected :
+         {"17\n432", "17\n432\n", "17\n432", "17\n43", "0\nHW\n43", "9\n10"}) {
+      QTest::keyClick(&box.memo, Qt::Key_Y, Qt::ControlModifier);
+      QCOMPARE(box.memo.toPlainText(), QString::fromUtf8(expected));
+    }
+    // A new change after an undo drops what could have been redone.
+    QTest::keyClick(&box.memo, Qt::Key_Z, Qt::ControlModifier);
+    box.type(QStringLiteral("5"));
+    QVERIFY(!box.memo.isRedoAvailable());
   }
 
   void readOnlyRefusesEveryEdit() {
@@ -304,6 +355,7 @@ private slots:
     QTest::keyClick(&box.memo, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(&box.memo, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(&box.memo, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(&box.memo, Qt::Key_Z, Qt::ControlModifier);
     box.key(Qt::Key_Delete);
     QCOMPARE(box.memo.toPlainText(), QStringLiteral("17\n4"));
     QCOMPARE(changed.size(), 0);

@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QHeaderView>
+#include <QHelpContentModel>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace kw;
@@ -85,6 +87,8 @@ private slots:
     QCOMPARE(start->windowTitle(), QStringLiteral("Kesselwerk 1.3.1.0"));
     QCOMPARE(Find<QLabel>(start, QStringLiteral("LVersion"))->text(), QStringLiteral("1.3.1.0"));
     QCOMPARE(h.app().fHaupt()->windowOpacity(), 0.0);
+    // Not shown before "Weiter": without a compositor a transparent window would show.
+    QVERIFY(!h.app().fHaupt()->isVisible());
     QCOMPARE(h.app().fHaupt()->windowTitle(), QStringLiteral("Kesselwerk 1.3.1.0  - Zentrale"));
 
     auto* weiter = Find<QPushButton>(start, QStringLiteral("BWeiter"));
@@ -344,6 +348,32 @@ private slots:
     QVERIFY(help);
     QVERIFY2(help->currentPage().toString().endsWith(QLatin1String(".html")),
              qPrintable(help->currentPage().toString()));
+    help->close();
+  }
+
+  // One click on an entry of the contents opens its page.
+  void helpContentsOpenAPageOnOneClick() {
+    Help::instance().showContext(1050);
+    HelpWindow* help = Help::instance().window();
+    QVERIFY(help);
+    auto* contents = help->findChild<QTreeView*>(QStringLiteral("HelpContents"));
+    QVERIFY(contents);
+    QTRY_VERIFY(contents->model()->rowCount() > 0);
+    contents->expandAll();
+    const QUrl before = help->currentPage();
+    // The first entry in view whose page is not the one shown.
+    auto* model = qobject_cast<QHelpContentModel*>(contents->model());
+    QVERIFY(model);
+    QModelIndex target;
+    for (QModelIndex index = model->index(0, 0); index.isValid() && !target.isValid();
+         index = contents->indexBelow(index))
+      if (model->contentItemAt(index)->url() != before &&
+          contents->viewport()->rect().contains(contents->visualRect(index).center()))
+        target = index;
+    QVERIFY(target.isValid());
+    QTest::mouseClick(contents->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      contents->visualRect(target).center());
+    QTRY_COMPARE(help->currentPage(), model->contentItemAt(target)->url());
     help->close();
   }
 

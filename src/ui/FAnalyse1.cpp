@@ -31,6 +31,8 @@ namespace {
 
 constexpr int MinLength = 2;
 constexpr int MaxLength = 12;
+// The file-name column; longer names widen it.
+constexpr int FileNameColumnWidth = 90;
 // Files read and searched between two looks at the progress dialog.
 constexpr int FilesPerStep = 250;
 
@@ -94,7 +96,7 @@ void FAnalyse1::FormCreate() {
   QFont headingFont = g1_->horizontalHeader()->font();
   headingFont.setPointSize(7);
   g1_->horizontalHeader()->setFont(headingFont);
-  g1_->setColumnWidth(0, 90);
+  g1_->setColumnWidth(0, FileNameColumnWidth);
   FreezeLeadingColumns(g1_, 1);
   right->addWidget(g1_, 1);
   body->addLayout(right, 1);
@@ -239,7 +241,7 @@ void FAnalyse1::BAnalyseClick() {
   if (progress.wasCanceled())
     return;
   model_->setResults(std::move(names), std::move(rows));
-  g1_->setColumnWidth(0, 90);
+  FitColumnToTexts(g1_, 0, FileNameColumnWidth);
 }
 
 } // namespace kw

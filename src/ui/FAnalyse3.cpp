@@ -45,9 +45,9 @@
 namespace kw {
 namespace {
 
-constexpr int ClientWidth = 1043;
-constexpr int ParameterAreaHeight = 157;
-constexpr int FileSelectionWidth = 161;
+constexpr int ClientWidth = 1082;
+constexpr int ParameterAreaHeight = 180;
+constexpr int FileSelectionWidth = 200;
 constexpr int ResultTabsWidth = 385;
 constexpr int StakeAreaWidth = 430;
 constexpr int StakeColumns = StakeTableColumns + 1;
@@ -143,6 +143,15 @@ QPushButton* iconButton(const QString& name, const QString& icon, const QString&
   button->setIcon(AppIcon(icon));
   button->setToolTip(tip);
   button->setFixedSize(22, 22);
+  return button;
+}
+
+// A button with its icon and its caption, as high as the icon buttons beside it.
+QPushButton* captionButton(const QString& name, const QString& icon, const QString& caption,
+                           QWidget* parent) {
+  auto* button = new QPushButton(AppIcon(icon), caption, parent);
+  button->setObjectName(name);
+  button->setFixedHeight(22);
   return button;
 }
 
@@ -375,17 +384,24 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
   FreezeLeadingColumns(gSaetze_, 1);
   column->addWidget(gSaetze_);
 
+  // Opening and saving with their captions, the table's tools on the right; the quick slots
+  // on a line of their own below.
+  auto* files = new QHBoxLayout;
+  files->setSpacing(2);
+  auto* open = captionButton(QStringLiteral("BOpen"), QStringLiteral("open"),
+                             QStringLiteral("Ö&ffnen..."), group);
+  connect(open, &QPushButton::clicked, this, &FAnalyse3::BOpenClick);
+  files->addWidget(open);
+  // Alt+S belongs to "Analyse &starten": the same letter here would only move the focus
+  // between the two buttons instead of starting the run.
+  auto* save = captionButton(QStringLiteral("BSave"), QStringLiteral("save"),
+                             QStringLiteral("Speichern..."), group);
+  connect(save, &QPushButton::clicked, this, &FAnalyse3::BSaveClick);
+  files->addWidget(save);
+  files->addStretch(1);
+  column->addLayout(files);
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(2);
-  auto* open = iconButton(QStringLiteral("BOpen"), QStringLiteral("open"),
-                          QStringLiteral("Öffnen..."), group);
-  connect(open, &QPushButton::clicked, this, &FAnalyse3::BOpenClick);
-  buttons->addWidget(open);
-  auto* save = iconButton(QStringLiteral("BSave"), QStringLiteral("save"),
-                          QStringLiteral("Speichern..."), group);
-  connect(save, &QPushButton::clicked, this, &FAnalyse3::BSaveClick);
-  buttons->addWidget(save);
-  buttons->addSpacing(6);
   buttons->addWidget(new QLabel(QStringLiteral("Quicksave:"), group));
   const QString saveNames[] = {QStringLiteral("Bsave1"), QStringLiteral("BSave2"),
                                QStringLiteral("BSave3"), QStringLiteral("BSave4")};
@@ -408,20 +424,20 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
     buttons->addWidget(button);
   }
   buttons->addStretch(1);
+  column->addLayout(buttons);
   auto* trash = iconButton(QStringLiteral("BTrash"), QStringLiteral("trash"),
                            QStringLiteral("Tabelle leeren"), group);
   connect(trash, &QPushButton::clicked, this, &FAnalyse3::BTrashClick);
-  buttons->addWidget(trash);
+  files->addWidget(trash);
   auto* remember = iconButton(QStringLiteral("BFileSave"), QStringLiteral("settings"),
                               QStringLiteral("Als Standard-Staffelung merken"), group);
   connect(remember, &QPushButton::clicked, this, &FAnalyse3::BFileSaveClick);
-  buttons->addWidget(remember);
+  files->addWidget(remember);
   auto* help = iconButton(QStringLiteral("Button3"), QStringLiteral("help"),
                           QStringLiteral("Hilfe zur Einsatzstaffelung"), group);
   connect(help, &QPushButton::clicked, this,
           [] { Help::instance().showContext(HelpContextStakes); });
-  buttons->addWidget(help);
-  column->addLayout(buttons);
+  files->addWidget(help);
 
   // The default stake file of the settings, else the built-in progression.
   const QString stakeFile = workspace_.startFiles().StartStakeFile;
@@ -722,6 +738,9 @@ void FAnalyse3::BAnalyseClick() {
     tabs.push_back({name, ++tabsMade_, {std::move(entries), params, position, outcome}, {}});
   }
   summary_->setRows(std::move(rows));
+  // Long file names and large figures widen their columns; "Nr." stays fixed on the left.
+  for (int c = 1; c < SummaryModel::ColumnCount; ++c)
+    FitColumnToTexts(gZus_, c, SummaryModel::ColumnWidths[static_cast<size_t>(c)]);
   const bool anyTested = !tabs.empty();
   pc1_->append(std::move(tabs));
   // The last tested permanence is the active page.

@@ -155,7 +155,7 @@ QWidget* FChart1::buildChart(QWidget* parent) {
 QWidget* FChart1::buildValueTable(QWidget* parent) {
   auto* panel = new QWidget(parent);
   panel->setObjectName(QStringLiteral("PWerte"));
-  panel->setFixedWidth(80);
+  panel->setFixedWidth(84); // the bold heading "Wertetabelle" whole
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(1, 4, 1, 0);
   layout->setSpacing(2);

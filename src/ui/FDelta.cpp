@@ -43,6 +43,7 @@ QGroupBox* rangeGroup(const QString& title, const QString& name, QWidget* parent
   for (int i = 0; i < 3; ++i) {
     auto* caption = new QLabel(captions[static_cast<size_t>(i)], group);
     caption->setAlignment(Qt::AlignCenter);
+    caption->setMinimumHeight(caption->sizeHint().height()); // never squeezed by the window
     grid->addWidget(caption, 0, i);
     panels[static_cast<size_t>(i)]->setParent(group);
     grid->addWidget(panels[static_cast<size_t>(i)], 1, i);

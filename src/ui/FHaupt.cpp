@@ -31,8 +31,10 @@
 namespace kw {
 namespace {
 
-constexpr int ClientWidth = 885;
+constexpr int ClientWidth = 920;
 constexpr int ClientHeight = 680;
+// Wide enough for seven-digit coup numbers at the grid's font.
+constexpr int OrdinalColumnWidth = 53;
 
 QLabel* captionStrip(const QString& text, QWidget* parent, const char* name) {
   auto* label = new QLabel(text, parent);
@@ -214,11 +216,11 @@ QWidget* FHaupt::buildTableArea() {
   gNum_->horizontalHeader()->setHighlightSections(false);
   gNum_->horizontalHeader()->setFixedHeight(18);
   gNum_->horizontalHeader()->setMinimumSectionSize(10);
-  gNum_->setColumnWidth(0, 45);
+  gNum_->setColumnWidth(0, OrdinalColumnWidth);
   for (int c = 1; c <= 3; ++c)
     gNum_->setColumnWidth(c, 22);
-  gNum_->setFixedWidth(45 + 3 * 22 + gNum_->verticalScrollBar()->sizeHint().width() +
-                       2 * gNum_->frameWidth());
+  gNum_->setFixedWidth(OrdinalColumnWidth + 3 * 22 +
+                       gNum_->verticalScrollBar()->sizeHint().width() + 2 * gNum_->frameWidth());
   layout->addWidget(gNum_, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -364,7 +366,7 @@ void FHaupt::TableChanged() {
 void FHaupt::scrollToTopRow() {
   gNum_->doItemsLayout();
   gNum_->verticalScrollBar()->setValue(table().TopRow() - 1);
-  if (table().UsedRows() > 0)
+  if (table().UsedRows() > 0 && gNum_->isVisible())
     gNum_->scrollTo(model_->index(table().UsedRows() - 1, 0), QAbstractItemView::EnsureVisible);
 }
 

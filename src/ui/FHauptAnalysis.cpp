@@ -224,12 +224,9 @@ void FHaupt::CreateResultGrids(QGroupBox* group) {
       {"1 - 18 / 19 - 36", "GManque", LabelRange(4, 5), Widths(2, 62)},
       {"Dutzende", "GDutzend", {"1", "2", "3"}, Widths(3, 41)},
       {"Kolonnen", "GKolonne", {"1", "2", "3"}, Widths(3, 41)},
-      {"Serien", "GSerien", LabelRange(38, 40), Widths(3, 41)},
-      {"Transversalen simple", "GTrans", LabelRange(24, 34), Widths(11, 37)},
-      {"Transversalen plein",
-       "GTrans2",
-       LabelRange(12, 23),
-       {27, 27, 27, 36, 36, 36, 36, 36, 36, 36, 36, 36}},
+      {"Serien", "GSerien", LabelRange(38, 40), Widths(3, 50)},
+      {"Transversalen simple", "GTrans", LabelRange(24, 34), Widths(11, 40)},
+      {"Transversalen plein", "GTrans2", LabelRange(12, 23), Widths(12, 39)},
   };
   std::vector<int> seriesWidths = Widths(7, 59);
   seriesWidths[0] = 39;

@@ -425,7 +425,7 @@ QWidget* FOpSektoren::buildRechts() {
   // The two heading columns and the heading row are fixed cells.
   gSek_->setItemDelegate(new CountCellDelegate(
       [](const QModelIndex& index) { return index.column() < 2 || index.row() < 1; }, gSek_));
-  ShapeCountGrid(gSek_, {.rowHeight = 18, .columnWidths = {59, 49}, .otherColumnWidth = 43});
+  ShapeCountGrid(gSek_, {.rowHeight = 18, .columnWidths = {61, 53}, .otherColumnWidth = 43});
   layout->addWidget(gSek_, 1);
 
   auto* panel4 = new QWidget(pRechts);

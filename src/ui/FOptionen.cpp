@@ -26,7 +26,7 @@
 namespace kw {
 namespace {
 
-constexpr int ClientWidth = 485;
+constexpr int ClientWidth = 677;
 constexpr int ClientHeight = 331;
 constexpr int MarkerHelpContext = 110;
 
@@ -111,9 +111,9 @@ void FOptionen::FormCreate() {
   left->addWidget(note);
   left->addWidget(buildMarkerGroup(), 1);
   halves->addLayout(left, 1);
-  // The start-up file names are short ("...\" + name); the marker list needs the room.
+  // The start-up files show as ".../" and the file name, which must show whole.
   QWidget* startFiles = buildStartFileGroup();
-  startFiles->setMaximumWidth(180);
+  startFiles->setFixedWidth(372);
   halves->addWidget(startFiles);
   layout->addLayout(halves, 1);
   layout->addWidget(buildBar(false));
@@ -246,9 +246,14 @@ QWidget* FOptionen::buildStartFileRow(const QString& title, const QString& editN
 
 void FOptionen::ShowStartFiles() {
   const StartFiles& files = workspace_.startFiles();
-  ePerm_->setText(ShownFile(files.StartPermanenceFile));
-  eEinsatz_->setText(ShownFile(files.StartStakeFile));
-  eSekt_->setText(ShownFile(files.StartSectorFile));
+  // The field shows the short form; its tooltip the whole path.
+  const std::pair<QLineEdit*, const QString*> fields[] = {{ePerm_, &files.StartPermanenceFile},
+                                                          {eEinsatz_, &files.StartStakeFile},
+                                                          {eSekt_, &files.StartSectorFile}};
+  for (auto [field, path] : fields) {
+    field->setText(ShownFile(*path));
+    field->setToolTip(QDir::toNativeSeparators(*path));
+  }
 }
 
 // optionen.ini and HWListe.txt are written each on its own: a file that cannot be written is

@@ -6,8 +6,12 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSet>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
+
+#include <algorithm>
 
 namespace kw {
 namespace {
@@ -91,6 +95,25 @@ private:
 };
 
 } // namespace
+
+void FitColumnToTexts(QTableView* grid, int column, int minimumWidth) {
+  const QAbstractItemModel* model = grid->model();
+  const QFontMetrics metrics(grid->font());
+  // The cell's margins either side, as the grid's delegate keeps them, its grid line and a
+  // pixel for rounding.
+  const int margins =
+      2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 2;
+  int widest = 0;
+  QSet<QString> measured;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    const QString text = model->index(row, column).data().toString();
+    if (!text.isEmpty() && !measured.contains(text)) {
+      measured.insert(text);
+      widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+  }
+  grid->setColumnWidth(column, std::max(minimumWidth, widest + margins));
+}
 
 QTableView* FreezeLeadingColumns(QTableView* grid, int columns) {
   auto* fixed = new QTableView(grid);

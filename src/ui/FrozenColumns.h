@@ -13,4 +13,9 @@ namespace kw {
 // of the grid named after it with "Fest").
 QTableView* FreezeLeadingColumns(QTableView* grid, int columns);
 
+// Widens a column to its longest text (file names, the protocol's notes), never below
+// `minimumWidth`: a grid that scrolls sideways behind its fixed columns shows every text
+// whole instead of cutting it off.
+void FitColumnToTexts(QTableView* grid, int column, int minimumWidth);
+
 } // namespace kw

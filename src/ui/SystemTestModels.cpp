@@ -97,7 +97,7 @@ QVariant ProtocolModel::headerData(int section, Qt::Orientation orientation, int
   return FromUtf8(ProtocolHeadings[static_cast<size_t>(section)]);
 }
 
-const std::array<int, SummaryModel::ColumnCount> SummaryModel::ColumnWidths = {39, 75, 50, 50,
+const std::array<int, SummaryModel::ColumnCount> SummaryModel::ColumnWidths = {39, 75, 67, 67,
                                                                                60, 55, 60, 69};
 
 SummaryModel::SummaryModel(QObject* parent) : QAbstractTableModel(parent), rows_(InitialDataRows) {}

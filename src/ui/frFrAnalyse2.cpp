@@ -63,6 +63,8 @@ frFrAnalyse2::frFrAnalyse2(size_t permanenceIndex, const Figures& figures,
   gNum_->horizontalHeader()->setFont(headingFont);
   for (int column = 0; column < ProtocolColumnCount; ++column)
     gNum_->setColumnWidth(column, ProtocolColumnWidths[static_cast<size_t>(column)]);
+  // The notes are as wide as their longest; the grid scrolls sideways behind "Nr.".
+  FitColumnToTexts(gNum_, HinweisColumn, ProtocolColumnWidths[HinweisColumn]);
   FreezeLeadingColumns(gNum_, 1);
   layout->addWidget(gNum_, 1);
 }

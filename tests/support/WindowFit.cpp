@@ -48,10 +48,16 @@ QString Shown(QString text) {
   return text;
 }
 
-// Width and height of plain text without wrapping, line breaks honoured.
+// Width and height of plain text without wrapping, line breaks honoured. A single line is
+// as high as its ink: the room a font keeps below the baseline for letters without a
+// descender may be cut without cutting the text.
 QSize PlainExtent(const QFontMetrics& metrics, const QString& text) {
-  return metrics.boundingRect(QRect(0, 0, Unbounded, Unbounded), Qt::AlignLeft | Qt::AlignTop, text)
-      .size();
+  const QSize extent =
+      metrics.boundingRect(QRect(0, 0, Unbounded, Unbounded), Qt::AlignLeft | Qt::AlignTop, text)
+          .size();
+  if (text.contains(QLatin1Char('\n')))
+    return extent;
+  return {extent.width(), metrics.tightBoundingRect(text).height()};
 }
 
 // A widget the user can see: shown and not scrolled or covered out of sight entirely.
@@ -265,14 +271,14 @@ private:
       return;
     const QRect viewport = view->viewport()->rect();
     const QModelIndex root = view->rootIndex();
-    // The toolkit's own delegate keeps a margin either side; the program's grids draw 2
-    // pixels in.
+    // The toolkit's own delegate keeps a margin either side and elides what does not fit in
+    // between; without elision the text still starts after the left margin. The program's
+    // own delegates draw 2 pixels in.
     const bool plainDelegate = view->itemDelegate() && view->itemDelegate()->metaObject() ==
                                                            &QStyledItemDelegate::staticMetaObject;
+    const int side = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
     const int margin =
-        plainDelegate
-            ? 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1)
-            : 4;
+        plainDelegate ? (view->textElideMode() == Qt::ElideNone ? side : 2 * side) : 3;
     int firstRow = 0;
     int lastRow = model->rowCount(root) - 1;
     int firstColumn = 0;
@@ -320,17 +326,35 @@ QList<ClippedText> ClippedTexts(QWidget* window) { return Walker(window).walk();
 
 QString DescribeClipped(const QList<ClippedText>& clipped,
                         const QList<DeliberateElision>& allowed) {
+  // One line per control: its first clipped text and how many more it has (a grid may have
+  // thousands).
   QStringList lines;
+  QString lastControl;
+  int more = 0;
+  const auto flush = [&lines, &more] {
+    if (more > 0)
+      lines.last() += QStringLiteral(" (and %1 more)").arg(more);
+    more = 0;
+  };
   for (const ClippedText& c : clipped) {
     const bool deliberate = std::any_of(allowed.begin(), allowed.end(), [&c](const auto& a) {
       return c.where.startsWith(QLatin1String(a.where));
     });
-    if (!deliberate)
-      lines << QStringLiteral("%1 \"%2\": needs %3, has %4")
-                   .arg(c.where, c.text)
-                   .arg(c.needed)
-                   .arg(c.available);
+    if (deliberate)
+      continue;
+    const QString control = c.where.section(QLatin1Char('['), 0, 0);
+    if (control == lastControl) {
+      ++more;
+      continue;
+    }
+    flush();
+    lastControl = control;
+    lines << QStringLiteral("%1 \"%2\": needs %3, has %4")
+                 .arg(c.where, c.text)
+                 .arg(c.needed)
+                 .arg(c.available);
   }
+  flush();
   return lines.join(QLatin1Char('\n'));
 }
 

@@ -5,6 +5,8 @@
 #include "ui/FileSelector.h"
 #include "ui/SeriesLengthModel.h"
 
+#include <QApplication>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -99,6 +102,8 @@ private slots:
     slider(w, 1)->setValue(3);
     selectAll(w, folder.path());
     QCOMPARE(w->fileSelector()->fileCount(), 2);
+    // The counted caption belongs to the system test; here it stays "Dateien:".
+    QCOMPARE(Find<QLabel>(w, QStringLiteral("Label4"))->text(), QStringLiteral("Dateien:"));
     QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BAnalyse")), Qt::LeftButton);
 
     auto* g1 = Find<QTableView>(w, QStringLiteral("g1"));
@@ -118,6 +123,18 @@ private slots:
     QCOMPARE(g1->columnWidth(0), 90);
     QCOMPARE(g1->columnWidth(1), 48);
     QVERIFY(h.dialogs().calls.isEmpty());
+    // The file names stay in view, drawn as fixed cells, while the grid scrolls sideways.
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    auto* fixed = Find<QTableView>(g1, QStringLiteral("g1Fest"));
+    QVERIFY(fixed && fixed->isVisible());
+    g1->horizontalScrollBar()->setValue(g1->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    QCOMPARE(fixed->geometry().left(), g1->viewport()->geometry().left());
+    QCOMPARE(fixed->width(), 90);
+    QCOMPARE(fixed->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("a"));
+    QVERIFY(g1->columnViewportPosition(0) < 0); // the grid's own column 0 scrolled away
+    w->hide();
   }
 
   // Only a double click on a file starts a run: not Enter, and not the activation that a

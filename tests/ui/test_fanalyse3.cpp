@@ -135,7 +135,7 @@ private slots:
     QCOMPARE(protocolRow(frame, 9), (QStringList{"", "HW", "", "", ""}));
     QCOMPARE(protocolRow(frame, 18),
              (QStringList{"18", "27", "", "1435", "Permanenzende naht - Abbruch"}));
-    QCOMPARE(frame->GNum()->columnWidth(4), 180);
+    QVERIFY(frame->GNum()->columnWidth(4) >= 180); // as wide as the longest note
 
     // Totals of both tested permanences; c stops at once (its 8 entries end the lead-in).
     QCOMPARE(text(w, "LPermProof"), QStringLiteral("2"));

@@ -7,6 +7,7 @@
 #include "ui/FHaupt.h"
 #include "ui/MemoEdit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -219,6 +221,43 @@ private slots:
       QCOMPARE(call.helpContext, 110);
     }
     QCOMPARE(main->memo()->toPlainText(), QStringLiteral("1\n2\n3\n4\n5")); // kept
+  }
+
+  // After a transfer the shown table ends on its newest rows, however long it grew.
+  void theNewestRowsAreInViewAfterATransfer() {
+    WindowTestHarness h;
+    QTemporaryDir dir;
+    QByteArray bytes;
+    for (int i = 0; i < 500; ++i)
+      bytes += QByteArray::number(i % 37) + "\r\n";
+    FHaupt* main = h.app().fHaupt();
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    openFiles(h, {writeFile(dir, QStringLiteral("lang.prm"), bytes)});
+    click(main, "BTransfer");
+    QApplication::processEvents();
+    auto* grid = Find<QTableView>(main, QStringLiteral("GNum"));
+    const int lastShown = grid->rowAt(grid->viewport()->height() - 1);
+    QVERIFY2(lastShown < 0 || lastShown >= 499, qPrintable(QString::number(lastShown)));
+    QVERIFY(grid->rowAt(0) > 400);
+    QCOMPARE(grid->model()->index(499, 0).data().toString(), QStringLiteral("500"));
+    QVERIFY(grid->viewport()->rect().intersects(grid->visualRect(grid->model()->index(499, 0))));
+    main->hide();
+  }
+
+  // "Öffnen..." of the menu while the pad shows brings the file page with what was loaded.
+  void openingFromTheMenuShowsTheFilePage() {
+    WindowTestHarness h;
+    QTemporaryDir dir;
+    FHaupt* main = h.app().fHaupt();
+    click(main, "BSeiteManuell");
+    auto* pages = Find<QStackedWidget>(main, QStringLiteral("PageControl1"));
+    QCOMPARE(pages->currentIndex(), 1);
+    h.dialogs().openAnswers.enqueue({writeFile(dir, QStringLiteral("a.prm"), "17\r\n4\r\n")});
+    main->BOpenClick();
+    QCOMPARE(pages->currentIndex(), 0);
+    QVERIFY(Find<QPushButton>(main, QStringLiteral("BSeiteDateien"))->isChecked());
+    QCOMPARE(main->memo()->toPlainText(), QStringLiteral("17\n4"));
   }
 
   void realPermanenceTransfersEveryCoupInOrder() {

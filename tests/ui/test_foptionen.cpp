@@ -68,7 +68,7 @@ private slots:
     QCOMPARE(listEntries(options), QStringList({"-", "--", "---", "----", "HW"}));
     QCOMPARE(edit(options, "EPerm"), QString());
     QCOMPARE(h.app().fHaupt()->memo()->toPlainText(), QString());
-    QCOMPARE(options->size(), QSize(485, 331));
+    QCOMPARE(options->size(), QSize(677, 331));
     QVERIFY(!QFile::exists(h.dataDir() + QStringLiteral("HWListe.txt")));
     QVERIFY(!QFile::exists(h.dataDir() + QStringLiteral("optionen.ini")));
     QCOMPARE(padHandChangeLabel(h.app().fHaupt()), QStringLiteral("-"));

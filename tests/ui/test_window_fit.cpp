@@ -189,7 +189,7 @@ struct WorstCase {
 };
 const WorstCase WorstCases[] = {
     {"FHaupt", "GNum", 0, "1234567"},
-    {"FAnalyse3", "GZus", 2, "-10.000.000"},
+    {"FAnalyse3", "GZus", 2, "10.000.000"},
     {"FAnalyse3", "GZus", 3, "10.000.000"},
 };
 

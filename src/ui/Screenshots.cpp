@@ -31,6 +31,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -91,7 +93,51 @@ bool shootSeriesLengthRun(FAnalyse1* window, const QString& folder) {
   window->fileSelector()->setDirectory(samples.path());
   window->fileSelector()->fileList()->selectAll();
   window->BAnalyseClick();
-  return shoot(window, folder, QStringLiteral("FAnalyse1-Ergebnis"));
+  bool ok = shoot(window, folder, QStringLiteral("FAnalyse1-Ergebnis"));
+  // Scrolled to the last chances: the file names stay in view on the left.
+  window->show();
+  if (auto* grid = window->findChild<QTableView*>(QStringLiteral("g1")))
+    grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+  ok &= shoot(window, folder, QStringLiteral("FAnalyse1-rechts"));
+  return ok;
+}
+
+// The wide grids of the system test scrolled to their right ends: "Nr." and the stake
+// table's first column stay in view.
+bool shootSystemTestScrolledRight(FAnalyse3* window, const QString& folder) {
+  window->show();
+  for (QTableView* grid : window->findChildren<QTableView*>()) {
+    if (grid->objectName().endsWith(QLatin1String("Fest")))
+      continue;
+    grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+  }
+  return shoot(window, folder, QStringLiteral("FAnalyse3-rechts"));
+}
+
+// The open-file dialog of the main window, in German whatever the desktop's language.
+bool shootOpenFileDialog(QWidget* parent, const QString& folder) {
+  QTemporaryDir samples;
+  for (const char* name : {"Spielbank Wiesbaden Tisch 1.prm", "Tisch02.prm", "Tisch03.prm"}) {
+    QFile file(samples.filePath(QLatin1String(name)));
+    if (file.open(QIODevice::WriteOnly))
+      file.write("17\r\n4\r\n");
+  }
+  bool ok = false;
+  QTimer::singleShot(400, [&ok, &folder] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog)
+      return;
+    ok = save(dialog, folder, QStringLiteral("Dateidialog-Oeffnen"));
+    if (auto* fileDialog = qobject_cast<QDialog*>(dialog))
+      fileDialog->reject();
+  });
+  Dialogs::FileRequest request;
+  request.title = QStringLiteral("Datei öffnen");
+  request.filter = QStringLiteral("Permanenz-Format (*.prm);;Alle Dateien (*.*)");
+  request.startDir = samples.path();
+  request.multiple = true;
+  QtDialogs().openFiles(parent, request);
+  return ok;
 }
 
 // The system test window after a run over a few sample permanences.
@@ -279,8 +325,10 @@ int TakeScreenshots(Application& app, const QString& folder) {
     ok &= shoot(window, folder, QLatin1String(name));
   ok &= shootSeriesLengthRun(app.fAnalyse1(), folder);
   ok &= shootSystemTestRun(app.fAnalyse3(), folder);
+  ok &= shootSystemTestScrolledRight(app.fAnalyse3(), folder);
   ok &= shootStakeEditor(app.fAnalyse3(), folder);
   ok &= shootHelpOverSettings(app, folder);
+  ok &= shootOpenFileDialog(main, folder);
   ok &= shootExportProgress(folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {

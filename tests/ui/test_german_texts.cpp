@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -80,6 +81,55 @@ private slots:
     });
     for (const char* expected : {"Suchen in:", "Datei&name:", "Dateien des Typs:", "Abbrechen"})
       QVERIFY2(shown.contains(QString::fromUtf8(expected)), qPrintable(shown.join(" | ")));
+  }
+
+  // Replacing a file is asked in German; the permanence save dialog, which replaces without
+  // asking, gets no question.
+  void overwriteQuestionSpeaksGerman_data() {
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("asks") << true;
+    QTest::newRow("replaces") << false;
+  }
+  void overwriteQuestionSpeaksGerman() {
+    QFETCH(bool, confirm);
+    QTemporaryDir dir;
+    QFile existing(dir.filePath(QStringLiteral("alt.prm")));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QtDialogs dialogs;
+    Dialogs::FileRequest request;
+    request.title = QStringLiteral("Datei speichern");
+    request.filter = QStringLiteral("Permanenz-Format (*.prm)");
+    request.startDir = dir.path();
+    request.fileName = QStringLiteral("alt.prm");
+    request.confirmOverwrite = confirm;
+    QStringList question;
+    QTimer::singleShot(0, [&question] {
+      auto* fileDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!fileDialog)
+        return;
+      // The question comes up inside accept(); it is answered "Nein" and the dialog closed.
+      QTimer::singleShot(0, fileDialog, [&question, fileDialog] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          question = texts(box);
+          box->done(QMessageBox::No);
+        }
+        fileDialog->reject();
+      });
+      QMetaObject::invokeMethod(fileDialog, "accept", Qt::DirectConnection);
+    });
+    const QString chosen = dialogs.saveFile(nullptr, request);
+    if (!confirm) {
+      QVERIFY(question.isEmpty());
+      QCOMPARE(QFileInfo(chosen).fileName(), QStringLiteral("alt.prm"));
+      return;
+    }
+    QVERIFY(chosen.isEmpty());
+    const QString shown = question.join(QStringLiteral(" | "));
+    QVERIFY2(shown.contains(QStringLiteral("alt.prm")), qPrintable(shown));
+    QVERIFY2(!shown.contains(QStringLiteral("already exists")), qPrintable(shown));
+    QVERIFY2(question.contains(QStringLiteral("&Ja")) && question.contains(QStringLiteral("&Nein")),
+             qPrintable(shown));
   }
 
   void messageBoxButtonsSpeakGerman() {

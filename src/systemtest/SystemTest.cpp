@@ -17,6 +17,8 @@ constexpr std::string_view AttackExhaustedText = "Ende des Angriffs";
 constexpr std::string_view LossLimitText = "Verlustobergrenze erreicht - Abbruch";
 constexpr std::string_view ProfitTargetText = "Gewinnziel erreicht - Ende";
 constexpr std::string_view NearEndText = "Permanenzende naht - Abbruch";
+// The slot of a permanence too short to be tested.
+constexpr size_t NotTested = static_cast<size_t>(-1);
 
 void checkParams(const SystemTestParams& params) {
   if (params.angriffe < 1 || params.stakes.size() < static_cast<size_t>(params.angriffe))
@@ -86,6 +88,7 @@ PermanenceOutcome play(std::span<const uint8_t> entries, const SystemTestParams&
 
   PermanenceOutcome out;
   int64_t capital = params.startkapital;
+  out.lowestCapital = capital;
   FallenNumbers fallen;
   bool inAttack = false;
   int step = 0; // 0-based place of the coup in the running attack
@@ -124,12 +127,14 @@ PermanenceOutcome play(std::span<const uint8_t> entries, const SystemTestParams&
         inAttack = false;
       } else if (++step == attacks) {
         // The exhausting loss is not tested against the loss limit.
+        out.lowestCapital = std::min(out.lowestCapital, capital);
         fallen.clear();
         inAttack = false;
         if constexpr (WithProtocol)
           *hinweis = AttackExhaustedText;
       } else {
         out.minimum = std::min(out.minimum, capital);
+        out.lowestCapital = std::min(out.lowestCapital, capital);
         stop = capital <= params.verlustgrenze;
       }
     } else {
@@ -248,19 +253,27 @@ std::optional<double> Rendite(int64_t net, int64_t umsatz) {
 }
 
 SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
-                            const SystemTestParams& params, ProtocolMode mode) {
+                            const SystemTestParams& params, const SystemTestOptions& options) {
   checkParams(params);
   SystemTestRun run;
+  std::vector<size_t> slotOf(permanences.size(), NotTested);
   for (size_t position = 0; position < permanences.size(); ++position) {
-    const std::vector<uint8_t>& entries = permanences[position];
-    if (!IsLongEnoughToTest(entries.size(), params))
+    if (!IsLongEnoughToTest(permanences[position].size(), params))
       continue;
-    TestedPermanence tested;
-    tested.position = position;
-    tested.result = SimulatePermanence(entries, params, mode);
+    slotOf[position] = run.tested.size();
+    run.tested.push_back({position, {}, 0});
+  }
+  // Each permanence is played into its own slot; the sums follow in selection order.
+  const bool completed = RunEach(permanences.size(), options.run, [&](size_t position) {
+    if (slotOf[position] != NotTested)
+      run.tested[slotOf[position]].result =
+          SimulatePermanence(permanences[position], params, options.protocol);
+  });
+  if (!completed)
+    return {.cancelled = true};
+  for (TestedPermanence& tested : run.tested) {
     AddToTotals(run.totals, tested.result.outcome);
     tested.gesamtsaldoAfter = run.totals.gesamtsaldo;
-    run.tested.push_back(std::move(tested));
   }
   return run;
 }

@@ -54,7 +54,7 @@ TEST_F(PermanenceFilesTest, ReadsEveryFileInOrderWhateverTheThreadCount) {
   names.push_back("empty");
 
   for (int threads : {1, 2, 7}) {
-    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, threads);
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, {.threads = threads});
     ASSERT_TRUE(read.ok()) << read.error.toStdString();
     EXPECT_EQ(read.PermanenceData, expected) << threads;
     EXPECT_EQ(read.PermanenceNames, names) << threads;
@@ -68,10 +68,41 @@ TEST_F(PermanenceFilesTest, TheFirstUnreadableFileInOrderEndsTheReadWithNothing)
   paths[25] = dir_.filePath(QStringLiteral("gone-late.prm"));
   paths[11] = dir_.filePath(QStringLiteral("gone-early.prm"));
   for (int threads : {1, 4}) {
-    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, threads);
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, {.threads = threads});
     EXPECT_TRUE(read.error.contains(QStringLiteral("gone-early.prm"))) << read.error.toStdString();
     EXPECT_TRUE(read.PermanenceData.empty());
     EXPECT_TRUE(read.PermanenceNames.empty());
+  }
+}
+
+// A window shows how many files were read and may cancel; a cancelled read holds nothing.
+TEST_F(PermanenceFilesTest, ReportsTheFilesReadAndACancelLeavesNothing) {
+  QStringList paths;
+  for (int i = 0; i < 60; ++i)
+    paths << write(QStringLiteral("p%1.prm").arg(i), "1\r\n2\r\n");
+  for (int threads : {1, 3}) {
+    std::vector<size_t> reports;
+    RunControl control{.threads = threads, .reportEvery = 25};
+    control.progress = [&](size_t done, size_t total) {
+      EXPECT_EQ(total, 60u);
+      reports.push_back(done);
+      return true;
+    };
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, control);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.PermanenceData.size(), 60u);
+    if (threads == 1) {
+      EXPECT_EQ(reports, (std::vector<size_t>{25, 50, 60}));
+    }
+    EXPECT_EQ(reports.back(), 60u) << threads;
+
+    control.progress = [](size_t done, size_t) { return done < 50; };
+    const FilePermanences cancelled = ReadPermanenceFiles(paths, Defaults, control);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_FALSE(cancelled.ok());
+    EXPECT_TRUE(cancelled.error.isEmpty());
+    EXPECT_TRUE(cancelled.PermanenceData.empty());
+    EXPECT_TRUE(cancelled.PermanenceNames.empty());
   }
 }
 

@@ -1,0 +1,99 @@
+#include "core/ParallelRun.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace kw {
+namespace {
+
+// What the threads of one run share: the next item to take, the items done, and why the
+// run stops early.
+class SharedRun {
+public:
+  SharedRun(size_t count, const std::function<void(size_t)>& work) : count_(count), work_(work) {}
+
+  // Takes and does items until none is left or the run stops; after each item `afterItem`
+  // is told the items done so far.
+  template <typename AfterItem> void workUntilDone(AfterItem afterItem) {
+    try {
+      while (!stopped_.load(std::memory_order_relaxed)) {
+        const size_t item = next_.fetch_add(1, std::memory_order_relaxed);
+        if (item >= count_)
+          return;
+        work_(item);
+        afterItem(done_.fetch_add(1, std::memory_order_acq_rel) + 1);
+      }
+    } catch (...) {
+      std::lock_guard lock(failureMutex_);
+      if (!failure_)
+        failure_ = std::current_exception();
+      stop();
+    }
+  }
+
+  void stop() { stopped_.store(true, std::memory_order_relaxed); }
+  size_t done() const { return done_.load(std::memory_order_acquire); }
+  void rethrowFailure() const {
+    if (failure_)
+      std::rethrow_exception(failure_);
+  }
+
+private:
+  const size_t count_;
+  const std::function<void(size_t)>& work_;
+  std::atomic<size_t> next_ = 0;
+  std::atomic<size_t> done_ = 0;
+  std::atomic<bool> stopped_ = false;
+  std::mutex failureMutex_;
+  std::exception_ptr failure_;
+};
+
+} // namespace
+
+int RunThreads(int requested, size_t items) {
+  const int perCore = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  const int wanted = requested > 0 ? requested : perCore;
+  const size_t cap = std::max<size_t>(items, 1);
+  return static_cast<int>(std::min<size_t>(static_cast<size_t>(wanted), cap));
+}
+
+bool RunEach(size_t count, const RunControl& control, const std::function<void(size_t)>& work) {
+  if (count == 0)
+    return true;
+  SharedRun run(count, work);
+  const size_t step = std::max<size_t>(control.reportEvery, 1);
+  size_t nextReport = step;
+  size_t lastReported = 0;
+  bool cancelled = false;
+  // Only the calling thread reports, so a window's progress dialog is touched from its own
+  // thread.
+  const auto report = [&](size_t done) {
+    if (!control.progress || cancelled || done < nextReport)
+      return;
+    nextReport = (done / step + 1) * step;
+    lastReported = done;
+    if (!control.progress(done, count)) {
+      cancelled = true;
+      run.stop();
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    for (int t = 1; t < RunThreads(control.threads, count); ++t)
+      helpers.emplace_back([&run] { run.workUntilDone([](size_t) {}); });
+    run.workUntilDone(report);
+  }
+  run.rethrowFailure();
+  if (cancelled)
+    return false;
+  // The last report tells the whole count, unless the last step already did.
+  if (control.progress && lastReported != count && !control.progress(run.done(), count))
+    return false;
+  return true;
+}
+
+} // namespace kw

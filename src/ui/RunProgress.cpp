@@ -1,0 +1,52 @@
+#include "ui/RunProgress.h"
+
+#include <QApplication>
+#include <QString>
+#include <QWidget>
+
+namespace kw {
+namespace {
+
+// Files or permanences between two looks at the dialog.
+constexpr size_t ItemsPerStep = 250;
+constexpr int ShowAfterMilliseconds = 500;
+
+} // namespace
+
+RunProgress::RunProgress(QWidget* window, const QString& label, size_t files)
+    : dialog_(label, QStringLiteral("Abbrechen"), 0, static_cast<int>(files) * 2, window),
+      files_(files) {
+  dialog_.setWindowTitle(QStringLiteral("Kesselwerk"));
+  dialog_.setWindowModality(Qt::WindowModal);
+  dialog_.setMinimumDuration(ShowAfterMilliseconds);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+RunProgress::~RunProgress() { finish(); }
+
+RunControl RunProgress::reading() { return reportingFrom(0); }
+
+RunControl RunProgress::analysing(bool cancellable) {
+  if (!cancellable)
+    dialog_.setCancelButton(nullptr);
+  return reportingFrom(files_);
+}
+
+RunControl RunProgress::reportingFrom(size_t offset) {
+  RunControl control{.threads = 0, .reportEvery = ItemsPerStep};
+  control.progress = [this, offset](size_t done, size_t) {
+    dialog_.setValue(static_cast<int>(offset + done));
+    return !dialog_.wasCanceled();
+  };
+  return control;
+}
+
+void RunProgress::finish() {
+  if (finished_)
+    return;
+  finished_ = true;
+  QApplication::restoreOverrideCursor();
+  dialog_.reset();
+}
+
+} // namespace kw

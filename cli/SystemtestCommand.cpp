@@ -8,11 +8,11 @@
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceFiles.h"
 #include "files/TextFile.h"
+#include "report/SystemTestFormat.h"
+#include "report/WorkbookExport.h"
 #include "systemtest/StakeProgression.h"
 #include "systemtest/SystemTest.h"
-#include "systemtest/SystemTestFormat.h"
 #include "systemtest/TestParameters.h"
-#include "systemtest/WorkbookExport.h"
 
 #include <QFileInfo>
 #include <QStringList>

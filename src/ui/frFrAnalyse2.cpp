@@ -4,7 +4,7 @@
 #include "ui/FAnalyse3.h"
 #include "ui/WorkbookExportDialog.h"
 
-#include "systemtest/SystemTestFormat.h"
+#include "report/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 // The system test's two workbook exports as a user makes them, read back with a real
 // spreadsheet reader.
+#include "report/WorkbookExport.h"
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
-#include "systemtest/WorkbookExport.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FileSelector.h"
 #include "ui/ResultTabs.h"

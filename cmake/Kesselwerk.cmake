@@ -20,9 +20,10 @@ if(KESSELWERK_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# kw_add_library(<folder> [DEPS ...]): one static library kw_<folder> from src/<folder>.
+# kw_add_library(<folder> [PLAIN] [DEPS ...]): one static library kw_<folder> from
+# src/<folder>. PLAIN: standard C++ without Qt, so moc never runs over it.
 function(kw_add_library folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "PLAIN" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS
        ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/src/${folder}/*.h)
   if(NOT sources)
@@ -34,6 +35,9 @@ function(kw_add_library folder)
   add_library(kw_${folder} STATIC ${sources})
   target_include_directories(kw_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(kw_${folder} PUBLIC ${ARG_DEPS})
+  if(ARG_PLAIN)
+    set_target_properties(kw_${folder} PROPERTIES AUTOMOC OFF)
+  endif()
 endfunction()
 
 # kw_add_gtest(<folder> DEPS ...): every tests/<folder>/*.cpp in one GoogleTest program.

@@ -66,8 +66,6 @@ inline constexpr int ProtocolColumnCount = 5;
 using ProtocolRow = std::array<std::string, ProtocolColumnCount>;
 inline constexpr std::array<std::string_view, ProtocolColumnCount> ProtocolHeadings = {
     "Nr.", "Coup", "Einsatz", "Saldo", "Hinweis"};
-inline constexpr std::array<int, ProtocolColumnCount> ProtocolColumnWidths = {40, 30, 40, 50, 180};
-inline constexpr int ProtocolRowHeight = 18;
 
 enum class ProtocolMode { Write, Skip };
 

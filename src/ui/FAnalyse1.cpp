@@ -198,18 +198,14 @@ void FAnalyse1::BAnalyseClick() {
   const SeriesLengths lengths = sliderLengths();
   RunProgress progress(this, QStringLiteral("Serienlängen werden gesucht..."),
                        static_cast<size_t>(files.size()));
-  FilePermanences read = ReadPermanenceFiles(files, progress.reading());
-  if (!read.ok()) {
-    progress.finish();
-    if (!read.cancelled)
-      Dialogs::instance().error(this, read.error);
+  std::optional<FilePermanences> read = progress.readFiles(files);
+  if (!read)
     return;
-  }
-  SeriesLengthRun run = RunSeriesLengthSearch(read.PermanenceData, lengths, progress.analysing());
+  SeriesLengthRun run = RunSeriesLengthSearch(read->PermanenceData, lengths, progress.analysing());
   progress.finish();
   if (run.cancelled)
     return;
-  model_->setResults(std::move(read.PermanenceNames), std::move(run.rows));
+  model_->setResults(std::move(read->PermanenceNames), std::move(run.rows));
   g1_->setColumnWidth(0, 90);
 }
 

@@ -688,15 +688,11 @@ void FAnalyse3::BAnalyseClick() {
   // window as it was.
   RunProgress progress(this, QStringLiteral("Permanenzen werden getestet..."),
                        static_cast<size_t>(files.size()));
-  FilePermanences read = ReadPermanenceFiles(files, progress.reading());
-  if (!read.ok()) {
-    progress.finish();
-    if (!read.cancelled)
-      dialogs.error(this, read.error);
+  std::optional<FilePermanences> read = progress.readFiles(files);
+  if (!read)
     return;
-  }
   const SystemTestRun run =
-      RunSystemTest(read.PermanenceData, *params,
+      RunSystemTest(read->PermanenceData, *params,
                     {.protocol = ProtocolMode::Skip, .run = progress.analysing(false)});
 
   std::vector<std::pair<size_t, SummaryModel::Row>> rows;
@@ -704,12 +700,12 @@ void FAnalyse3::BAnalyseClick() {
   for (const TestedPermanence& tested : run.tested) {
     const size_t position = tested.position;
     const PermanenceOutcome& outcome = tested.result.outcome;
-    const QString name = QString::fromStdString(read.PermanenceNames[position]);
+    const QString name = QString::fromStdString(read->PermanenceNames[position]);
     rows.push_back({position, SummaryRowTexts(position, name, outcome, params->startkapital,
                                               tested.gesamtsaldoAfter)});
     tabs.push_back({name,
                     ++tabsMade_,
-                    {std::move(read.PermanenceData[position]), params, position, outcome},
+                    {std::move(read->PermanenceData[position]), params, position, outcome},
                     {}});
   }
   summary_->setRows(std::move(rows));

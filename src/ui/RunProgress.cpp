@@ -1,7 +1,10 @@
 #include "ui/RunProgress.h"
 
+#include "ui/Dialogs.h"
+
 #include <QApplication>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 namespace kw {
@@ -14,7 +17,8 @@ constexpr int ShowAfterMilliseconds = 500;
 } // namespace
 
 RunProgress::RunProgress(QWidget* window, const QString& label, size_t files)
-    : dialog_(label, QStringLiteral("Abbrechen"), 0, static_cast<int>(files) * 2, window),
+    : window_(window),
+      dialog_(label, QStringLiteral("Abbrechen"), 0, static_cast<int>(files) * 2, window),
       files_(files) {
   dialog_.setWindowTitle(QStringLiteral("Kesselwerk"));
   dialog_.setWindowModality(Qt::WindowModal);
@@ -24,7 +28,15 @@ RunProgress::RunProgress(QWidget* window, const QString& label, size_t files)
 
 RunProgress::~RunProgress() { finish(); }
 
-RunControl RunProgress::reading() { return reportingFrom(0); }
+std::optional<FilePermanences> RunProgress::readFiles(const QStringList& paths) {
+  FilePermanences read = ReadPermanenceFiles(paths, reportingFrom(0));
+  if (read.ok())
+    return read;
+  finish();
+  if (!read.cancelled)
+    Dialogs::instance().error(window_, read.error);
+  return std::nullopt;
+}
 
 RunControl RunProgress::analysing(bool cancellable) {
   if (!cancellable)

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/ParallelRun.h"
+#include "files/PermanenceFiles.h"
 
 #include <QProgressDialog>
 
 #include <cstddef>
+#include <optional>
 
 class QString;
 class QWidget;
@@ -22,9 +24,11 @@ public:
   RunProgress(const RunProgress&) = delete;
   RunProgress& operator=(const RunProgress&) = delete;
 
-  // What the file reader and the analysis are run with: every core, and reports to this bar.
-  RunControl reading();
-  // The analysis offers no cancel when `cancellable` is false.
+  // Reads the files of the run into the first half of the bar. Nothing when it was
+  // cancelled or a file could not be read (its message shown, the dialog closed first).
+  std::optional<FilePermanences> readFiles(const QStringList& paths);
+  // What the analysis is run with: every core, and reports to the second half of the bar.
+  // It offers no cancel when `cancellable` is false.
   RunControl analysing(bool cancellable = true);
 
   // Restores the cursor and closes the dialog, before a message is shown; done once.
@@ -33,6 +37,7 @@ public:
 private:
   RunControl reportingFrom(size_t offset);
 
+  QWidget* window_;
   QProgressDialog dialog_;
   size_t files_;
   bool finished_ = false;

@@ -61,7 +61,10 @@ FilePermanences ReadPermanenceFiles(const QStringList& paths, std::span<const st
 }
 
 FilePermanences ReadPermanenceFiles(const QStringList& paths, const RunControl& control) {
-  return ReadPermanenceFiles(paths, HandChangeList(), control);
+  // A copy: while a window shows the progress, the settings window may change the list,
+  // and the reading threads go on meanwhile.
+  const std::vector<std::string> markers = HandChangeList();
+  return ReadPermanenceFiles(paths, markers, control);
 }
 
 } // namespace kw

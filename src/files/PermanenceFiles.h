@@ -40,7 +40,7 @@ struct FilePermanences {
 // window can show it and cancel. The result does not depend on the thread count.
 FilePermanences ReadPermanenceFiles(const QStringList& paths, std::span<const std::string> markers,
                                     const RunControl& control = {});
-// The same with the loaded hand-change list.
+// The same with the hand-change list loaded when the reading starts.
 FilePermanences ReadPermanenceFiles(const QStringList& paths, const RunControl& control = {});
 
 } // namespace kw

@@ -1,9 +1,11 @@
 #include "files/PermanenceFiles.h"
 
+#include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
 #include "files/TextFile.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -104,6 +106,34 @@ TEST_F(PermanenceFilesTest, ReportsTheFilesReadAndACancelLeavesNothing) {
     EXPECT_TRUE(cancelled.PermanenceData.empty());
     EXPECT_TRUE(cancelled.PermanenceNames.empty());
   }
+}
+
+// While a window shows the progress of a read, the settings window can change the
+// hand-change list; the whole read goes on with the list it started with.
+TEST_F(PermanenceFilesTest, AListChangedDuringTheReadCountsFromTheNextRead) {
+  QTemporaryDir dataDir;
+  qputenv("KESSELWERK_DATA_DIR", dataDir.path().toLocal8Bit());
+  ASSERT_TRUE(LoadHandChangeList().error.isEmpty()); // the defaults: no "Wechsel"
+  const QStringList paths = {write(QStringLiteral("a.prm"), "1\r\nWechsel\r\n2\r\n"),
+                             write(QStringLiteral("b.prm"), "1\r\nWechsel\r\n2\r\n")};
+  RunControl control{.threads = 1, .reportEvery = 1};
+  control.progress = [](size_t done, size_t) {
+    if (done == 1) {
+      EXPECT_EQ(SaveHandChangeList({"Wechsel"}), QString());
+      EXPECT_TRUE(LoadHandChangeList().error.isEmpty());
+    }
+    return true;
+  };
+  const FilePermanences during = ReadPermanenceFiles(paths, control);
+  ASSERT_TRUE(during.ok());
+  EXPECT_EQ(during.PermanenceData, (std::vector<Coups>{{1, 2}, {1, 2}}));
+
+  const FilePermanences after = ReadPermanenceFiles(paths);
+  EXPECT_EQ(after.PermanenceData, (std::vector<Coups>{{1, 50, 2}, {1, 50, 2}}));
+
+  ASSERT_TRUE(QFile::remove(dataDir.filePath(QStringLiteral("HWListe.txt"))));
+  LoadHandChangeList();
+  qunsetenv("KESSELWERK_DATA_DIR");
 }
 
 // The real recorded permanence with every comma turned into a line end.

@@ -10,22 +10,28 @@
 namespace kw {
 namespace {
 
+constexpr size_t BlocksPerThread = 16;
+constexpr size_t MaxBlock = 64;
+
 // What the threads of one run share: the next item to take, the items done, and why the
 // run stops early.
 class SharedRun {
 public:
-  SharedRun(size_t count, const std::function<void(size_t)>& work) : count_(count), work_(work) {}
+  SharedRun(size_t count, size_t block, const std::function<void(size_t)>& work)
+      : count_(count), block_(block), work_(work) {}
 
-  // Takes and does items until none is left or the run stops; after each item `afterItem`
-  // is told the items done so far.
-  template <typename AfterItem> void workUntilDone(AfterItem afterItem) {
+  // Takes blocks of items and does them until none is left or the run stops; after each
+  // block `afterBlock` is told the items done so far.
+  template <typename AfterBlock> void workUntilDone(AfterBlock afterBlock) {
     try {
       while (!stopped_.load(std::memory_order_relaxed)) {
-        const size_t item = next_.fetch_add(1, std::memory_order_relaxed);
-        if (item >= count_)
+        const size_t first = next_.fetch_add(block_, std::memory_order_relaxed);
+        if (first >= count_)
           return;
-        work_(item);
-        afterItem(done_.fetch_add(1, std::memory_order_acq_rel) + 1);
+        const size_t end = std::min(first + block_, count_);
+        for (size_t item = first; item < end; ++item)
+          work_(item);
+        afterBlock(done_.fetch_add(end - first, std::memory_order_acq_rel) + (end - first));
       }
     } catch (...) {
       std::lock_guard lock(failureMutex_);
@@ -44,6 +50,7 @@ public:
 
 private:
   const size_t count_;
+  const size_t block_;
   const std::function<void(size_t)>& work_;
   std::atomic<size_t> next_ = 0;
   std::atomic<size_t> done_ = 0;
@@ -64,8 +71,13 @@ int RunThreads(int requested, size_t items) {
 bool RunEach(size_t count, const RunControl& control, const std::function<void(size_t)>& work) {
   if (count == 0)
     return true;
-  SharedRun run(count, work);
   const size_t step = std::max<size_t>(control.reportEvery, 1);
+  const int threads = RunThreads(control.threads, count);
+  // Items are taken in blocks, so that taking one costs little beside the item itself,
+  // yet small enough to keep every thread busy to the end and to report in time.
+  const size_t block = std::clamp<size_t>(count / (static_cast<size_t>(threads) * BlocksPerThread),
+                                          1, std::min(MaxBlock, step));
+  SharedRun run(count, block, work);
   size_t nextReport = step;
   size_t lastReported = 0;
   bool cancelled = false;
@@ -83,7 +95,7 @@ bool RunEach(size_t count, const RunControl& control, const std::function<void(s
   };
   {
     std::vector<std::jthread> helpers;
-    for (int t = 1; t < RunThreads(control.threads, count); ++t)
+    for (int t = 1; t < threads; ++t)
       helpers.emplace_back([&run] { run.workUntilDone([](size_t) {}); });
     run.workUntilDone(report);
   }

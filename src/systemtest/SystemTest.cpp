@@ -17,8 +17,6 @@ constexpr std::string_view AttackExhaustedText = "Ende des Angriffs";
 constexpr std::string_view LossLimitText = "Verlustobergrenze erreicht - Abbruch";
 constexpr std::string_view ProfitTargetText = "Gewinnziel erreicht - Ende";
 constexpr std::string_view NearEndText = "Permanenzende naht - Abbruch";
-// The slot of a permanence too short to be tested.
-constexpr size_t NotTested = static_cast<size_t>(-1);
 
 void checkParams(const SystemTestParams& params) {
   if (params.angriffe < 1 || params.stakes.size() < static_cast<size_t>(params.angriffe))
@@ -255,19 +253,19 @@ std::optional<double> Rendite(int64_t net, int64_t umsatz) {
 SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
                             const SystemTestParams& params, const SystemTestOptions& options) {
   checkParams(params);
+  const auto testable = [&params](const std::vector<uint8_t>& entries) {
+    return IsLongEnoughToTest(entries.size(), params);
+  };
   SystemTestRun run;
-  std::vector<size_t> slotOf(permanences.size(), NotTested);
-  for (size_t position = 0; position < permanences.size(); ++position) {
-    if (!IsLongEnoughToTest(permanences[position].size(), params))
-      continue;
-    slotOf[position] = run.tested.size();
-    run.tested.push_back({position, {}, 0});
-  }
-  // Each permanence is played into its own slot; the sums follow in selection order.
-  const bool completed = RunEach(permanences.size(), options.run, [&](size_t position) {
-    if (slotOf[position] != NotTested)
-      run.tested[slotOf[position]].result =
-          SimulatePermanence(permanences[position], params, options.protocol);
+  run.tested.reserve(
+      static_cast<size_t>(std::count_if(permanences.begin(), permanences.end(), testable)));
+  for (size_t position = 0; position < permanences.size(); ++position)
+    if (testable(permanences[position]))
+      run.tested.push_back({position, {}, 0});
+  // Each permanence is played into its own place; the sums follow in selection order.
+  const bool completed = RunEach(run.tested.size(), options.run, [&](size_t k) {
+    TestedPermanence& tested = run.tested[k];
+    tested.result = SimulatePermanence(permanences[tested.position], params, options.protocol);
   });
   if (!completed)
     return {.cancelled = true};

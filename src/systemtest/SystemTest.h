@@ -119,7 +119,7 @@ struct SystemTestRun {
 
 struct SystemTestOptions {
   ProtocolMode protocol = ProtocolMode::Write;
-  RunControl run{}; // threads and progress, counted in permanences (too short ones included)
+  RunControl run{}; // threads and progress, counted in the permanences long enough to test
 };
 
 // The run of the system test, the only one: plays every permanence long enough to be

@@ -46,8 +46,9 @@ RunControl RunProgress::analysing(bool cancellable) {
 
 RunControl RunProgress::reportingFrom(size_t offset) {
   RunControl control{.threads = 0, .reportEvery = ItemsPerStep};
-  control.progress = [this, offset](size_t done, size_t) {
-    dialog_.setValue(static_cast<int>(offset + done));
+  // Each half of the bar stands for the files, whatever the count of the items.
+  control.progress = [this, offset](size_t done, size_t total) {
+    dialog_.setValue(static_cast<int>(offset + (total == 0 ? files_ : done * files_ / total)));
     return !dialog_.wasCanceled();
   };
   return control;

@@ -93,8 +93,10 @@ TEST_F(PermanenceFilesTest, ReportsTheFilesReadAndACancelLeavesNothing) {
     const FilePermanences read = ReadPermanenceFiles(paths, Defaults, control);
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.PermanenceData.size(), 60u);
-    if (threads == 1) {
-      EXPECT_EQ(reports, (std::vector<size_t>{25, 50, 60}));
+    if (threads == 1) { // once past 25, once past 50, and all 60
+      ASSERT_EQ(reports.size(), 3u);
+      EXPECT_TRUE(reports[0] >= 25 && reports[0] < 50) << reports[0];
+      EXPECT_TRUE(reports[1] >= 50 && reports[1] < 60) << reports[1];
     }
     EXPECT_EQ(reports.back(), 60u) << threads;
 

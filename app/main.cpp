@@ -1,4 +1,5 @@
 #include "core/Version.h"
+#include "files/GermanTexts.h"
 #include "ui/Application.h"
 #include "ui/Icons.h"
 #include "ui/Screenshots.h"
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
   if (answeredFromCommandLine(argc, argv))
     return 0;
   QApplication qapp(argc, argv);
+  kw::InstallGermanTexts(qapp);
   QApplication::setApplicationName(QLatin1String(kw::ProductName));
   QApplication::setApplicationVersion(QLatin1String(kw::ProductVersion));
   // Links the windows to the installed desktop entry (its icon and name under Wayland).

@@ -4,6 +4,7 @@
 #include "support/WindowTestHarness.h"
 #include "ui/FChart1.h"
 #include "ui/FHaupt.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -11,21 +12,23 @@
 #include <benchmark/benchmark.h>
 
 #include <random>
+#include <vector>
 
 namespace {
 
 constexpr int Coups = 1'000'000;
 
 // A random permanence with a hand change about every 60 coups, entered as a transfer does.
-void fillTable(kw::FHaupt& main) {
+void fillTable(kw::Workspace& workspace) {
   std::mt19937 random(4711);
   std::uniform_int_distribution<int> number(0, 36);
+  std::vector<kw::CoupEntry> rows;
   for (int i = 0; i < Coups; ++i) {
     if (i % 60 == 59)
-      main.table().EnterCoup({}, kw::HandChangeCode);
-    main.table().EnterCoup({}, number(random));
+      rows.push_back({{}, kw::HandChangeCode});
+    rows.push_back({{}, number(random)});
   }
-  main.TableChanged();
+  workspace.AppendRows(rows);
 }
 
 void click(kw::FHaupt& main, const char* name) {
@@ -36,7 +39,7 @@ void click(kw::FHaupt& main, const char* name) {
 void AnalyseClickMillionCoups(benchmark::State& state) {
   kw::test::WindowTestHarness h;
   kw::FHaupt& main = *h.app().fHaupt();
-  fillTable(main);
+  fillTable(h.app().workspace());
   main.show();
   QApplication::processEvents();
   for (auto _ : state) {
@@ -52,7 +55,7 @@ BENCHMARK(AnalyseClickMillionCoups)->Unit(benchmark::kMillisecond)->UseRealTime(
 void ChartFill(benchmark::State& state) {
   kw::test::WindowTestHarness h;
   kw::FHaupt& main = *h.app().fHaupt();
-  fillTable(main);
+  fillTable(h.app().workspace());
   click(main, "BAnalyse");
   click(main, "BChart1");
   kw::FChart1& chart = *h.app().fChart1();

@@ -6,6 +6,7 @@
 #include "ui/FileSelector.h"
 #include "ui/ResultTabs.h"
 #include "ui/SystemTestModels.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,8 +52,8 @@ double statusMegabytes(const char* key) {
   return 0;
 }
 
-std::unique_ptr<kw::FAnalyse3> windowOn(const QString& folder) {
-  auto window = std::make_unique<kw::FAnalyse3>();
+std::unique_ptr<kw::FAnalyse3> windowOn(kw::Workspace& workspace, const QString& folder) {
+  auto window = std::make_unique<kw::FAnalyse3>(workspace);
   window->show();
   window->fileSelector()->setDirectory(folder);
   window->fileSelector()->fileList()->selectAll();
@@ -67,7 +68,7 @@ void WindowRunWithEveryTab(benchmark::State& state) {
   int tabs = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    std::unique_ptr<kw::FAnalyse3> window = windowOn(folder);
+    std::unique_ptr<kw::FAnalyse3> window = windowOn(h.app().workspace(), folder);
     QApplication::processEvents();
     const double before = statusMegabytes("VmRSS:");
     state.ResumeTiming();
@@ -96,7 +97,7 @@ void ShowOneResultTab(benchmark::State& state) {
   const QString folder =
       folderOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   kw::test::WindowTestHarness h;
-  std::unique_ptr<kw::FAnalyse3> window = windowOn(folder);
+  std::unique_ptr<kw::FAnalyse3> window = windowOn(h.app().workspace(), folder);
   window->BAnalyseClick();
   int next = 0;
   for (auto _ : state) {

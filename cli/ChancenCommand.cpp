@@ -9,6 +9,7 @@
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
 #include "files/TextFile.h"
+#include "workspace/Workspace.h"
 
 #include <QStringList>
 
@@ -163,10 +164,10 @@ int RunChancen(int argc, char** argv) {
   if (args.files.empty())
     return usage("chancen erwartet mindestens eine Permanenz-Datei");
 
-  const TableLoad load = LoadTableAsMainWindow(args.files);
-  if (!load.error.empty())
-    return Fail(ExitUsage, load.error);
-  const PermanenceTable& table = load.table;
+  Workspace workspace;
+  if (const std::string error = OpenAndTransfer(workspace, args.files); !error.empty())
+    return Fail(ExitUsage, error);
+  const PermanenceTable& table = workspace.table();
 
   const ChanceAnalysis result = AnalyseChances(table.RowValues());
   if (result.refusal)

@@ -28,6 +28,14 @@ std::optional<long long> CliArgs::integer(const std::string& option, long long m
   return number;
 }
 
+std::vector<std::string> CliArgs::values(const std::string& option) const {
+  std::vector<std::string> all;
+  for (const auto& [name, text] : given)
+    if (name == option)
+      all.push_back(text);
+  return all;
+}
+
 CliArgs ParseArgs(int argc, char** argv, const std::vector<std::string>& valueOptions,
                   const std::vector<std::string>& flagOptions) {
   auto isIn = [](const std::vector<std::string>& list, const std::string& s) {
@@ -46,6 +54,7 @@ CliArgs ParseArgs(int argc, char** argv, const std::vector<std::string>& valueOp
         return args;
       }
       args.options[word] = argv[++i];
+      args.given.emplace_back(word, argv[i]);
     } else if (isIn(flagOptions, word)) {
       args.options[word] = "";
     } else if (word.size() > 2 && word.rfind("--", 0) == 0) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kw::cli {
@@ -18,12 +19,15 @@ struct CliArgs {
   std::string command;
   std::vector<std::string> files;
   std::map<std::string, std::string> options; // "--vorlauf" -> "6"; flags map to ""
+  // Every value given, in order, also of an option given more than once ("--param").
+  std::vector<std::pair<std::string, std::string>> given;
   bool json = false;
   int jobs = 0;      // 0: all cores
   std::string error; // set when the line cannot be understood
 
   bool has(const std::string& option) const { return options.count(option) != 0; }
   std::optional<std::string> value(const std::string& option) const;
+  std::vector<std::string> values(const std::string& option) const;
   // The option as an integer within [min, max]; sets error and returns nullopt when it is
   // not one.
   std::optional<long long> integer(const std::string& option, long long min, long long max);

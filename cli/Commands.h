@@ -12,5 +12,6 @@ int RunZufall(int argc, char** argv);
 int RunDelta(int argc, char** argv);
 int RunStatistik(int argc, char** argv);
 int RunImport(int argc, char** argv);
+int RunSystemCommand(int argc, char** argv); // "system": a user's own system
 
 } // namespace kw::cli

@@ -81,6 +81,23 @@ Json& Json::value(double number) {
 
 Json& Json::value(std::optional<double> number) { return number ? value(*number) : null(); }
 
+Json& Json::euros(long long cents) {
+  separate();
+  const unsigned long long magnitude = cents < 0 ? 0ull - static_cast<unsigned long long>(cents)
+                                                 : static_cast<unsigned long long>(cents);
+  char buffer[48];
+  if (magnitude % 100 == 0)
+    std::snprintf(buffer, sizeof buffer, "%s%llu", cents < 0 ? "-" : "", magnitude / 100);
+  else if (magnitude % 10 == 0)
+    std::snprintf(buffer, sizeof buffer, "%s%llu.%llu", cents < 0 ? "-" : "", magnitude / 100,
+                  magnitude % 100 / 10);
+  else
+    std::snprintf(buffer, sizeof buffer, "%s%llu.%02llu", cents < 0 ? "-" : "", magnitude / 100,
+                  magnitude % 100);
+  out_ += buffer;
+  return *this;
+}
+
 Json& Json::null() {
   separate();
   out_ += "null";

@@ -23,6 +23,8 @@ public:
   // always with a point or an exponent; null when it is not finite.
   Json& value(double number);
   Json& value(std::optional<double> number); // null when absent
+  // An amount in cents as euros, exactly: 1000, 2.5, -0.05.
+  Json& euros(long long cents);
   Json& null();
   Json& value(std::string_view text);
   Json& value(bool flag);

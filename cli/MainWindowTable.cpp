@@ -1,10 +1,7 @@
 #include "MainWindowTable.h"
 
 #include "files/HandChangeMarkers.h"
-#include "files/PermanenceLines.h"
-#include "files/TextFile.h"
-
-#include <span>
+#include "workspace/Workspace.h"
 
 namespace kw::cli {
 
@@ -17,19 +14,14 @@ QStringList ToPaths(const std::vector<std::string>& files) {
 
 std::string LoadHandChangeListOrError() { return LoadHandChangeList().error.toStdString(); }
 
-TableLoad LoadTableAsMainWindow(const std::vector<std::string>& files) {
-  TableLoad load;
-  load.error = LoadHandChangeListOrError();
-  if (!load.error.empty())
-    return load;
-  const TextLines memo = ReadTextFiles(ToPaths(files));
-  if (!memo.ok()) {
-    load.error = memo.error.toStdString();
-    return load;
-  }
-  for (const CoupEntry& entry : TransferEntries(std::span(memo.lines), HandChangeList()))
-    load.table.EnterCoup(entry.text, entry.code);
-  return load;
+std::string OpenAndTransfer(Workspace& workspace, const std::vector<std::string>& files) {
+  if (const QString error = workspace.LoadHandChangeList(); !error.isEmpty())
+    return error.toStdString();
+  const TextLines memo = workspace.OpenFiles(ToPaths(files));
+  if (!memo.ok())
+    return memo.error.toStdString();
+  workspace.TransferLines(memo.lines);
+  return {};
 }
 
 } // namespace kw::cli

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "core/PermanenceTable.h"
-
 #include <QStringList>
 
 #include <string>
 #include <vector>
+
+namespace kw {
+class Workspace;
+}
 
 namespace kw::cli {
 
@@ -17,14 +19,10 @@ QStringList ToPaths(const std::vector<std::string>& files);
 // empty text.
 std::string LoadHandChangeListOrError();
 
-struct TableLoad {
-  PermanenceTable table;
-  std::string error; // the German message naming what could not be read
-};
-
-// The table the main window would evaluate: the data folder's hand-change list loaded, the
-// files read one after another as "Datei(en) öffnen..." puts them into the memo, then
-// "In Tabelle übertragen" into an empty table.
-TableLoad LoadTableAsMainWindow(const std::vector<std::string>& files);
+// The table the main window would evaluate, made by the workspace's own steps: the data
+// folder's hand-change list loaded, the files opened one after another as "Datei(en)
+// öffnen..." puts them into the memo, then "In Tabelle übertragen" into the workspace's empty
+// table. Returns the German message naming what could not be read, or an empty text.
+std::string OpenAndTransfer(Workspace& workspace, const std::vector<std::string>& files);
 
 } // namespace kw::cli

@@ -10,6 +10,7 @@
 #include "files/SectorFileReader.h"
 #include "sectors/SectorAssignment.h"
 #include "sectors/ThrowDistance.h"
+#include "workspace/Workspace.h"
 
 #include <QStringList>
 
@@ -92,10 +93,10 @@ int RunSektoren(int argc, char** argv) {
     assignment = load.assignment;
   }
 
-  const TableLoad load = LoadTableAsMainWindow(args.files);
-  if (!load.error.empty())
-    return Fail(ExitUsage, load.error);
-  const PermanenceTable& table = load.table;
+  Workspace workspace;
+  if (const std::string error = OpenAndTransfer(workspace, args.files); !error.empty())
+    return Fail(ExitUsage, error);
+  const PermanenceTable& table = workspace.table();
 
   const ThrowDistanceResult result = EvaluateThrowDistances(table.RowValues(), assignment);
   if (result.status != ThrowDistanceStatus::Counted)

@@ -9,6 +9,7 @@
 #include "sectors/ThrowDistance.h"
 #include "statistics/Significance.h"
 #include "statistics/Verdict.h"
+#include "workspace/Workspace.h"
 
 #include <QLocale>
 #include <QString>
@@ -376,10 +377,10 @@ int RunStatistik(int argc, char** argv) {
   if (assignment && !assignment->IsComplete())
     return Fail(ExitRefused, std::string(IncompleteAssignmentMessage));
 
-  const TableLoad load = LoadTableAsMainWindow(args.files);
-  if (!load.error.empty())
-    return Fail(ExitUsage, load.error);
-  const std::vector<uint8_t> rows = load.table.RowValues();
+  Workspace workspace;
+  if (const std::string error = OpenAndTransfer(workspace, args.files); !error.empty())
+    return Fail(ExitUsage, error);
+  const std::vector<uint8_t> rows = workspace.table().RowValues();
 
   std::optional<SectorSets> sectors;
   if (assignment)

@@ -1,6 +1,9 @@
 // kesselwerk-cli: the application's analyses without windows, for scripts and batch jobs.
 #include "Commands.h"
 #include "core/Version.h"
+#include "files/GermanTexts.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -25,6 +28,7 @@ const char* const Usage =
     "  chancen           Chancen-Analyse\n"
     "  serien            Serienlängen-Analyse\n"
     "  systemtest        Systemtest nach Zwei-Drittel-Gesetz\n"
+    "  system            Eigenes System (Lua-Skript) testen\n"
     "  sektoren          Wurfweiten-Auswertung nach Sektoren\n"
     "  statistik         Signifikanztests: mit einem fairen Kessel vereinbar?\n"
     "                    [--sektoren DATEI.sekt | --muster serien|7x6|5x4]\n"
@@ -46,8 +50,21 @@ const char* const Usage =
     "  Vorhandene Dateien werden nur mit --ueberschreiben ersetzt. Kann eine der Dateien\n"
     "  nicht importiert werden, oder bei Abbruch mit Strg+C, wird nichts geschrieben.\n"
     "\n"
+    "kesselwerk-cli system --skript DATEI.lua [--param NAME=WERT]... [--stueckgroesse 5]\n"
+    "                      [--startkapital 1000] [--plus 500] [--minus 800] [--protokoll]\n"
+    "                      [--seed S] [--json] DATEI...\n"
+    "  Spielt ein eigenes System, ein Lua-Skript mit der Funktion setze(c), über die\n"
+    "  Permanenzen: vor jedem Coup gibt setze die Sätze zurück, etwa { {\"dutzend\", 1, 2} }.\n"
+    "  --param setzt einen Parameter des Skripts (parameter = { ... }); Geld wie beim\n"
+    "  systemtest, in Euro auf den Cent genau. Ende einer Permanenz: Gewinnziel erreicht,\n"
+    "  Verlustgrenze erreicht, Kapital reicht nicht oder Permanenzende. Was das Skript mit\n"
+    "  print ausgibt, steht auf der Standardfehlerausgabe; math.random beginnt jede\n"
+    "  Permanenz aus --seed (Standard 1) neu, so dass ein Lauf sich genau wiederholt.\n"
+    "  Ein Fehler im Skript beendet den Lauf mit Status 1 und nennt Zeile und Coup.\n"
+    "\n"
     "Exit-Status: 0 Erfolg, 1 Eingabe von der Analyse abgelehnt (import: eine Datei ohne\n"
-    "Coup), 2 Aufruffehler oder Datei nicht lesbar, 130 abgebrochen (import).\n";
+    "Coup; system: ein Fehler im Skript), 2 Aufruffehler oder Datei nicht lesbar,\n"
+    "130 abgebrochen (import).\n";
 
 } // namespace
 
@@ -65,12 +82,18 @@ int main(int argc, char* argv[]) {
     std::printf("%s %s\n", kw::ProductName, kw::ProductVersion);
     return 0;
   }
+  // Qt's error texts (a file that cannot be read, a folder that cannot be made) German,
+  // as in the application.
+  int qtArgc = 1;
+  QCoreApplication qapp(qtArgc, argv);
+  kw::InstallGermanTexts(qapp);
   using Command = int (*)(int, char**);
   const std::pair<const char*, Command> commands[] = {
       {"chancen", kw::cli::RunChancen},       {"serien", kw::cli::RunSerien},
       {"systemtest", kw::cli::RunSystemtest}, {"sektoren", kw::cli::RunSektoren},
       {"zufall", kw::cli::RunZufall},         {"delta", kw::cli::RunDelta},
-      {"statistik", kw::cli::RunStatistik},   {"import", kw::cli::RunImport}};
+      {"statistik", kw::cli::RunStatistik},   {"import", kw::cli::RunImport},
+      {"system", kw::cli::RunSystemCommand}};
   for (auto [name, run] : commands)
     if (first == name)
       return run(argc, argv);

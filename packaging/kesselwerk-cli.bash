@@ -1,5 +1,6 @@
 # bash completion for kesselwerk-cli: commands, each command's options, and the file
-# names that fit where they stand (.prm permanences, .set stake files, .sekt sector files).
+# names that fit where they stand (.prm permanences, .set stake files, .sekt sector files,
+# .lua systems).
 
 _kesselwerk_cli_options() {
     case $1 in
@@ -10,6 +11,8 @@ _kesselwerk_cli_options() {
         statistik) echo "--sektoren --muster" ;;
         zufall) echo "--anzahl --seed --ausgabe" ;;
         import) echo "--spalte --teilen --ausgabe --ueberschreiben" ;;
+        system) echo "--skript --param --stueckgroesse --startkapital --plus --minus \
+--protokoll --seed" ;;
         delta) echo "--chance --coups" ;;
     esac
 }
@@ -19,7 +22,7 @@ _kesselwerk_cli() {
     _init_completion || return
 
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W "chancen serien systemtest sektoren statistik zufall delta import --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "chancen serien systemtest system sektoren statistik zufall delta import --help --version" -- "$cur"))
         return
     fi
     local command=${words[1]}
@@ -49,6 +52,10 @@ _kesselwerk_cli() {
             _filedir xlsx
             return
             ;;
+        --skript)
+            _filedir lua
+            return
+            ;;
         --muster)
             COMPREPLY=($(compgen -W "serien 7x6 5x4" -- "$cur"))
             return
@@ -58,8 +65,9 @@ _kesselwerk_cli() {
             return
             ;;
         --jobs | --laengen | --vorlauf | --angriffe | --stuecke | --stueckgroesse | \
-            --startkapital | --plus | --minus | --anzahl | --seed | --coups | --teilen | --spalte)
-            # A number or a list of numbers: nothing to offer.
+            --startkapital | --plus | --minus | --anzahl | --seed | --coups | --teilen | --spalte | \
+            --param)
+            # A number, a list of numbers or NAME=WERT: nothing to offer.
             return
             ;;
     esac
@@ -70,7 +78,7 @@ _kesselwerk_cli() {
     fi
 
     case $command in
-        chancen | serien | systemtest | sektoren | statistik)
+        chancen | serien | systemtest | system | sektoren | statistik)
             _filedir prm
             ;;
         import)

@@ -13,6 +13,7 @@ filter=${1:-.}
 #   ms   real time per iteration at most the limit in milliseconds
 #   MB   the benchmark's MB counter at most the limit
 #   rate items per second at least the limit
+#   core the benchmark's per_core counter (items per second and thread) at least the limit
 targets=$(
   cat <<'TABLE'
 EnterCoupMillion                        ms    200   EnterCoup of 1,000,000 coups
@@ -35,6 +36,7 @@ BM_EvaluateOverlappingSectors/1000000   ms     50   sector evaluation of 1,000,0
 BM_GenerateRandomBlock/1000000          ms   1000   random generator, 1,000,000 numbers
 BM_AnalyseSignificanceWithSectors/1000000 ms  50   statistik: all tests, 1,000,000 coups
 GenerateMillionLines                    ms   1000   random generator window, 1,000,000 numbers
+BM_SystemMartingale10000x370/0          core 5e6    own system (Martingale), coups per second and core
 TABLE
 )
 
@@ -96,6 +98,10 @@ for path in sorted(glob.glob(os.path.join(sys.argv[1], "*.json"))):
             mb = b.get("MB", float("nan"))
             measured, met = "%.1f MB" % mb, mb <= limit
             target = "<= %g MB" % limit
+        elif kind == "core":
+            rate = b.get("per_core", 0.0)
+            measured, met = "%.2f M/s" % (rate / 1e6), rate >= limit
+            target = ">= %g M/s" % (limit / 1e6)
         else:
             rate = b.get("items_per_second", 0.0)
             measured, met = "%.0f M/s" % (rate / 1e6), rate >= limit

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   libqt6help6 libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins libgl-dev libqt6opengl6-dev libxkbcommon-dev
-  libsimpleini-dev libxlsxwriter-dev libboost-math-dev
+  libsimpleini-dev libxlsxwriter-dev libboost-math-dev liblua5.4-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format clang libclang-rt-14-dev xvfb xauth fonts-dejavu-core
   python3 python3-openpyxl python3-scipy

@@ -17,12 +17,12 @@ constexpr size_t MaxBlock = 64;
 // run stops early.
 class SharedRun {
 public:
-  SharedRun(size_t count, size_t block, const std::function<void(size_t)>& work)
+  SharedRun(size_t count, size_t block, const std::function<void(size_t, int)>& work)
       : count_(count), block_(block), work_(work) {}
 
   // Takes blocks of items and does them until none is left or the run stops; after each
   // block `afterBlock` is told the items done so far.
-  template <typename AfterBlock> void workUntilDone(AfterBlock afterBlock) {
+  template <typename AfterBlock> void workUntilDone(int thread, AfterBlock afterBlock) {
     try {
       while (!stopped_.load(std::memory_order_relaxed)) {
         const size_t first = next_.fetch_add(block_, std::memory_order_relaxed);
@@ -30,7 +30,7 @@ public:
           return;
         const size_t end = std::min(first + block_, count_);
         for (size_t item = first; item < end; ++item)
-          work_(item);
+          work_(item, thread);
         afterBlock(done_.fetch_add(end - first, std::memory_order_acq_rel) + (end - first));
       }
     } catch (...) {
@@ -51,7 +51,7 @@ public:
 private:
   const size_t count_;
   const size_t block_;
-  const std::function<void(size_t)>& work_;
+  const std::function<void(size_t, int)>& work_;
   std::atomic<size_t> next_ = 0;
   std::atomic<size_t> done_ = 0;
   std::atomic<bool> stopped_ = false;
@@ -69,6 +69,11 @@ int RunThreads(int requested, size_t items) {
 }
 
 bool RunEach(size_t count, const RunControl& control, const std::function<void(size_t)>& work) {
+  return RunEachOnThreads(count, control, [&work](size_t item, int) { work(item); });
+}
+
+bool RunEachOnThreads(size_t count, const RunControl& control,
+                      const std::function<void(size_t item, int thread)>& work) {
   if (count == 0)
     return true;
   const size_t step = std::max<size_t>(control.reportEvery, 1);
@@ -96,8 +101,8 @@ bool RunEach(size_t count, const RunControl& control, const std::function<void(s
   {
     std::vector<std::jthread> helpers;
     for (int t = 1; t < threads; ++t)
-      helpers.emplace_back([&run] { run.workUntilDone([](size_t) {}); });
-    run.workUntilDone(report);
+      helpers.emplace_back([&run, t] { run.workUntilDone(t, [](size_t) {}); });
+    run.workUntilDone(0, report);
   }
   run.rethrowFailure();
   if (cancelled)

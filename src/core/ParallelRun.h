@@ -27,4 +27,10 @@ int RunThreads(int requested, size_t items);
 // ended.
 bool RunEach(size_t count, const RunControl& control, const std::function<void(size_t)>& work);
 
+// The same, telling work also which of the run's threads does the item: 0 for the calling
+// thread, up to RunThreads(control.threads, count) - 1. A thread does its items one after
+// another, so what is kept per thread (a script's state, say) needs no lock.
+bool RunEachOnThreads(size_t count, const RunControl& control,
+                      const std::function<void(size_t item, int thread)>& work);
+
 } // namespace kw

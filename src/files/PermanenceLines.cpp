@@ -20,7 +20,7 @@ bool isDataLineCandidate(std::string_view trimmed) {
 template <class Lines>
 std::vector<CoupEntry> transferEntries(const Lines& lines, std::span<const std::string> markers) {
   std::vector<CoupEntry> entries;
-  if (lines.size() < 5)
+  if (lines.size() < TransferMinimumLines)
     return entries;
   const auto first = std::find_if(lines.begin(), lines.end(), [](std::string_view line) {
     return isDataLineCandidate(TrimLine(line));

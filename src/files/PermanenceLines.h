@@ -52,10 +52,13 @@ struct CoupEntry {
   bool operator==(const CoupEntry&) const = default;
 };
 
-// What "In Tabelle übertragen" enters for the memo's lines: nothing for fewer than five
-// lines; otherwise every line from the first one of one or two characters on (the lines
-// above it are information lines), hand-change markers before integers, and of the integers
-// only 0..36 and 50.
+// Fewer lines than this transfer nothing.
+inline constexpr size_t TransferMinimumLines = 5;
+
+// What "In Tabelle übertragen" enters for the memo's lines: nothing for fewer than
+// TransferMinimumLines lines; otherwise every line from the first one of one or two characters on
+// (the lines above it are information lines), hand-change markers before integers, and of the
+// integers only 0..36 and 50.
 std::vector<CoupEntry> TransferEntries(std::span<const std::string> lines,
                                        std::span<const std::string> markers);
 std::vector<CoupEntry> TransferEntries(std::span<const std::string_view> lines,

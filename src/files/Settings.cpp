@@ -70,11 +70,6 @@ QString lineBreakMessage(const QString& path, const std::string& key) {
       .arg(QDir::toNativeSeparators(path), QString::fromStdString(key));
 }
 
-StartFiles& startFiles() {
-  static StartFiles files;
-  return files;
-}
-
 } // namespace
 
 QString IniFile::ReadText(const std::string& section, const std::string& key,
@@ -144,8 +139,6 @@ QString WriteStartFiles(const StartFiles& files, const IniFile& ini) {
 QString WriteStartStakeFile(const QString& path, const IniFile& ini) {
   return ini.WriteText(FilesSection, StakeKey, path);
 }
-
-StartFiles& CurrentStartFiles() { return startFiles(); }
 
 namespace {
 

@@ -66,10 +66,6 @@ StartFiles ReadStartFiles(const IniFile& ini = Settings());
 // Writes [Dateien] Satz-Staffelung only (the system test remembering its stake file).
 [[nodiscard]] QString WriteStartStakeFile(const QString& path, const IniFile& ini = Settings());
 
-// The start-up files in effect for this run: read at start-up, changed at once by the settings
-// window, stored only when it saves.
-StartFiles& CurrentStartFiles();
-
 // [Serienlaengen] "1".."4": the series-length analysis' four sliders.
 inline constexpr std::array<int, 4> DefaultSeriesLengthSliders = {6, 5, 4, 3};
 std::array<int, 4> ReadSeriesLengthSliders(const IniFile& ini = Settings());

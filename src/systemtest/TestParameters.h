@@ -52,6 +52,10 @@ struct TestParametersReading {
   std::optional<int> track4Position;      // where Track4 has to move after the correction
 };
 
+// The information message when the minus threshold was above the start capital and was
+// set to it.
+std::string_view MinusCorrectionMessage();
+
 // Derives the run parameters from the slider positions and the stake table's cells
 // (stakeCells[k] is column k + 1; missing columns count as empty).
 TestParametersReading ReadTestParameters(const SliderPositions& sliders,

@@ -16,6 +16,7 @@
 #include "ui/FStart.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -54,7 +55,7 @@ void centreOn(QWidget* window, QWidget* anchor) {
 
 } // namespace
 
-Application::Application() {
+Application::Application() : workspace_(std::make_unique<Workspace>()) {
   initResources();
   current = this;
 }
@@ -87,16 +88,29 @@ bool Application::exists() { return current != nullptr; }
 
 void Application::CreateWindows() {
   PrepareFolders();
-  CurrentStartFiles() = ReadStartFiles();
-  fHaupt_ = new FHaupt;
-  fOptionen_ = new FOptionen;
-  fSpeichern1_ = new FSpeichern1;
-  fOpSektoren_ = new FOpSektoren;
+  workspace_->ReadStartFiles();
+  Workspace& workspace = *workspace_;
+  fHaupt_ = new FHaupt(workspace);
+  fOptionen_ = new FOptionen(workspace);
+  fSpeichern1_ = new FSpeichern1(workspace);
+  fOpSektoren_ = new FOpSektoren(workspace);
   fChart1_ = new FChart1;
   fAnalyse1_ = new FAnalyse1;
-  fAnalyse3_ = new FAnalyse3;
-  fZufall_ = new FZufall;
+  fAnalyse3_ = new FAnalyse3(workspace);
+  fZufall_ = new FZufall(workspace);
   fDelta_ = new FDelta;
+  connectWindows();
+}
+
+void Application::connectWindows() {
+  QObject::connect(fHaupt_, &FHaupt::chartRequested, fChart1_, &FChart1::ShowFrequencies);
+  // The sector window opens centred on the main window the first time it is shown; afterwards
+  // it keeps wherever the user moved it.
+  QObject::connect(fOpSektoren_, &FOpSektoren::firstShown, fOpSektoren_, [this] {
+    QRect frame = fOpSektoren_->frameGeometry();
+    frame.moveCenter(fHaupt_->frameGeometry().center());
+    fOpSektoren_->move(frame.topLeft());
+  });
 }
 
 void Application::Start() {
@@ -113,6 +127,8 @@ void Application::Start() {
   if (fHaupt_) {
     fHaupt_->setWindowOpacity(0.0);
     fHaupt_->show();
+    // The main window comes up as the start window goes.
+    QObject::connect(fStart_, &FStart::mainWindowOpacity, fHaupt_, &QWidget::setWindowOpacity);
   }
   fStart_->raise();
   fStart_->activateWindow();

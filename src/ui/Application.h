@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 namespace kw {
@@ -19,10 +21,14 @@ class FAnalyse1;
 class FAnalyse3;
 class FZufall;
 class FDelta;
+class Workspace;
 
-// Owns the windows created at start-up, in their order, and opens every window of the
-// application: start-up windows are shown (the settings and the save dialog modally),
-// the calendar, the update check and the info window are created on demand.
+// Owns the workspace (what the windows share) and the windows created at start-up, in their
+// order, and opens every window of the application: start-up windows are shown (the settings
+// and the save dialog modally), the calendar, the update check and the info window are created
+// on demand. Where one window makes another act (the chart after "Diagramm", the sector
+// window placed over the main window, the start window fading the main window in), the
+// application connects the two; windows never reach into each other.
 class Application {
 public:
   Application();
@@ -47,6 +53,8 @@ public:
   // Restores the open window of that name or creates it; then shows it in front.
   QWidget* OpenOnDemand(const QString& name);
 
+  Workspace& workspace() const { return *workspace_; }
+
   FStart* fStart() const;
   FHaupt* fHaupt() const { return fHaupt_; }
   FOptionen* fOptionen() const { return fOptionen_; }
@@ -61,7 +69,9 @@ public:
 private:
   QWidget* createOnDemand(const QString& name);
   void showStartupWindow(QWidget* window, bool modal);
+  void connectWindows();
 
+  std::unique_ptr<Workspace> workspace_;
   QPointer<FStart> fStart_;
   FHaupt* fHaupt_ = nullptr;
   FOptionen* fOptionen_ = nullptr;

@@ -6,9 +6,7 @@
 #include "files/TextFile.h"
 #include "report/SystemTestFormat.h"
 #include "systemtest/StakeProgression.h"
-#include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/FOptionen.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
@@ -19,6 +17,7 @@
 #include "ui/WindowParts.h"
 #include "ui/WorkbookExportDialog.h"
 #include "ui/frFrAnalyse2.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -165,7 +164,8 @@ QPushButton* iconButton(const QString& name, const QString& icon, const QString&
 
 } // namespace
 
-FAnalyse3::FAnalyse3(QWidget* parent) : QMainWindow(parent) {
+FAnalyse3::FAnalyse3(Workspace& workspace, QWidget* parent)
+    : QMainWindow(parent), workspace_(workspace) {
   setObjectName(QStringLiteral("FAnalyse3"));
   FormCreate();
 }
@@ -436,8 +436,8 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
   column->addLayout(buttons);
 
   // The default stake file of the settings, else the built-in progression.
-  const QString stakeFile = Settings().ReadText("Dateien", "Satz-Staffelung");
-  currentStakeFile_ = stakeFile;
+  const QString stakeFile = workspace_.startFiles().StartStakeFile;
+  workspace_.SetStakeFile(stakeFile);
   if (!stakeFile.isEmpty())
     SatzStaffelungLaden(stakeFile);
   else
@@ -536,8 +536,10 @@ void FAnalyse3::commitStakeEditing() {
   emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
+const QString& FAnalyse3::CurrentStakeFile() const { return workspace_.stakeFile(); }
+
 void FAnalyse3::setCurrentStakeFile(const QString& path) {
-  currentStakeFile_ = path;
+  workspace_.SetStakeFile(path);
   lFile_->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
 }
 
@@ -614,25 +616,17 @@ void FAnalyse3::BTrashClick() {
   setCurrentStakeFile(QString());
 }
 
-// The default counts for this run at once (CurrentStartFiles) and is stored for the next
-// start. The settings window's stake-file field is found by its name, so it follows
-// whether or not that window has been filled yet.
+// The default counts for this run at once (the workspace's start-up files, which the
+// settings window shows) and is stored for the next start.
 void FAnalyse3::BFileSaveClick() {
   commitStakeEditing();
   Dialogs& dialogs = Dialogs::instance();
-  if (currentStakeFile_.isEmpty()) {
+  if (CurrentStakeFile().isEmpty()) {
     dialogs.information(this, FromUtf8(SaveStakeFileFirstMessage));
     return;
   }
-  if (const QString error = WriteStartStakeFile(currentStakeFile_); !error.isEmpty()) {
+  if (const QString error = workspace_.RememberStakeFileForStartUp(); !error.isEmpty())
     dialogs.error(this, error);
-    return;
-  }
-  CurrentStartFiles().StartStakeFile = currentStakeFile_;
-  if (Application::exists() && Application::instance().fOptionen())
-    if (auto* field =
-            Application::instance().fOptionen()->findChild<QLineEdit*>(QStringLiteral("EEinsatz")))
-      field->setText(ShortFileDisplay(currentStakeFile_));
 }
 
 void FAnalyse3::Button2Click() {

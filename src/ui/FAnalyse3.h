@@ -23,6 +23,7 @@ class ResultPage;
 class ResultTabs;
 class SummaryModel;
 class WindowChrome;
+class Workspace;
 class frFrAnalyse2;
 
 // The system test after the two-thirds law: the parameter area (six sliders, the stake
@@ -31,7 +32,7 @@ class frFrAnalyse2;
 class FAnalyse3 : public QMainWindow {
   Q_OBJECT
 public:
-  explicit FAnalyse3(QWidget* parent = nullptr);
+  explicit FAnalyse3(Workspace& workspace, QWidget* parent = nullptr);
 
   WindowChrome* chrome() const { return chrome_; }
   FileSelector* fileSelector() const { return fileSelector_; }
@@ -43,7 +44,8 @@ public:
   // The stake table's row 1, columns 1..100.
   std::vector<std::string> StakeCells() const;
   void SetStakeCells(const std::vector<std::string>& cells);
-  const QString& CurrentStakeFile() const { return currentStakeFile_; }
+  // The workspace's current stake file.
+  const QString& CurrentStakeFile() const;
   SliderPositions Sliders() const;
 
   // The result page at a tab index and its frame (made when first asked for).
@@ -77,12 +79,12 @@ private:
   void saveStakes(const QString& path, bool chosenFile);
   void showTotals(const SystemTestTotals& totals, const SystemTestParams& params);
 
+  Workspace& workspace_;
   WindowChrome* chrome_ = nullptr;
   std::array<QSlider*, 6> sliders_{};
   std::array<QLabel*, 6> panels_{};
   QTableWidget* gSaetze_ = nullptr;
   QLabel* lFile_ = nullptr;
-  QString currentStakeFile_;
   FileSelector* fileSelector_ = nullptr;
   ResultTabs* pc1_ = nullptr;
   SummaryModel* summary_ = nullptr;

@@ -257,6 +257,13 @@ QWidget* FChart1::buildLegend(QWidget* parent) {
   return strip;
 }
 
+void FChart1::ShowFrequencies(const FrequencySource& source, uint32_t expected) {
+  SetCountSource(source);
+  SetExpected(expected);
+  SelectColouring(0);
+  RG1Click();
+}
+
 void FChart1::SetCountSource(std::function<FrequencyInput()> source) {
   source_ = std::move(source);
 }

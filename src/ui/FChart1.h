@@ -2,6 +2,7 @@
 
 #include "analysis/ChanceAnalysis.h"
 #include "analysis/FrequencyChart.h"
+#include "ui/FrequencySource.h"
 
 #include <QMainWindow>
 
@@ -20,13 +21,6 @@ namespace kw {
 class WindowChrome;
 class ValueTableModel;
 
-// What the chart reads at every fill: the counts of the last chance analysis and the coups
-// of the main window's table (hand changes not counted).
-struct FrequencyInput {
-  NumberCounts counts{};
-  uint32_t coups = 0;
-};
-
 // The frequency chart of the main window's permanence: a pie with one slice per number,
 // the value table `GAnz` and the legend strip, all coloured by the deviation of each count
 // from the expected count. Every charting call of the program stays in this window.
@@ -37,6 +31,10 @@ public:
   ~FChart1() override;
 
   WindowChrome* chrome() const { return chrome_; }
+
+  // "Diagramm" in the main window: the counts' source and the expected count per number,
+  // the first colouring, filled and shown.
+  void ShowFrequencies(const FrequencySource& source, uint32_t expected);
 
   // Where the counts and the coups come from; read afresh at every fill.
   void SetCountSource(std::function<FrequencyInput()> source);

@@ -11,6 +11,7 @@
 #include "ui/PermanenceTableModel.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -67,7 +68,7 @@ QLabel* note(const QString& text, QWidget* parent) {
 
 } // namespace
 
-FHaupt::FHaupt(QWidget* parent) : QMainWindow(parent) {
+FHaupt::FHaupt(Workspace& workspace, QWidget* parent) : QMainWindow(parent), workspace_(workspace) {
   setObjectName(QStringLiteral("FHaupt"));
   FormCreate();
 }
@@ -98,6 +99,16 @@ void FHaupt::FormCreate() {
   BuildNumberPad();
   CreateNumberPanels(pNumAnzBasis_->findChild<QWidget*>(QStringLiteral("PNumAnz")));
   CreateResultGrids(ergebnis_);
+
+  // `GNum` follows every change of the table, whoever made it.
+  connect(&workspace_, &Workspace::rowsAppended, this, &FHaupt::TableChanged);
+  connect(&workspace_, &Workspace::rowEntered, this, &FHaupt::TableChanged);
+  connect(&workspace_, &Workspace::lastRowRemoved, this, &FHaupt::TableChanged);
+  connect(&workspace_, &Workspace::allCleared, this, &FHaupt::TableChanged);
+  // Other windows ask the workspace whether M1 holds text before they replace it.
+  connect(m1_, &MemoEdit::textChanged, this,
+          [this] { workspace_.SetMemoHoldsText(!m1_->isEmpty()); });
+  connect(&workspace_, &Workspace::memoLinesHanded, this, &FHaupt::takeMemoLines);
   LoadStartPermanence();
 
   const int menuHeight = menuBar()->sizeHint().height();
@@ -181,7 +192,7 @@ QWidget* FHaupt::buildTableArea() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(captionStrip(QStringLiteral("Nummernfolge"), area, "PNummernfolge"));
 
-  model_ = new PermanenceTableModel(table_, this);
+  model_ = new PermanenceTableModel(workspace_.table(), this);
   gNum_ = new QTableView(area);
   gNum_->setObjectName(QStringLiteral("GNum"));
   gNum_->setHorizontalHeader(new ColourHeading(gNum_));
@@ -337,9 +348,10 @@ void FHaupt::BNumClickClick() {
     EnterCoup(QString(), button->property("tag").toInt());
 }
 
+const PermanenceTable& FHaupt::table() const { return workspace_.table(); }
+
 void FHaupt::EnterCoup(const QString& text, int code) {
-  table_.EnterCoup(text.toStdString(), code);
-  TableChanged();
+  workspace_.EnterCoup(text.toStdString(), code);
 }
 
 void FHaupt::TableChanged() {
@@ -347,12 +359,11 @@ void FHaupt::TableChanged() {
   scrollToTopRow();
 }
 
-void FHaupt::scrollToTopRow() { gNum_->verticalScrollBar()->setValue(table_.TopRow() - 1); }
+void FHaupt::scrollToTopRow() { gNum_->verticalScrollBar()->setValue(table().TopRow() - 1); }
 
 void FHaupt::BDel2Click() {
-  table_.ClearKeepingRows();
+  workspace_.ClearTable();
   ResetChanceResults();
-  TableChanged();
 }
 
 void FHaupt::closeEvent(QCloseEvent* event) {

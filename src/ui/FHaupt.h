@@ -1,10 +1,14 @@
 #pragma once
 
 #include "core/PermanenceTable.h"
+#include "ui/FrequencySource.h"
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -17,24 +21,23 @@ namespace kw {
 class MemoEdit;
 class PermanenceTableModel;
 class WindowChrome;
+class Workspace;
 
 // The main window "Zentrale": the input pages (files and the number pad), the
 // permanence table `GNum` and the chance-analysis results. Closing it ends the program.
+// The table is the workspace's: `GNum` shows it and follows every change of it.
 class FHaupt : public QMainWindow {
   Q_OBJECT
 public:
-  explicit FHaupt(QWidget* parent = nullptr);
+  explicit FHaupt(Workspace& workspace, QWidget* parent = nullptr);
   ~FHaupt() override;
 
-  PermanenceTable& table() { return table_; }
-  const PermanenceTable& table() const { return table_; }
+  const PermanenceTable& table() const;
   WindowChrome* chrome() const { return chrome_; }
   MemoEdit* memo() const { return m1_; }
 
-  // The single entry of coups into the table; the view is told at once.
+  // The pad's entry of coups into the table.
   void EnterCoup(const QString& text, int code);
-  // Tells the view about rows appended directly to the table (a transfer of many lines).
-  void TableChanged();
 
   void BNumClickClick();
   void BDel2Click();
@@ -43,15 +46,16 @@ public:
   void BOpenClick();
   void BDelClick();
   void BTransferClick();
-  // Entries of the hand-change list loaded at creation; the settings window fills its list
-  // box only when there were any.
-  int LoadedHandChangeCount() const { return loadedHandChangeCount_; }
 
   // The chance analysis and its display (FHauptAnalysis.cpp).
   void BAnalyseClick();
   void ResetChanceResults();
   void BWechselClick();
   void BChart1Click();
+
+signals:
+  // "Diagramm": the chart of the last analysis' counts is wanted.
+  void chartRequested(const FrequencySource& source, uint32_t expected);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -63,7 +67,10 @@ private:
   QWidget* buildResultArea();
   void BuildNumberPad();
   QPushButton* CreatePadButton(int i, int j, int code, const QString& caption);
+  // Refreshes `GNum` after any change of the table and scrolls to its top row.
+  void TableChanged();
   void scrollToTopRow();
+  void takeMemoLines(const std::vector<std::string>& lines);
   // Start-up: the start-up permanence file into M1 (FHauptFiles.cpp).
   void LoadStartPermanence();
   // Builds the number panels and the result grids into the result area
@@ -75,7 +82,7 @@ private:
   struct AnalysisView;
   std::unique_ptr<AnalysisView> analysis_;
 
-  PermanenceTable table_;
+  Workspace& workspace_;
   PermanenceTableModel* model_ = nullptr;
   WindowChrome* chrome_ = nullptr;
   QStackedWidget* pages_ = nullptr;
@@ -85,7 +92,6 @@ private:
   QWidget* pNumAnzBasis_ = nullptr;
   QWidget* pButtons_ = nullptr;
   QGroupBox* ergebnis_ = nullptr;
-  int loadedHandChangeCount_ = 0;
 };
 
 } // namespace kw

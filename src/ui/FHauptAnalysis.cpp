@@ -5,9 +5,8 @@
 
 #include "analysis/NumberFrequency.h"
 #include "core/RouletteTables.h"
-#include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/FChart1.h"
+#include "ui/FrequencySource.h"
 #include "ui/WindowParts.h"
 
 #include <QAbstractTableModel>
@@ -412,16 +411,12 @@ void FHaupt::BWechselClick() {
 }
 
 void FHaupt::BChart1Click() {
-  FChart1* chart = Application::exists() ? Application::instance().fChart1() : nullptr;
-  if (!chart)
-    return;
   // The chart reads the counts and the coups afresh at every fill.
-  chart->SetCountSource([this] {
-    return FrequencyInput{analysis_->numberCounts, uint32_t(table().CoupCount())};
-  });
-  chart->SetExpected(ExpectedCount(uint32_t(table().CoupCount())));
-  chart->SelectColouring(0);
-  chart->RG1Click();
+  emit chartRequested(
+      [this] {
+        return FrequencyInput{analysis_->numberCounts, uint32_t(table().CoupCount())};
+      },
+      ExpectedCount(uint32_t(table().CoupCount())));
 }
 
 } // namespace kw

@@ -1,22 +1,15 @@
 // The main window's file page: permanence files opened into the memo M1 and transferred
-// into the table.
+// into the table, both through the workspace's steps.
 #include "ui/FHaupt.h"
 
 #include "files/Folders.h"
-#include "files/HandChangeMarkers.h"
-#include "files/PermanenceLines.h"
-#include "files/Settings.h"
 #include "files/TextFile.h"
 #include "ui/Dialogs.h"
 #include "ui/MemoEdit.h"
-
-#include <QFileInfo>
-#include <QTableView>
+#include "workspace/Workspace.h"
 
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kw {
@@ -35,30 +28,6 @@ std::vector<QString> MemoLines(const std::vector<std::string>& lines) {
   return memoLines;
 }
 
-// M1's lines as the memo holds and shows them: its text split at every line feed, so a last
-// empty line counts as a line (the memo never holds a line break inside a line).
-std::vector<std::string_view> MemoLineViews(std::string_view memoText) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  for (size_t end; (end = memoText.find('\n', start)) != std::string_view::npos; start = end + 1)
-    lines.push_back(memoText.substr(start, end - start));
-  lines.push_back(memoText.substr(start));
-  return lines;
-}
-
-// What the transfer enters for M1's text. The line list is freed on return, before the table
-// grows, so the table reuses its memory (a million lines would otherwise cost fresh pages).
-std::vector<CoupEntry> MemoEntries(const std::string& memoText) {
-  const std::vector<std::string_view> lines = MemoLineViews(memoText);
-  return TransferEntries(std::span(lines), HandChangeList());
-}
-
-std::optional<std::string> FirstEntry(const std::vector<std::string>& list) {
-  if (list.empty())
-    return std::nullopt;
-  return list.front();
-}
-
 } // namespace
 
 void FHaupt::BOpenClick() {
@@ -74,7 +43,7 @@ void FHaupt::BOpenClick() {
   // Every file is read before the memo changes, so a file that cannot be read leaves the
   // memo as it was.
   m1_->hide();
-  const TextLines read = ReadTextFiles(files);
+  const TextLines read = workspace_.OpenFiles(files);
   if (read.ok())
     m1_->setLines(MemoLines(read.lines));
   m1_->show();
@@ -87,10 +56,10 @@ void FHaupt::BDelClick() { m1_->clear(); }
 void FHaupt::BTransferClick() {
   // Five lines of M1 are needed, counted as the memo shows them: a file of four coups and an
   // empty last line makes five, as on the command line.
-  if (m1_->isEmpty() || m1_->lineCount() < 5)
+  if (m1_->isEmpty() || !Workspace::CanTransfer(m1_->lineCount()))
     return;
 
-  if (table_.UsedRows() > 0) {
+  if (table().UsedRows() > 0) {
     Dialogs& dialogs = Dialogs::instance();
     const Dialogs::Answer append = dialogs.confirm(
         this,
@@ -107,36 +76,32 @@ void FHaupt::BTransferClick() {
     }
   }
 
-  // The rows are appended to the table directly and the view is told once at the end, so
-  // a long permanence does not repaint row by row.
+  // The rows are appended in one go and the view is told once, so a long permanence does not
+  // repaint row by row.
   const std::string memoText = m1_->toPlainText().toStdString();
-  const std::vector<CoupEntry> entries = MemoEntries(memoText);
-  for (const CoupEntry& entry : entries)
-    table_.EnterCoup(entry.text, entry.code);
-  TableChanged();
+  workspace_.TransferMemoText(memoText);
 }
 
 void FHaupt::LoadStartPermanence() {
   // The start-up files were read from optionen.ini before the windows were created; now the
   // hand-change list the pad and the transfer use.
-  const MarkerListLoad markers = LoadHandChangeList();
-  loadedHandChangeCount_ = markers.count;
-  table_.SetPadHandChangeLabel(FirstEntry(HandChangeList()));
-  if (!markers.error.isEmpty())
-    Dialogs::instance().error(this, markers.error);
+  if (const QString error = workspace_.LoadHandChangeList(); !error.isEmpty())
+    Dialogs::instance().error(this, error);
 
-  const QString& path = CurrentStartFiles().StartPermanenceFile;
-  // A start-up file that no longer exists is passed over silently; anything else in its
-  // place (a folder, a FIFO) is reported by the reader.
-  if (path.isEmpty() || !QFileInfo::exists(path))
+  const std::optional<TextLines> read = workspace_.OpenStartPermanence();
+  if (!read)
     return;
-  const TextLines read = ReadTextLines(path);
-  if (!read.ok()) {
-    Dialogs::instance().error(this, read.error);
+  if (!read->ok()) {
+    Dialogs::instance().error(this, read->error);
     return;
   }
-  m1_->setLines(MemoLines(read.lines));
+  m1_->setLines(MemoLines(read->lines));
   m1_->show();
+}
+
+// Lines handed to M1 by another window (the random generator's list) replace its text.
+void FHaupt::takeMemoLines(const std::vector<std::string>& lines) {
+  m1_->setLines(MemoLines(lines));
 }
 
 } // namespace kw

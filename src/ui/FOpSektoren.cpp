@@ -6,12 +6,11 @@
 #include "files/TextFile.h"
 #include "sectors/SectorFile.h"
 #include "sectors/ThrowDistance.h"
-#include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/FHaupt.h"
 #include "ui/Help.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -228,7 +227,8 @@ Dialogs::FileRequest sectorFileRequest(const QString& title) {
 
 } // namespace
 
-FOpSektoren::FOpSektoren(QWidget* parent) : QMainWindow(parent) {
+FOpSektoren::FOpSektoren(Workspace& workspace, QWidget* parent)
+    : QMainWindow(parent), workspace_(workspace) {
   setObjectName(QStringLiteral("FOpSektoren"));
   FormCreate();
 }
@@ -272,18 +272,12 @@ void FOpSektoren::FormCreate() {
   resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
 }
 
-// The window opens centred on the main window the first time it is shown; afterwards it
-// keeps wherever the user moved it.
 void FOpSektoren::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (placed_ || !Application::exists())
+  if (placed_)
     return;
   placed_ = true;
-  if (const FHaupt* main = Application::instance().fHaupt()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(main->frameGeometry().center());
-    move(frame.topLeft());
-  }
+  emit firstShown();
 }
 
 QWidget* FOpSektoren::buildQuotation() {
@@ -672,7 +666,7 @@ void FOpSektoren::BOpenClick() {
 }
 
 void FOpSektoren::BitBtn1Click() {
-  const std::vector<uint8_t> rowValues = Application::instance().fHaupt()->table().RowValues();
+  const std::vector<uint8_t> rowValues = workspace_.table().RowValues();
   const ThrowDistanceResult result = EvaluateThrowDistances(rowValues, CurrentAssignment());
   switch (result.status) {
   case ThrowDistanceStatus::TooFewCoups:

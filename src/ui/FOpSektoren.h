@@ -16,6 +16,7 @@ class QTableWidget;
 namespace kw {
 
 class WindowChrome;
+class Workspace;
 
 // The sector (throw-distance) analysis: the wheel-shaped number palette, the nine sector
 // lists filled by drag and drop or from a preset, sector files, and the evaluation of the
@@ -26,7 +27,7 @@ public:
   // What a drag from the palette or from a sector list carries (see SectorDragData).
   static constexpr const char* DragMimeType = "application/x-kesselwerk-sector-entry";
 
-  explicit FOpSektoren(QWidget* parent = nullptr);
+  explicit FOpSektoren(Workspace& workspace, QWidget* parent = nullptr);
 
   WindowChrome* chrome() const { return chrome_; }
 
@@ -51,6 +52,10 @@ public:
   // The assignment the nine lists hold now.
   SectorAssignment CurrentAssignment() const;
 
+signals:
+  // The window is being shown for the first time (the application places it then).
+  void firstShown();
+
 protected:
   void showEvent(QShowEvent* event) override;
 
@@ -74,6 +79,7 @@ private:
   QLabel* PanelOf(int number) const;
   QListWidget* ListByName(const QString& name) const;
 
+  Workspace& workspace_;
   WindowChrome* chrome_ = nullptr;
   std::array<QLabel*, 37> panels_{};              // indexed by number
   std::array<QListWidget*, SectorCount> lists_{}; // lb1..lb9

@@ -2,12 +2,12 @@
 
 #include "files/Folders.h"
 #include "files/Settings.h"
-#include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/FHaupt.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/WindowParts.h"
+#include "workspace/HandChangeListModel.h"
+#include "workspace/Workspace.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -15,13 +15,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <optional>
+#include <algorithm>
 
 namespace kw {
 namespace {
@@ -54,7 +54,7 @@ QString ShownFile(const QString& path) {
 }
 
 // Runs the dialog; on OK the start-up file changes at once (stored only by saving).
-void ChooseStartFile(QWidget* parent, const StartFileChoice& choice, QLineEdit* edit) {
+void ChooseStartFile(QWidget* parent, Workspace& workspace, const StartFileChoice& choice) {
   Dialogs::FileRequest request;
   request.title = QStringLiteral("Datei auswählen");
   request.filter = choice.filter;
@@ -63,14 +63,7 @@ void ChooseStartFile(QWidget* parent, const StartFileChoice& choice, QLineEdit* 
   const QStringList chosen = Dialogs::instance().openFiles(parent, request);
   if (chosen.isEmpty())
     return;
-  const QString path = QDir::toNativeSeparators(chosen.first());
-  CurrentStartFiles().*choice.file = path;
-  edit->setText(ShownFile(path));
-}
-
-void ClearStartFile(const StartFileChoice& choice, QLineEdit* edit) {
-  edit->clear();
-  (CurrentStartFiles().*choice.file).clear();
+  workspace.SetStartFile(choice.file, QDir::toNativeSeparators(chosen.first()));
 }
 
 QLabel* Reminder(QWidget* parent) {
@@ -91,7 +84,8 @@ QToolButton* SmallButton(const QString& name, const QString& icon, const QString
 
 } // namespace
 
-FOptionen::FOptionen(QWidget* parent) : QDialog(parent) {
+FOptionen::FOptionen(Workspace& workspace, QWidget* parent)
+    : QDialog(parent), workspace_(workspace) {
   setObjectName(QStringLiteral("FOptionen"));
   FormCreate();
 }
@@ -124,11 +118,8 @@ void FOptionen::FormCreate() {
   layout->addLayout(halves, 1);
   layout->addWidget(buildBar(false));
 
-  // The main window loaded the list before this window exists; an empty list leaves the
-  // list box empty.
-  const bool loaded = Application::exists() && Application::instance().fHaupt() &&
-                      Application::instance().fHaupt()->LoadedHandChangeCount() > 0;
-  SetHandChangeEntries(loaded ? HandChangeList() : std::vector<std::string>());
+  // The start-up files shown follow every change, from here or from the system test.
+  connect(&workspace_, &Workspace::startFilesChanged, this, &FOptionen::ShowStartFiles);
   ShowStartFiles();
   setFixedSize(ClientWidth, ClientHeight);
   setUpKeyboard();
@@ -181,9 +172,11 @@ QWidget* FOptionen::buildMarkerGroup() {
   grid->setContentsMargins(6, 4, 6, 6);
   grid->setVerticalSpacing(3);
   grid->addWidget(new QLabel(QStringLiteral("Vorhandene Einträge"), group), 0, 0);
-  l1_ = new QListWidget(group);
+  l1_ = new QListView(group);
   l1_->setObjectName(QStringLiteral("L1"));
+  l1_->setModel(&workspace_.handChangeList());
   l1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  l1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid->addWidget(l1_, 1, 0, 3, 1);
   grid->addWidget(new QLabel(QStringLiteral("Neuer Eintrag"), group), 0, 1);
   e1_ = new QLineEdit(group);
@@ -251,101 +244,67 @@ QWidget* FOptionen::buildStartFileRow(const QString& title, const QString& editN
   return group;
 }
 
-std::vector<std::string> FOptionen::HandChangeEntries() const {
-  std::vector<std::string> entries;
-  entries.reserve(static_cast<size_t>(l1_->count()));
-  for (int i = 0; i < l1_->count(); ++i)
-    entries.push_back(l1_->item(i)->text().toStdString());
-  return entries;
-}
-
-void FOptionen::SetHandChangeEntries(const std::vector<std::string>& entries) {
-  l1_->clear();
-  for (const std::string& entry : entries)
-    l1_->addItem(QString::fromStdString(entry));
-  HandChangeEntriesChanged();
-}
-
-// A hand change entered on the pad is labelled with the list box's first entry, edited or
-// not.
-void FOptionen::HandChangeEntriesChanged() {
-  if (!Application::exists() || !Application::instance().fHaupt())
-    return;
-  std::optional<std::string> first;
-  if (l1_->count() > 0)
-    first = l1_->item(0)->text().toStdString();
-  Application::instance().fHaupt()->table().SetPadHandChangeLabel(first);
-}
-
 void FOptionen::ShowStartFiles() {
-  const StartFiles& files = CurrentStartFiles();
+  const StartFiles& files = workspace_.startFiles();
   ePerm_->setText(ShownFile(files.StartPermanenceFile));
   eEinsatz_->setText(ShownFile(files.StartStakeFile));
   eSekt_->setText(ShownFile(files.StartSectorFile));
 }
 
-MarkerRegistration FOptionen::RegisterMarker(const std::string& marker) {
-  std::vector<std::string> entries = HandChangeEntries();
-  const MarkerRegistration result = RegisterHandChangeMarker(marker, entries);
-  if (result.added)
-    SetHandChangeEntries(entries);
-  return result;
-}
-
-void FOptionen::BSaveClick() { SaveSettings(HandChangeEntries()); }
-
 // optionen.ini and HWListe.txt are written each on its own: a file that cannot be written is
 // reported and never keeps the other from being written.
-bool FOptionen::SaveSettings(const std::vector<std::string>& entries) {
-  Dialogs& dialogs = Dialogs::instance();
-  if (const QString error = WriteStartFiles(CurrentStartFiles()); !error.isEmpty())
-    dialogs.error(this, error);
-  const QString listError = SaveHandChangeList(entries);
-  if (!listError.isEmpty())
-    dialogs.error(this, listError);
-  return listError.isEmpty();
+void FOptionen::BSaveClick() {
+  SaveStartFiles();
+  if (const QString error = workspace_.SaveHandChangeList(); !error.isEmpty())
+    Dialogs::instance().error(this, error);
+}
+
+void FOptionen::SaveStartFiles() {
+  if (const QString error = workspace_.SaveStartFiles(); !error.isEmpty())
+    Dialogs::instance().error(this, error);
 }
 
 void FOptionen::Button4Click() { close(); }
 
-void FOptionen::Button8Click() { ChooseStartFile(this, PermanenceChoice, ePerm_); }
-void FOptionen::Button7Click() { ClearStartFile(PermanenceChoice, ePerm_); }
-void FOptionen::Button10Click() { ChooseStartFile(this, StakeChoice, eEinsatz_); }
-void FOptionen::Button9Click() { ClearStartFile(StakeChoice, eEinsatz_); }
-void FOptionen::Button6Click() { ChooseStartFile(this, SectorChoice, eSekt_); }
-void FOptionen::Button5Click() { ClearStartFile(SectorChoice, eSekt_); }
+void FOptionen::Button8Click() { ChooseStartFile(this, workspace_, PermanenceChoice); }
+void FOptionen::Button7Click() { workspace_.SetStartFile(PermanenceChoice.file, QString()); }
+void FOptionen::Button10Click() { ChooseStartFile(this, workspace_, StakeChoice); }
+void FOptionen::Button9Click() { workspace_.SetStartFile(StakeChoice.file, QString()); }
+void FOptionen::Button6Click() { ChooseStartFile(this, workspace_, SectorChoice); }
+void FOptionen::Button5Click() { workspace_.SetStartFile(SectorChoice.file, QString()); }
 
 void FOptionen::BHinzuClick() {
   if (e1_->text().isEmpty())
     return;
-  l1_->addItem(e1_->text());
-  HandChangeEntriesChanged();
+  workspace_.AddHandChangeEntry(e1_->text().toStdString());
+}
+
+int FOptionen::SelectedRow() const {
+  int selected = -1;
+  for (const QModelIndex& index : l1_->selectionModel()->selectedRows())
+    selected = std::max(selected, index.row());
+  return selected;
 }
 
 void FOptionen::BDelClick() {
-  int selected = -1;
-  for (int i = l1_->count() - 1; i >= 0 && selected < 0; --i)
-    if (l1_->item(i)->isSelected())
-      selected = i;
+  const int selected = SelectedRow();
   Dialogs& dialogs = Dialogs::instance();
   if (selected < 0) {
     dialogs.error(this,
                   QStringLiteral("Es wurde kein Listeneintrag selektiert.\r\rIch breche ab."));
     return;
   }
-  const QString question = QStringLiteral("Soll der Bezeichner ") + l1_->item(selected)->text() +
-                           QStringLiteral(" gelöscht werden?");
+  const QString entry = l1_->model()->index(selected, 0).data().toString();
+  const QString question =
+      QStringLiteral("Soll der Bezeichner ") + entry + QStringLiteral(" gelöscht werden?");
   if (dialogs.confirm(this, question, Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton,
                       MarkerHelpContext) != Dialogs::Answer::Yes)
     return;
-  // The entry leaves the list box only when the list without it was saved, so the list box
-  // and HWListe.txt never disagree about it.
-  std::vector<std::string> remaining = HandChangeEntries();
-  remaining.erase(remaining.begin() + selected);
-  if (!SaveSettings(remaining))
-    return;
-  delete l1_->takeItem(selected);
-  HandChangeEntriesChanged();
+  // Both files are written, each reported on its own. The entry leaves the list box only when
+  // the list without it was saved, so the list box and HWListe.txt never disagree about it.
+  SaveStartFiles();
+  if (const QString error = workspace_.RemoveHandChangeEntry(selected); !error.isEmpty())
+    dialogs.error(this, error);
 }
 
 } // namespace kw

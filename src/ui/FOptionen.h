@@ -1,31 +1,21 @@
 #pragma once
 
-#include "files/HandChangeMarkers.h"
-
 #include <QDialog>
 
-#include <string>
-#include <vector>
-
 class QLineEdit;
-class QListWidget;
+class QListView;
 
 namespace kw {
 
+class Workspace;
+
 // The settings window: hand-change markers and the files read at start-up. Its list box
-// L1 is the working copy of the hand-change list; the list and the start-up files last
+// L1 shows the workspace's hand-change working list; the list and the start-up files last
 // beyond the run only when the window saves them.
 class FOptionen : public QDialog {
   Q_OBJECT
 public:
-  explicit FOptionen(QWidget* parent = nullptr);
-
-  // The entries of the list box, in order.
-  std::vector<std::string> HandChangeEntries() const;
-  // Shows the start-up files in effect ("...\" + file name, or empty).
-  void ShowStartFiles();
-  // The save dialog's marker: appended to the list box and saved when it is new.
-  MarkerRegistration RegisterMarker(const std::string& marker);
+  explicit FOptionen(Workspace& workspace, QWidget* parent = nullptr);
 
   // Both "S&peichern": the start-up files into optionen.ini, the list box into HWListe.txt.
   void BSaveClick();
@@ -49,12 +39,14 @@ private:
   QWidget* buildStartFileGroup();
   QWidget* buildStartFileRow(const QString& title, const QString& editName,
                              const QString& chooseName, const QString& clearName, QLineEdit** edit);
-  // Writes the start-up files and these list entries; true when the list was written.
-  bool SaveSettings(const std::vector<std::string>& entries);
-  void SetHandChangeEntries(const std::vector<std::string>& entries);
-  void HandChangeEntriesChanged();
+  // Shows the start-up files in effect ("...\" + file name, or empty).
+  void ShowStartFiles();
+  // Writes the start-up files and reports an error; the list is the caller's.
+  void SaveStartFiles();
+  int SelectedRow() const;
 
-  QListWidget* l1_ = nullptr;
+  Workspace& workspace_;
+  QListView* l1_ = nullptr;
   QLineEdit* e1_ = nullptr;
   QLineEdit* ePerm_ = nullptr;
   QLineEdit* eEinsatz_ = nullptr;

@@ -4,12 +4,10 @@
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceWriter.h"
 #include "files/TextFile.h"
-#include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/FHaupt.h"
-#include "ui/FOptionen.h"
 #include "ui/Help.h"
 #include "ui/WindowParts.h"
+#include "workspace/Workspace.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -59,7 +57,8 @@ QHBoxLayout* LabelledRow(const QString& label, QWidget* field, QWidget* parent) 
 
 } // namespace
 
-FSpeichern1::FSpeichern1(QWidget* parent) : QDialog(parent) {
+FSpeichern1::FSpeichern1(Workspace& workspace, QWidget* parent)
+    : QDialog(parent), workspace_(workspace) {
   setObjectName(QStringLiteral("FSpeichern1"));
   FormCreate();
 }
@@ -149,8 +148,7 @@ void FSpeichern1::BSaveClick() {
     info = PermanenceInfo{Utf8(eCasino_), Utf8(eTisch_),
                           eDatum_->date().toString(ShortDateFormat()).toStdString(),
                           Utf8(eBemerkung_)};
-  const PermanenceTable& table = Application::instance().fHaupt()->table();
-  const std::vector<std::string> lines = PermanenceFileLines(table, info);
+  const std::vector<std::string> lines = PermanenceFileLines(workspace_.table(), info);
 
   // Text the permanence file cannot hold is refused before the marker list or the permanence
   // is written, so a refused save leaves both as they were. The marker list itself takes any
@@ -161,7 +159,7 @@ void FSpeichern1::BSaveClick() {
     return;
   }
 
-  const MarkerRegistration registered = Application::instance().fOptionen()->RegisterMarker(marker);
+  const MarkerRegistration registered = workspace_.RegisterHandChangeMarker(marker);
   if (!registered.error.isEmpty()) {
     dialogs.error(this, registered.error);
     return;

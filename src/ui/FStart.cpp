@@ -1,8 +1,6 @@
 #include "ui/FStart.h"
 
 #include "core/Version.h"
-#include "ui/Application.h"
-#include "ui/FHaupt.h"
 #include "ui/Help.h"
 
 #include <QApplication>
@@ -76,10 +74,8 @@ void FStart::closeEvent(QCloseEvent* event) {
 
 // 255 steps of 5 ms: the main window comes up as this window goes.
 void FStart::crossFadeToMainWindow() {
-  QWidget* main = Application::exists() ? Application::instance().fHaupt() : nullptr;
   for (int v = 1; v <= 255; ++v) {
-    if (main)
-      main->setWindowOpacity(v / 255.0);
+    emit mainWindowOpacity(v / 255.0);
     setWindowOpacity((255 - v) / 255.0);
     QElapsedTimer step;
     step.start();
@@ -88,8 +84,7 @@ void FStart::crossFadeToMainWindow() {
     if (rest > 0)
       QThread::msleep(static_cast<unsigned long>(rest));
   }
-  if (main)
-    main->setWindowOpacity(1.0);
+  emit mainWindowOpacity(1.0);
 }
 
 } // namespace kw

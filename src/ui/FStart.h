@@ -8,7 +8,7 @@ class QPushButton;
 namespace kw {
 
 // The start window: picture, version and "Weiter". Closing it cross-fades to the main
-// window, then it frees itself.
+// window (mainWindowOpacity rises as this window fades), then it frees itself.
 class FStart : public QDialog {
   Q_OBJECT
 public:
@@ -16,6 +16,10 @@ public:
 
   void EnableWeiter();
   void BWeiterClick();
+
+signals:
+  // The main window's opacity at each step of the cross-fade, 1 at the end.
+  void mainWindowOpacity(qreal opacity);
 
 protected:
   void closeEvent(QCloseEvent* event) override;

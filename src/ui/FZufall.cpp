@@ -5,13 +5,11 @@
 #include "files/TextFile.h"
 #include "tools/RandomBlockTime.h"
 #include "tools/RandomGenerator.h"
-#include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/FHaupt.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
-#include "ui/MemoEdit.h"
 #include "ui/WindowParts.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -74,7 +72,7 @@ void RandomListModel::clear() {
   endResetModel();
 }
 
-FZufall::FZufall(QWidget* parent) : QWidget(parent) {
+FZufall::FZufall(Workspace& workspace, QWidget* parent) : QWidget(parent), workspace_(workspace) {
   setObjectName(QStringLiteral("FZufall"));
   FormCreate();
 }
@@ -193,20 +191,13 @@ void FZufall::Button6Click() {
     Dialogs::instance().error(this, FromUtf8(RandomListEmptyTransferMessage));
     return;
   }
-  MemoEdit* m1 = Application::instance().fHaupt()->memo();
-  if (!m1->isEmpty() &&
+  if (workspace_.MemoHoldsText() &&
       Dialogs::instance().confirm(this, FromUtf8(RandomTransferOverwriteQuestion),
                                   Dialogs::YesButton | Dialogs::NoButton | Dialogs::CancelButton) !=
           Dialogs::Answer::Yes)
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QString text;
-  for (const std::string& line : model_->lines()) {
-    if (!text.isEmpty())
-      text += QLatin1Char('\n');
-    text += QString::fromStdString(line);
-  }
-  m1->setPlainText(text);
+  workspace_.HandToMemo(model_->lines());
   QApplication::restoreOverrideCursor();
 }
 

@@ -11,6 +11,8 @@ class QListView;
 
 namespace kw {
 
+class Workspace;
+
 // The generated lines of L1, kept as plain strings so that lists of a million lines stay
 // quick to append and to show.
 class RandomListModel : public QAbstractListModel {
@@ -30,12 +32,12 @@ private:
 };
 
 // The random number generator: appends blocks of drawn numbers to its list, saves the
-// list as a permanence file or hands it to the main window's text box. Closing only hides
-// it, so the list lives for the whole run.
+// list as a permanence file or hands it to the main window's text box (through the
+// workspace). Closing only hides it, so the list lives for the whole run.
 class FZufall : public QWidget {
   Q_OBJECT
 public:
-  explicit FZufall(QWidget* parent = nullptr);
+  explicit FZufall(Workspace& workspace, QWidget* parent = nullptr);
 
   const std::vector<std::string>& lines() const { return model_->lines(); }
 
@@ -51,6 +53,7 @@ protected:
 private:
   void FormCreate();
 
+  Workspace& workspace_;
   RandomListModel* model_ = nullptr;
   QListView* l1_ = nullptr;
   QLineEdit* edit1_ = nullptr;

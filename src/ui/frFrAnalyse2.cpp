@@ -1,7 +1,5 @@
 #include "ui/frFrAnalyse2.h"
 
-#include "ui/Application.h"
-#include "ui/FAnalyse3.h"
 #include "ui/WorkbookExportDialog.h"
 
 #include "report/SystemTestFormat.h"
@@ -100,13 +98,11 @@ QWidget* frFrAnalyse2::buildFigures(const Figures& figures) {
   return area;
 }
 
-// The name is the tab's caption; the parameters are those the system-test window shows at
-// export time.
+// The name is the tab's caption; the parameters are those the system-test window, which
+// shows this frame, shows at export time.
 void frFrAnalyse2::Button2Click() {
   ExportWorkbook(this, model_->rows().size() + 1, [this] {
-    const QWidget* testWindow = Application::exists()
-                                    ? static_cast<QWidget*>(Application::instance().fAnalyse3())
-                                    : nullptr;
+    const QWidget* testWindow = window();
     std::array<std::string, 5> outcome;
     const char* const outcomeNames[5] = {"LESignale", "LEEinsaetze", "LESaldo", "LEUmsatz",
                                          "LERendite"};

@@ -76,6 +76,25 @@ TEST(RunEach, ACancelStopsTakingItems) {
   EXPECT_FALSE(RunEach(10, atTheEnd, [](size_t) {}));
 }
 
+// What a run keeps per thread is used by one item at a time: the thread a work call is told
+// lies within the run's threads and never does two items at once.
+TEST(RunEachOnThreads, AThreadDoesOneItemAtATime) {
+  for (int threads : {1, 3}) {
+    constexpr size_t Count = 600;
+    const int running = RunThreads(threads, Count);
+    std::vector<std::atomic<int>> busy(static_cast<size_t>(running));
+    std::vector<int> threadOf(Count, -1);
+    EXPECT_TRUE(RunEachOnThreads(Count, {.threads = threads}, [&](size_t item, int thread) {
+      ASSERT_TRUE(thread >= 0 && thread < running) << thread;
+      EXPECT_EQ(busy[static_cast<size_t>(thread)].fetch_add(1), 0);
+      threadOf[item] = thread;
+      std::this_thread::sleep_for(std::chrono::microseconds(5));
+      busy[static_cast<size_t>(thread)].fetch_sub(1);
+    }));
+    EXPECT_EQ(std::count(threadOf.begin(), threadOf.end(), -1), 0) << threads;
+  }
+}
+
 TEST(RunEach, AFailingItemStopsTheRunAndIsThrownToTheCaller) {
   for (int threads : {1, 3}) {
     EXPECT_THROW(RunEach(1000, {.threads = threads},

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 #include "support/WindowTestHarness.h"
 #include "ui/FHaupt.h"
+#include "workspace/Workspace.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -94,11 +95,10 @@ private slots:
     WindowTestHarness h;
     FHaupt* main = h.app().fHaupt();
     // What "In Tabelle übertragen" enters for the file's lines in the memo.
-    const TextLines memo = ReadTextFiles({path});
+    Workspace& workspace = h.app().workspace();
+    const TextLines memo = workspace.OpenFiles({path});
     QVERIFY(memo.ok());
-    for (const CoupEntry& entry : TransferEntries(std::span(memo.lines), HandChangeList()))
-      main->table().EnterCoup(entry.text, entry.code);
-    main->TableChanged();
+    workspace.TransferLines(memo.lines);
     QCOMPARE(main->table().CoupCount(), coups);
     QTest::mouseClick(Find<QPushButton>(main, QStringLiteral("BAnalyse")), Qt::LeftButton);
     QVERIFY(h.dialogs().calls.isEmpty());

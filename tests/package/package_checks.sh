@@ -166,6 +166,8 @@ check_contents() {
     usr/share/man/man1/kesselwerk.1.gz usr/share/man/man1/kesselwerk-cli.1.gz
     usr/share/bash-completion/completions/kesselwerk-cli
     usr/share/doc/kesselwerk/copyright usr/share/doc/kesselwerk/changelog.gz
+    "usr/share/kesselwerk/systeme/Martingale auf Rouge.lua"
+    usr/share/kesselwerk/systeme/Zwei-Drittel-Gesetz.lua
   )
   for path in "${expected[@]}"; do
     [ -f "$root/$path" ] || fail "the package holds no $path"
@@ -299,12 +301,16 @@ check_completion() {
     skip "bash-completion is not installed (scripts/install-deps.sh installs it)"
   mkdir -p "$work/files/Ordner"
   touch "$work/files/Tisch 1.prm" "$work/files/alt.PRM" "$work/files/notiz.txt" \
-    "$work/files/staffel.set" "$work/files/kessel.sekt" "$work/files/summe.xlsx"
+    "$work/files/staffel.set" "$work/files/kessel.sekt" "$work/files/summe.xlsx" \
+    "$work/files/Mein System.lua"
   cd "$work/files"
   # The words typed (the last one is being completed) | what is offered, "," between.
   local cases=(
-    "kesselwerk-cli |--help,--version,chancen,delta,import,sektoren,serien,statistik,systemtest,zufall"
-    "kesselwerk-cli sy|systemtest"
+    "kesselwerk-cli |--help,--version,chancen,delta,import,sektoren,serien,statistik,system,systemtest,zufall"
+    "kesselwerk-cli sy|system,systemtest"
+    "kesselwerk-cli system --skript |Mein System.lua,Ordner"
+    "kesselwerk-cli system --s|--seed,--skript,--startkapital,--stueckgroesse"
+    "kesselwerk-cli system --skript x.lua T|Tisch 1.prm"
     "kesselwerk-cli chancen --|--data-dir,--jobs,--json"
     "kesselwerk-cli systemtest --st|--staffelung,--startkapital,--stuecke,--stueckgroesse"
     "kesselwerk-cli serien --|--data-dir,--jobs,--json,--laengen"

@@ -1,6 +1,7 @@
 #include "support/WindowTestHarness.h"
 
 #include "core/Version.h"
+#include "files/GermanTexts.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -21,6 +22,8 @@ WindowTestHarness::~WindowTestHarness() {
 }
 
 void PrepareApplication() {
+  // Qt's own texts German, as the program has them.
+  InstallGermanTexts(*QCoreApplication::instance());
   QApplication::setApplicationName(QLatin1String(ProductName));
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QApplication::setQuitOnLastWindowClosed(false);

@@ -11,6 +11,7 @@
 #include "ui/ResultTabs.h"
 #include "ui/SystemTestModels.h"
 #include "ui/frFrAnalyse2.h"
+#include "workspace/Workspace.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -330,7 +331,8 @@ private slots:
     h.dialogs().openAnswers << QStringList{h.dataDir() + QStringLiteral("drei.set")};
     w->chrome()->trigger(Command::Open);
     QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BFileSave")), Qt::LeftButton);
-    QCOMPARE(CurrentStartFiles().StartStakeFile, h.dataDir() + QStringLiteral("drei.set"));
+    QCOMPARE(h.app().workspace().startFiles().StartStakeFile,
+             h.dataDir() + QStringLiteral("drei.set"));
     QVERIFY(Find<QLineEdit>(h.app().fOptionen(), QStringLiteral("EEinsatz"))
                 ->text()
                 .endsWith(QStringLiteral("drei.set")));

@@ -5,6 +5,7 @@
 #include "ui/FChart1.h"
 #include "ui/FHaupt.h"
 #include "ui/FHauptAnalysisView.h"
+#include "workspace/Workspace.h"
 
 #include <QImage>
 #include <QLabel>
@@ -56,10 +57,9 @@ void clickPad(FHaupt* main, std::initializer_list<int> codes) {
 }
 
 // Many coups at once, as a transfer enters them.
-void enter(FHaupt* main, int code, int times) {
-  for (int i = 0; i < times; ++i)
-    main->table().EnterCoup({}, code);
-  main->TableChanged();
+void enter(int code, int times) {
+  const std::vector<CoupEntry> rows(static_cast<size_t>(times), CoupEntry{{}, code});
+  Application::instance().workspace().AppendRows(rows);
 }
 
 void click(FHaupt* main, const char* button) {
@@ -165,16 +165,16 @@ private slots:
   void seriesOfMoreThan100CoupsIsRefused() {
     WindowTestHarness h;
     FHaupt* main = h.app().fHaupt();
-    enter(main, 1, 50);
-    enter(main, 50, 1); // a hand change neither ends nor lengthens the series
-    enter(main, 1, 50);
+    enter(1, 50);
+    enter(50, 1); // a hand change neither ends nor lengthens the series
+    enter(1, 50);
     click(main, "BAnalyse");
     QVERIFY(h.dialogs().calls.isEmpty());
     QCOMPARE(gridRows(grid(main, "GECSerien")), 101);
     QCOMPARE(cell(grid(main, "GECSerien"), 100, 1), QStringLiteral("1"));
     QCOMPARE(cell(grid(main, "GECSerien"), 100, 0), QStringLiteral("100"));
 
-    enter(main, 1, 1);
+    enter(1, 1);
     click(main, "BAnalyse");
     QCOMPARE(h.dialogs().calls.size(), 1);
     QCOMPARE(h.dialogs().calls[0].kind, QStringLiteral("error"));
@@ -197,7 +197,7 @@ private slots:
   void seriesGridsGrowAndNeverShrink() {
     WindowTestHarness h;
     FHaupt* main = h.app().fHaupt();
-    enter(main, 1, 14);
+    enter(1, 14);
     click(main, "BAnalyse");
     QTableView* ec = grid(main, "GECSerien");
     QCOMPARE(gridRows(ec), 15);
@@ -206,8 +206,8 @@ private slots:
     QCOMPARE(gridRows(grid(main, "GDrittelSerien")), 15);
 
     click(main, "BDel2");
-    enter(main, 1, 6);
-    enter(main, 2, 1);
+    enter(1, 6);
+    enter(2, 1);
     click(main, "BAnalyse");
     QCOMPARE(gridRows(ec), 15);
     QCOMPARE(seriesColumn(main, "GECSerien", 1, 14),
@@ -224,10 +224,10 @@ private slots:
       QCOMPARE(countPanelAt(main, x), slotAt(x));
     click(main, "BWechsel");
 
-    enter(main, 17, 5);
-    enter(main, 3, 5);
-    enter(main, 0, 6);
-    enter(main, 36, 1);
+    enter(17, 5);
+    enter(3, 5);
+    enter(0, 6);
+    enter(36, 1);
     click(main, "BAnalyse");
     click(main, "BWechsel");
     const int sorted[] = {0, 3, 17, 36, 1, 2, 4}; // then the zeros in ascending order
@@ -252,9 +252,11 @@ private slots:
   void diagramOpensTheChartWithTheExpectedCount() {
     WindowTestHarness h;
     FHaupt* main = h.app().fHaupt();
+    std::vector<CoupEntry> coups;
     for (int i = 0; i < 370; ++i)
-      main->table().EnterCoup({}, i % 37);
-    enter(main, 50, 19);
+      coups.push_back({{}, i % 37});
+    h.app().workspace().AppendRows(coups);
+    enter(50, 19);
     click(main, "BAnalyse");
     FChart1* chart = h.app().fChart1();
     QVERIFY(!chart->isVisible());

@@ -8,12 +8,13 @@
 #include "ui/FHaupt.h"
 #include "ui/FOptionen.h"
 #include "ui/MemoEdit.h"
+#include "workspace/Workspace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -34,15 +35,16 @@ template <class T = QAbstractButton> void click(QWidget* window, const QString& 
 }
 
 QStringList listEntries(FOptionen* options) {
-  auto* l1 = Find<QListWidget>(options, QStringLiteral("L1"));
+  const QAbstractItemModel* l1 = Find<QListView>(options, QStringLiteral("L1"))->model();
   QStringList entries;
-  for (int i = 0; i < l1->count(); ++i)
-    entries << l1->item(i)->text();
+  for (int i = 0; i < l1->rowCount(); ++i)
+    entries << l1->index(i, 0).data().toString();
   return entries;
 }
 
 void select(FOptionen* options, int row) {
-  Find<QListWidget>(options, QStringLiteral("L1"))->setCurrentRow(row);
+  auto* l1 = Find<QListView>(options, QStringLiteral("L1"));
+  l1->setCurrentIndex(l1->model()->index(row, 0));
 }
 
 // The label column of the hand change the pad enters now.
@@ -221,7 +223,7 @@ private slots:
     QCOMPARE(request.startDir, inPermanenceDir ? PermanenceDir() : DataDir());
     QVERIFY(!request.multiple);
     QCOMPARE(Find<QLineEdit>(options, edit)->text(), shown(QStringLiteral("datei.x")));
-    const StartFiles& files = CurrentStartFiles();
+    const StartFiles& files = h.app().workspace().startFiles();
     QCOMPARE(files.StartPermanenceFile + files.StartStakeFile + files.StartSectorFile,
              QDir::toNativeSeparators(path));
     QVERIFY(!QFile::exists(h.dataDir() + QStringLiteral("optionen.ini"))); // not saved
@@ -230,7 +232,7 @@ private slots:
     QCOMPARE(Find<QLineEdit>(options, edit)->text(), shown(QStringLiteral("datei.x")));
     click<QToolButton>(options, clear);
     QCOMPARE(Find<QLineEdit>(options, edit)->text(), QString());
-    QCOMPARE(CurrentStartFiles(), StartFiles());
+    QCOMPARE(h.app().workspace().startFiles(), StartFiles());
   }
 
   void savedStartPermanenceIsLoadedAtTheNextStart() {
@@ -293,7 +295,8 @@ private slots:
     QVERIFY(WriteBytes(h.dataDir() + QStringLiteral("HWListe.txt"), list));
     h.app().CreateWindows();
     QVERIFY(h.dialogs().calls.isEmpty());
-    QCOMPARE(CurrentStartFiles().StartPermanenceFile, QDir::toNativeSeparators(permanence));
+    QCOMPARE(h.app().workspace().startFiles().StartPermanenceFile,
+             QDir::toNativeSeparators(permanence));
     QCOMPARE(edit(h.app().fOptionen(), "EPerm"), shown(QStringLiteral("Łódź.prm")));
     QCOMPARE(h.app().fHaupt()->memo()->toPlainText(), QStringLiteral("Spielbank\n17\n0"));
     QCOMPARE(listEntries(h.app().fOptionen()).last(), QStringLiteral("ХВ"));

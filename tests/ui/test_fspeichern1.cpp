@@ -13,7 +13,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -172,8 +172,9 @@ private slots:
     if (!list.isEmpty()) {
       QCOMPARE(ReadBytes(listFile), list);
       QVERIFY(IsHandChange(marker.toStdString()));
-      auto* l1 = Find<QListWidget>(h.app().fOptionen(), QStringLiteral("L1"));
-      QCOMPARE(l1->item(l1->count() - 1)->text(), marker);
+      auto* l1 = Find<QListView>(h.app().fOptionen(), QStringLiteral("L1"));
+      const QAbstractItemModel* entries = l1->model();
+      QCOMPARE(entries->index(entries->rowCount() - 1, 0).data().toString(), marker);
     }
   }
 

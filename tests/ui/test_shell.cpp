@@ -18,6 +18,7 @@
 #include <QCalendarWidget>
 #include <QDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -134,6 +135,10 @@ private slots:
     QCOMPARE(grid->model()->rowCount(), 30);
     QCOMPARE(cell(grid, 30, 0), QStringLiteral("30"));
     QCOMPARE(grid->rowAt(0), 30 - 24); // the newest entries are shown at the bottom
+    clickPad(main, {60}); // "Letzte löschen": the grid shows the last row gone at once
+    QCOMPARE(grid->verticalHeader()->count(), 29); // the view's rows, not the model's
+    QCOMPARE(cell(grid, 29, 0), QStringLiteral("29"));
+    clickPad(main, {29});
 
     QTest::mouseClick(Find<QPushButton>(main, QStringLiteral("BDel2")), Qt::LeftButton);
     QCOMPARE(main->table().UsedRows(), 0);
@@ -143,6 +148,26 @@ private slots:
 
     clickPad(main, {7, 61}); // "Alle löschen" leaves 24 grid rows (23 below the heading)
     QCOMPARE(grid->model()->rowCount(), 23);
+  }
+
+  // The sector window comes up centred on the main window the first time, then stays where
+  // the user put it.
+  void sectorWindowOpensOverTheMainWindowOnce() {
+    WindowTestHarness h;
+    FHaupt* main = h.app().fHaupt();
+    main->move(120, 40);
+    main->show();
+    FOpSektoren* sectors = h.app().fOpSektoren();
+    h.app().open(Command::Sektoren);
+    QVERIFY(
+        (sectors->frameGeometry().center() - main->frameGeometry().center()).manhattanLength() <=
+        2);
+    sectors->hide();
+    sectors->move(0, 0);
+    h.app().open(Command::Sektoren);
+    QCOMPARE(sectors->pos(), QPoint(0, 0));
+    sectors->hide();
+    main->hide();
   }
 
   void calendarIsOneWindowUntilClosed() {

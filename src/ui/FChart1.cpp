@@ -1,6 +1,7 @@
 #include "ui/FChart1.h"
 
 #include "ui/CountGrid.h"
+#include "ui/FrequencyChartColours.h"
 #include "ui/Help.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"

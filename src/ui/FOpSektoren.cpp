@@ -2,9 +2,9 @@
 
 #include "core/RouletteTables.h"
 #include "files/Folders.h"
+#include "files/SectorFileReader.h"
 #include "files/TextFile.h"
 #include "sectors/SectorFile.h"
-#include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
 #include "ui/CountGrid.h"
 #include "ui/Dialogs.h"
@@ -40,6 +40,8 @@ namespace {
 
 constexpr int ClientWidth = 934;
 constexpr int ClientHeight = 652;
+// The help page of the window's questions and notes.
+constexpr int SectorMessagesHelpContext = 100;
 constexpr int MitteWidth = 425;
 constexpr int ListCell = 80;
 constexpr int LabelFontSize = 48;

@@ -106,9 +106,6 @@ TEST(RandomGenerator, BlocksAppendAndSaveLineByLine) {
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 373); // no bare line feeds
 }
 
-} // namespace
-} // namespace kw
-
 // The block's date line has a four-digit year in every locale, as the save dialog writes it.
 TEST(RandomBlockDateTime, DateWithFourDigitYearAndTimeWithoutZone) {
   const QDateTime moment(QDate(2024, 6, 1), QTime(12, 34, 56));
@@ -117,3 +114,6 @@ TEST(RandomBlockDateTime, DateWithFourDigitYearAndTimeWithoutZone) {
   EXPECT_EQ(RandomBlockDateTime(moment, QLocale(QLocale::English, QLocale::UnitedKingdom)),
             "01/06/2024 12:34:56");
 }
+
+} // namespace
+} // namespace kw

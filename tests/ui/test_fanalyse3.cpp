@@ -1,10 +1,10 @@
 // The system test window as a user runs it: parameters, stake files, runs and their views,
 // and its agreement with the command line.
 #include "files/Settings.h"
+#include "report/SystemTestFormat.h"
 #include "support/TestFiles.h"
 #include "support/WindowActions.h"
 #include "systemtest/StakeProgression.h"
-#include "systemtest/SystemTestFormat.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FOptionen.h"
 #include "ui/FileSelector.h"
@@ -13,6 +13,7 @@
 #include "ui/frFrAnalyse2.h"
 #include "workspace/Workspace.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -97,7 +98,13 @@ private slots:
     writeLines(folder.filePath(QStringLiteral("d_nicht.txt")), WorkedExample); // filtered out
     FAnalyse3* w = h.app().fAnalyse3();
     setWorkedExampleParameters(w);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    const int width = w->width();
     run(w, folder.path());
+    QApplication::processEvents();
+    QCOMPARE(w->width(), width); // the figures that appear do not widen the window
+    w->hide();
     QVERIFY2(h.dialogs().calls.isEmpty(), qPrintable(h.dialogs().calls.value(0).text));
     QCOMPARE(w->fileSelector()->fileCount(), 3);
     QCOMPARE(Find<QLabel>(w, QStringLiteral("Label4"))->text(), QStringLiteral("Dateien[3]:"));

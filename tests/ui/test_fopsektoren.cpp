@@ -8,6 +8,7 @@
 #include "ui/FOpSektoren.h"
 #include "ui/WindowChrome.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -17,6 +18,7 @@
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -485,6 +487,23 @@ private slots:
     QCOMPARE(entries(list(w, 1)), (QStringList{"35", "3", "26", "0", "32", "15", "19"}));
     QVERIFY(inLabelState(w, 7));
     QVERIFY(hiddenPanels(w).isEmpty());
+  }
+
+  // A sector holding more numbers than its list shows gets a scroll bar to reach them all.
+  void aFullListScrollsToEveryEntry() {
+    WindowTestHarness h;
+    FOpSektoren* w = h.app().fOpSektoren();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    for (int n = 0; n <= 36; ++n)
+      QVERIFY(dropPanel(w, n, 1));
+    QListView* first = list(w, 1);
+    QCOMPARE(first->model()->rowCount(first->rootIndex()), 37);
+    QTRY_VERIFY(first->horizontalScrollBar()->isVisible()); // after the list's own layout
+    const QModelIndex last = first->model()->index(36, 0, first->rootIndex());
+    first->scrollTo(last);
+    QVERIFY(first->viewport()->rect().contains(first->visualRect(last)));
+    w->hide();
   }
 
   void closeButtonHidesTheWindow() {

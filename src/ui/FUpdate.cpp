@@ -305,8 +305,8 @@ QWidget* FUpdate::buildCheckGroup() {
   auto* inst = new QVBoxLayout(pInst_);
   inst->setContentsMargins(0, 0, 0, 0);
   inst->addWidget(WrappedLabel(QStringLiteral("Wenn die Installation startet, wird das Programm "
-                                              "beendet.   Das Update ist in das Programm- "
-                                              "verzeichnis zu installieren."),
+                                              "beendet.   Das Update ist in das "
+                                              "Programmverzeichnis zu installieren."),
                                QStringLiteral("Label13"), pInst_));
   auto* setup = new QPushButton(QStringLiteral("Installation starten"), pInst_);
   setup->setObjectName(QStringLiteral("BSetup"));

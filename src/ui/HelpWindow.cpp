@@ -47,7 +47,7 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
   browser_ = new HelpBrowser(engine_, splitter);
   browser_->setObjectName(QStringLiteral("HelpBrowser"));
   splitter->setStretchFactor(1, 3);
-  splitter->setSizes({260, 640});
+  splitter->setSizes({300, 600}); // the longest contents entry whole
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(splitter);

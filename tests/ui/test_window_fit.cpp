@@ -30,6 +30,7 @@
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 
 #include <functional>
@@ -174,7 +175,13 @@ const QList<WindowRow>& Windows() {
       {"Hilfe",
        [](Fixture&) -> QWidget* {
          Help::instance().showContext(1050);
-         return Help::instance().window();
+         HelpWindow* help = Help::instance().window();
+         // The contents, read in the background, with every entry in view.
+         if (auto* contents = help->findChild<QTreeView*>(QStringLiteral("HelpContents"))) {
+           QTest::qWaitFor([contents] { return contents->model()->rowCount() > 0; }, 5000);
+           contents->expandAll();
+         }
+         return help;
        }},
   };
   return rows;

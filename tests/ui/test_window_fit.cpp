@@ -178,8 +178,8 @@ const QList<WindowRow>& Windows() {
          HelpWindow* help = Help::instance().window();
          // The contents, read in the background, with every entry in view.
          if (auto* contents = help->findChild<QTreeView*>(QStringLiteral("HelpContents"))) {
-           QTest::qWaitFor([contents] { return contents->model()->rowCount() > 0; }, 5000);
-           contents->expandAll();
+           if (QTest::qWaitFor([contents] { return contents->model()->rowCount() > 0; }, 5000))
+             contents->expandAll();
          }
          return help;
        }},

@@ -61,7 +61,7 @@ private slots:
         {"FStart", 2000},      {"FHaupt", 1050},      {"FAnalyse1", 1100}, {"FAnalyse3", 1080},
         {"FOpSektoren", 1090}, {"FChart1", 1110},     {"FZufall", 2000},   {"FDelta", 1140},
         {"FOptionen", 1120},   {"FSpeichern1", 2000}, {"FKal", 1009},      {"FUpdate", 2000},
-        {"FInfo", 1011}};
+        {"FInfo", 1011},       {"FSignifikanz", 1160}};
     for (auto [window, context] : windows)
       QTest::addRow("%s", window) << QString::fromLatin1(window) << context;
   }

@@ -40,7 +40,8 @@
 namespace kw {
 namespace {
 
-constexpr int ClientWidth = 934;
+constexpr int ClientWidth = 1180;
+constexpr int DeviationAreaWidth = 230;
 constexpr int ClientHeight = 652;
 constexpr int MitteWidth = 425;
 constexpr int ListCell = 80;
@@ -428,8 +429,13 @@ QWidget* FOpSektoren::buildRechts() {
   gSek_->setItemDelegate(new CountCellDelegate(
       [](const QModelIndex& index) { return index.column() < 2 || index.row() < 1; }, gSek_));
   ShapeCountGrid(gSek_, {.rowHeight = 18, .columnWidths = {59, 49}, .otherColumnWidth = 43});
-  layout->addWidget(gSek_, 1);
-  layout->addWidget(buildDeviationArea(pRechts));
+  // Every row of the grid shows; the check box and what it shows stand beside the grid.
+  gSek_->setFixedHeight(SectorGridRows * 18 + 2 * gSek_->frameWidth());
+  auto* gridRow = new QHBoxLayout;
+  gridRow->setSpacing(8);
+  gridRow->addWidget(gSek_, 1, Qt::AlignTop);
+  gridRow->addWidget(buildDeviationArea(pRechts));
+  layout->addLayout(gridRow, 1);
 
   auto* panel4 = new QWidget(pRechts);
   panel4->setObjectName(QStringLiteral("Panel4"));
@@ -447,14 +453,15 @@ QWidget* FOpSektoren::buildRechts() {
   return pRechts;
 }
 
-// The check box under the grid and, while it is ticked, the colour legend and the test of
+// The check box beside the grid and, while it is ticked, the colour legend and the test of
 // each direction.
 QWidget* FOpSektoren::buildDeviationArea(QWidget* parent) {
   auto* area = new QWidget(parent);
   area->setObjectName(QStringLiteral("PAbweichungBereich"));
+  area->setFixedWidth(DeviationAreaWidth);
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(2);
+  layout->setSpacing(4);
   cbAbweichung_ = new QCheckBox(QStringLiteral("Erwartung und Abweichung zeigen"), area);
   cbAbweichung_->setObjectName(QStringLiteral("cbAbweichung"));
   cbAbweichung_->setToolTip(
@@ -467,8 +474,8 @@ QWidget* FOpSektoren::buildDeviationArea(QWidget* parent) {
   pAbweichung_->setObjectName(QStringLiteral("PAbweichung"));
   auto* details = new QVBoxLayout(pAbweichung_);
   details->setContentsMargins(0, 0, 0, 0);
-  details->setSpacing(1);
-  details->addWidget(ResidualLegend(QStringLiteral("PLegende"), pAbweichung_));
+  details->setSpacing(4);
+  details->addWidget(ResidualLegend(QStringLiteral("PLegende"), pAbweichung_, Qt::Vertical));
   QFont small = font();
   small.setPointSize(8);
   lRichtungA_ = WrappedLabel(QString(), QStringLiteral("LRichtungA"), pAbweichung_);
@@ -481,6 +488,7 @@ QWidget* FOpSektoren::buildDeviationArea(QWidget* parent) {
   }
   pAbweichung_->hide();
   layout->addWidget(pAbweichung_);
+  layout->addStretch(1);
   return area;
 }
 

@@ -23,13 +23,14 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace kw {
 namespace {
 
 constexpr int HelpContext = 1160;
-constexpr int ClientWidth = 960;
+constexpr int ClientWidth = 1060;
 constexpr int ClientHeight = 600;
 
 // A verdict that the eye should find: the cell of a remarkable test is tinted.
@@ -313,9 +314,17 @@ QWidget* FSignifikanz::buildDistances() {
   connect(rgWurfweiten_, &QButtonGroup::idClicked, this, &FSignifikanz::ShowDistances);
   choice->addStretch(1);
   left->addLayout(choice);
-  lWurfweitenUrteil_ = WrappedLabel(QString(), QStringLiteral("LWurfweitenUrteil"), widget);
-  lWurfweitenUrteil_->setTextFormat(Qt::PlainText);
-  left->addWidget(lWurfweitenUrteil_);
+  distanceTests_ = new ReportTableModel({QStringLiteral("Paare"), QStringLiteral("Anzahl"),
+                                         QStringLiteral("Prüfgröße"), QStringLiteral("Urteil")},
+                                        this);
+  QTableView* tests = addTable(distanceTests_, QStringLiteral("GWurfweitenTests"), widget);
+  tests->setColumnWidth(0, 90);
+  tests->setColumnWidth(1, 60);
+  tests->setColumnWidth(2, 200);
+  fitHeightToRows(tests, 3);
+  left->addWidget(tests);
+  lWurfweitenHinweis_ = WrappedLabel(QString(), QStringLiteral("LWurfweitenHinweis"), widget);
+  left->addWidget(lWurfweitenHinweis_);
   layout->addLayout(left, 1);
 
   distances_ = new ReportTableModel(
@@ -504,20 +513,32 @@ void FSignifikanz::showDistanceTables() {
       return integerText(b[d]);
     }
   });
-  QStringList lines;
-  const std::pair<const char*, const DistanceTest*> tests[] = {
-      {"Alle Paare", &t.all}, {"Richtung A", &t.a}, {"Richtung B", &t.b}};
-  bool rough = false;
-  for (auto [name, test] : tests) {
-    lines << QStringLiteral("%1 (%2 Paare): %3")
-                 .arg(QLatin1String(name))
-                 .arg(test->pairs)
-                 .arg(ChiSquareVerdict(test->test));
-    rough = rough || (test->test.chi2 && !test->test.valid);
-  }
-  if (rough)
-    lines << SmallExpectedFootnote();
-  lWurfweitenUrteil_->setText(lines.join(QLatin1Char('\n')));
+  const std::array<std::pair<QString, const DistanceTest*>, 3> tests = {
+      {{QStringLiteral("alle"), &t.all},
+       {QStringLiteral("Richtung A"), &t.a},
+       {QStringLiteral("Richtung B"), &t.b}}};
+  distanceTests_->show(3, [tests](int row, int column, int role) -> QVariant {
+    const auto& [name, test] = tests[static_cast<size_t>(row)];
+    if (column == 3)
+      return verdictData(test->test.p, test->test.valid, role);
+    if (role == Qt::TextAlignmentRole && column == 1)
+      return rightAligned();
+    if (role != Qt::DisplayRole)
+      return {};
+    switch (column) {
+    case 0:
+      return name;
+    case 1:
+      return integerText(test->pairs);
+    default:
+      return ChiSquareText(test->test);
+    }
+  });
+  const bool rough = std::any_of(tests.begin(), tests.end(), [](const auto& entry) {
+    return entry.second->test.chi2 && !entry.second->test.valid;
+  });
+  lWurfweitenHinweis_->setText(rough ? SmallExpectedFootnote() : QString());
+  lWurfweitenHinweis_->setVisible(rough);
   ShowDistances(rgWurfweiten_->checkedId());
 }
 

@@ -70,7 +70,8 @@ private:
   ThrowDistanceChart* chart_ = nullptr;
   QButtonGroup* rgWurfweiten_ = nullptr;
   ReportTableModel* distances_ = nullptr;
-  QLabel* lWurfweitenUrteil_ = nullptr;
+  ReportTableModel* distanceTests_ = nullptr;
+  QLabel* lWurfweitenHinweis_ = nullptr;
   ReportTableModel* sections_ = nullptr;
   QLabel* lAbschnitteUrteil_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QVBoxLayout>
 
 #include <array>
 #include <cmath>
@@ -70,10 +71,12 @@ int ResidualStep(double residual) {
 
 QColor ResidualStepColour(int step) { return QColor(StepColours[static_cast<size_t>(step)]); }
 
-QWidget* ResidualLegend(const QString& name, QWidget* parent) {
+QWidget* ResidualLegend(const QString& name, QWidget* parent, Qt::Orientation orientation) {
   auto* legend = new QWidget(parent);
   legend->setObjectName(name);
-  auto* row = new QHBoxLayout(legend);
+  QBoxLayout* row = orientation == Qt::Horizontal
+                        ? static_cast<QBoxLayout*>(new QHBoxLayout(legend))
+                        : new QVBoxLayout(legend);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(2);
   auto* caption = new QLabel(QStringLiteral("Residuum:"), legend);

@@ -41,8 +41,9 @@ int ResidualStep(double residual);
 QColor ResidualStepColour(int step);
 inline QColor ResidualColour(double residual) { return ResidualStepColour(ResidualStep(residual)); }
 
-// The legend of the scale: a caption and the seven steps with their ranges, in one row.
-// The step labels are named "<name>1" … "<name>7".
-QWidget* ResidualLegend(const QString& name, QWidget* parent);
+// The legend of the scale: a caption and the seven steps with their ranges, in a row or a
+// column. The step labels are named "<name>1" … "<name>7".
+QWidget* ResidualLegend(const QString& name, QWidget* parent,
+                        Qt::Orientation orientation = Qt::Horizontal);
 
 } // namespace kw

@@ -1,7 +1,8 @@
 #include "ui/ThrowDistanceChart.h"
 
+#include <QCursor>
+#include <QToolTip>
 #include <QVBoxLayout>
-#include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
@@ -48,10 +49,17 @@ ThrowDistanceChart::ThrowDistanceChart(QWidget* parent) : QWidget(parent) {
   expected_->setPen(pen);
   chart->addSeries(expected_);
 
-  auto* axisX = new QBarCategoryAxis;
+  // A value axis labelled at every second distance: 37 two-digit labels side by side are
+  // shortened to "..." at this width. Distance d stands at d, its bar from d - 0.5 to
+  // d + 0.5; a bar under the mouse names its distance and count.
+  auto* axisX = new QValueAxis;
   axisX->setTitleText(QStringLiteral("Wurfweite (Fächer im Kessel vom Vorcoup zum Folgecoup)"));
-  for (int d = 0; d < NumberCount; ++d)
-    axisX->append(QString::number(d));
+  axisX->setRange(LineStart, LineEnd);
+  axisX->setTickType(QValueAxis::TicksDynamic);
+  axisX->setTickAnchor(0);
+  axisX->setTickInterval(2);
+  axisX->setLabelFormat(QStringLiteral("%d"));
+  axisX->setGridLineVisible(false);
   QFont small = axisX->labelsFont();
   small.setPointSize(7);
   axisX->setLabelsFont(small);
@@ -66,6 +74,16 @@ ThrowDistanceChart::ThrowDistanceChart(QWidget* parent) : QWidget(parent) {
   chart->addAxis(axisY_, Qt::AlignLeft);
   bars->attachAxis(axisY_);
   expected_->attachAxis(axisY_);
+
+  connect(counts_, &QBarSet::hovered, this, [this](bool entered, int distance) {
+    if (!entered) {
+      QToolTip::hideText();
+      return;
+    }
+    QToolTip::showText(QCursor::pos(), QStringLiteral("Wurfweite %1: %2 Paare")
+                                           .arg(distance)
+                                           .arg(static_cast<qint64>(counts_->at(distance))));
+  });
 
   view_ = new QChartView(chart, this);
   view_->setObjectName(QStringLiteral("ChartViewWurfweiten"));

@@ -2,6 +2,7 @@
 
 #include "statistics/Verdict.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/ReportTableModel.h"
 #include "ui/SignificanceDisplay.h"
 #include "ui/ThrowDistanceChart.h"
@@ -29,7 +30,6 @@
 namespace kw {
 namespace {
 
-constexpr int HelpContext = 1160;
 constexpr int ClientWidth = 1060;
 constexpr int ClientHeight = 600;
 
@@ -141,10 +141,10 @@ FSignifikanz::FSignifikanz(Workspace& workspace, QWidget* parent)
 void FSignifikanz::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   ChromeConfig config;
-  config.helpContext = HelpContext;
+  config.helpContext = help::Significance;
   config.openSave = false;
   chrome_ = WindowChrome::install(this, config);
-  InstallHelpKey(this, HelpContext);
+  InstallHelpKey(this, help::Significance);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);

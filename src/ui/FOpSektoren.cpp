@@ -464,7 +464,7 @@ QWidget* FOpSektoren::buildDeviationArea(QWidget* parent) {
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
-  cbAbweichung_ = new QCheckBox(QStringLiteral("Erwartung und Abweichung zeigen"), area);
+  cbAbweichung_ = new QCheckBox(QStringLiteral("&Erwartung und Abweichung zeigen"), area);
   cbAbweichung_->setObjectName(QStringLiteral("cbAbweichung"));
   cbAbweichung_->setToolTip(
       QStringLiteral("Färbt jede Zelle nach ihrem Residuum (beobachtet − erwartet) / √erwartet; "

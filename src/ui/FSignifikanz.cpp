@@ -301,9 +301,10 @@ QWidget* FSignifikanz::buildDistances() {
 
   auto* choice = new QHBoxLayout;
   choice->addWidget(new QLabel(QStringLiteral("Im Diagramm:"), widget));
+  // Alt+A opens the menu "Analysen" and Alt+L is "Schließen": the choices use other letters.
   rgWurfweiten_ = new QButtonGroup(widget);
   const std::pair<const char*, const char*> items[] = {
-      {"&alle Paare", "RBAlle"}, {"Richtung &A", "RBRichtungA"}, {"Richtung &B", "RBRichtungB"}};
+      {"alle &Paare", "RBAlle"}, {"R&ichtung A", "RBRichtungA"}, {"Richtun&g B", "RBRichtungB"}};
   for (int i = 0; i < 3; ++i) {
     auto* radio = new QRadioButton(QString::fromUtf8(items[i].first), widget);
     radio->setObjectName(QLatin1String(items[i].second));

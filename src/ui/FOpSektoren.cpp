@@ -712,7 +712,7 @@ void FOpSektoren::ShowDeviations() {
         QTableWidgetItem* item = gSek_->item(2 * s + rowOffset, t + 2);
         const double residual = test->residuals[s][t];
         item->setData(Qt::BackgroundRole, ResidualColour(residual));
-        item->setToolTip(QStringLiteral("erwartet %1, Residuum %2")
+        item->setToolTip(QStringLiteral("erwartet %1; Residuum %2")
                              .arg(DecimalText(expected), DecimalText(residual)));
       }
   lRichtungA_->setText(directionLine("A", deviations_->a, deviations_->partition));

@@ -558,7 +558,7 @@ private slots:
           chi2 += residual * residual;
           QCOMPARE(cellColour(w, row, c), ResidualColour(residual));
           QCOMPARE(Find<QTableWidget>(w, QStringLiteral("GSek"))->item(row, c)->toolTip(),
-                   QStringLiteral("erwartet %1, Residuum %2")
+                   QStringLiteral("erwartet %1; Residuum %2")
                        .arg(DecimalText(expected), DecimalText(residual)));
         }
       }

@@ -241,6 +241,14 @@ QWidget* FHaupt::buildTableArea() {
   analyse->setMinimumHeight(34);
   connect(analyse, &QPushButton::clicked, this, &FHaupt::BAnalyseClick);
   layout->addWidget(analyse);
+  // The tests of the same table: could its counts come from a fair wheel?
+  auto* significance = new QPushButton(QStringLiteral("Si&gnifikanz"), area);
+  significance->setObjectName(QStringLiteral("BSignifikanz"));
+  significance->setToolTip(QStringLiteral("Signifikanztests: Sind die Zahlen der Tabelle mit "
+                                          "einem fairen Kessel vereinbar?"));
+  connect(significance, &QPushButton::clicked, this,
+          [] { Application::instance().open(Command::Signifikanz); });
+  layout->addWidget(significance);
   return area;
 }
 

@@ -21,12 +21,13 @@ enum Topic : int {
   Calendar = 1009,           // "Kalender und Taschenrechner"
   Settings = 1120,           // "Programm-Einstellungen"
   Info = 1011,               // "Programm-Info"
+  Significance = 1160,       // "Signifikanz"
 };
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
-    Index,      Zentrale,           Transfer, FrequencyChart, SeriesLengths,
-    SystemTest, SystemTestSettings, Sectors,  SectorFiles,    Tools,
-    Delta,      DeltaInput,         Calendar, Settings,       Info};
+    Index,   Zentrale,    Transfer, FrequencyChart, SeriesLengths, SystemTest, SystemTestSettings,
+    Sectors, SectorFiles, Tools,    Delta,          DeltaInput,    Calendar,   Settings,
+    Info,    Significance};
 
 } // namespace kw::help

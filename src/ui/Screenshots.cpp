@@ -10,6 +10,7 @@
 #include "ui/FHaupt.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
+#include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
 #include "ui/FUpdate.h"
@@ -21,6 +22,7 @@
 #include "ui/MemoEdit.h"
 #include "ui/WindowChrome.h"
 #include "ui/frFrAnalyse2.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,6 +34,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -41,7 +44,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace kw {
 namespace {
@@ -235,6 +240,37 @@ bool shootExportProgress(const QString& folder) {
   return ok;
 }
 
+// The significance window over a longer permanence with a hand change every 400 coups, each
+// of its tabs, and the sector window's grid coloured by the deviations of the same table.
+bool shootSignificance(Application& app, const QString& folder) {
+  std::vector<std::string> lines;
+  uint32_t state = 2024;
+  for (int c = 1; c <= 3700; ++c) {
+    state = state * 134775813u + 1u;
+    lines.push_back(std::to_string((state >> 16) % 37));
+    if (c % 400 == 0)
+      lines.emplace_back("HW");
+  }
+  app.workspace().TransferLines(lines);
+  auto* window = qobject_cast<FSignifikanz*>(app.OpenOnDemand(QStringLiteral("FSignifikanz")));
+  auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("PCSignifikanz"));
+  const char* names[] = {"FSignifikanz", "FSignifikanz-Nummern", "FSignifikanz-Chancen",
+                         "FSignifikanz-Wurfweiten", "FSignifikanz-Abschnitte"};
+  bool ok = true;
+  for (int i = 0; i < tabs->count(); ++i) {
+    tabs->setCurrentIndex(i);
+    ok &= save(window, folder, QLatin1String(names[i]));
+  }
+  window->close();
+
+  FOpSektoren* sectors = app.fOpSektoren();
+  sectors->ToolButton2Click();
+  sectors->BitBtn1Click();
+  sectors->findChild<QCheckBox*>(QStringLiteral("cbAbweichung"))->setChecked(true);
+  ok &= shoot(sectors, folder, QStringLiteral("FOpSektoren-Abweichung"));
+  return ok;
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -283,6 +319,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
   ok &= shootStakeEditor(app.fAnalyse3(), folder);
   ok &= shootHelpOverSettings(app, folder);
   ok &= shootExportProgress(folder);
+  ok &= shootSignificance(app, folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
     QWidget* window = app.OpenOnDemand(QLatin1String(name));

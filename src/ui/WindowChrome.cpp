@@ -86,6 +86,8 @@ void WindowChrome::buildMenus() {
       addEntry(analysen, c, QStringLiteral("Serien&längen-Analyse"), "miSerien");
     else if (c == Command::Systemtest)
       addEntry(analysen, c, QStringLiteral("Systemtest nach &Zwei-Drittel-Gesetz"), "miSystemtest");
+    else if (c == Command::Signifikanz)
+      addEntry(analysen, c, QStringLiteral("Si&gnifikanz"), "miSignifikanz");
   }
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
@@ -188,6 +190,7 @@ void WindowChrome::trigger(Command command) {
   case Command::Sektoren:
   case Command::Serien:
   case Command::Systemtest:
+  case Command::Signifikanz:
   case Command::Zufall:
   case Command::Delta:
   case Command::Optionen:

@@ -23,6 +23,7 @@ enum class Command {
   Sektoren,
   Serien,
   Systemtest,
+  Signifikanz,
   Kalender,
   Zufall,
   Rechner,
@@ -39,7 +40,8 @@ enum class Command {
 struct ChromeConfig {
   int helpContext = 0;
   bool openSave = true; // "Ö&ffnen..." / "Speichern &unter..." and their buttons
-  std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest};
+  std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest,
+                                       Command::Signifikanz};
   std::vector<Command> hiddenButtons;
   std::vector<Command> disabledButtons;
   QString helpButtonName = QStringLiteral("tbHilfe");

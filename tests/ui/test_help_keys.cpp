@@ -93,7 +93,8 @@ private slots:
                                                    {"FSpeichern1", help::Tools},
                                                    {"FKal", help::Calendar},
                                                    {"FUpdate", help::Tools},
-                                                   {"FInfo", help::Info}};
+                                                   {"FInfo", help::Info},
+                                                   {"FSignifikanz", help::Significance}};
     for (auto [window, context] : windows)
       QTest::addRow("%s", window) << QString::fromLatin1(window) << context;
   }

@@ -6,6 +6,7 @@
 #include "ui/FChart1.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
 #include "ui/FSpeichern1.h"
@@ -13,8 +14,10 @@
 #include "ui/FZufall.h"
 #include "ui/Help.h"
 #include "ui/HelpWindow.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -23,10 +26,20 @@ using namespace kw::test;
 
 namespace {
 
-QWidget* openWindow(Application& app, const QString& name) {
+QWidget* openWindow(WindowTestHarness& h, const QString& name) {
+  Application& app = h.app();
   if (name == QLatin1String("FStart")) {
     app.Start();
     return app.fStart();
+  }
+  if (name == QLatin1String("FImport")) {
+    const QString list = h.dataDir() + QStringLiteral("liste.txt");
+    QFile file(list);
+    if (!file.open(QIODevice::WriteOnly) || file.write("17,4,32,0,15\r\n") != 15)
+      return nullptr;
+    file.close();
+    std::vector<ImportAnalysis> analyses = {AnalysePermanenceImport(list, {})};
+    return new FImport(app.workspace(), std::move(analyses), app.fHaupt());
   }
   const QList<QWidget*> startup = {app.fHaupt(),      app.fAnalyse1(), app.fAnalyse3(),
                                    app.fOpSektoren(), app.fChart1(),   app.fZufall(),
@@ -61,7 +74,7 @@ private slots:
         {"FStart", 2000},      {"FHaupt", 1050},      {"FAnalyse1", 1100}, {"FAnalyse3", 1080},
         {"FOpSektoren", 1090}, {"FChart1", 1110},     {"FZufall", 2000},   {"FDelta", 1140},
         {"FOptionen", 1120},   {"FSpeichern1", 2000}, {"FKal", 1009},      {"FUpdate", 2000},
-        {"FInfo", 1011}};
+        {"FInfo", 1011},       {"FImport", 1170}};
     for (auto [window, context] : windows)
       QTest::addRow("%s", window) << QString::fromLatin1(window) << context;
   }
@@ -70,7 +83,7 @@ private slots:
     QFETCH(QString, window);
     QFETCH(int, context);
     WindowTestHarness h(window != QLatin1String("FStart"));
-    QWidget* w = openWindow(h.app(), window);
+    QWidget* w = openWindow(h, window);
     QVERIFY(w);
     w->show();
     w->activateWindow();

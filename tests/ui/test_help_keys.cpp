@@ -35,7 +35,8 @@ QWidget* openWindow(WindowTestHarness& h, const QString& name) {
   if (name == QLatin1String("FImport")) {
     const QString list = h.dataDir() + QStringLiteral("liste.txt");
     QFile file(list);
-    if (!file.open(QIODevice::WriteOnly) || file.write("17,4,32,0,15\r\n") != 15)
+    const QByteArray bytes = "17,4,32,0,15\r\n";
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
       return nullptr;
     file.close();
     std::vector<ImportAnalysis> analyses = {AnalysePermanenceImport(list, {})};

@@ -16,6 +16,7 @@
 #include "ui/FStart.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
+#include "ui/Help.h"
 #include "workspace/Workspace.h"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ Application::Application() : workspace_(std::make_unique<Workspace>()) {
 }
 
 Application::~Application() {
+  Help::instance().closeWindow();
   // Destroy in reverse creation order; each later window may refer to earlier ones.
   delete fStart_.data();
   delete fDelta_;

@@ -58,6 +58,8 @@ QString Help::CollectionFile() {
 
 HelpWindow* Help::window() const { return window_.data(); }
 
+void Help::closeWindow() { delete window_.data(); }
+
 HelpWindow* Help::ensureWindow() {
   if (!window_) {
     window_ = new HelpWindow(CollectionFile());

@@ -101,6 +101,18 @@ private slots:
     help->close();
     w->close();
   }
+
+  // The program ends with the help still open and its search index perhaps still being
+  // written: the window goes with the application, so no indexing thread outlives it and
+  // runs on while the process takes the database driver down.
+  void theOpenHelpEndsWithTheApplication() {
+    {
+      WindowTestHarness h;
+      Help::instance().showSearch();
+      QVERIFY(Help::instance().window());
+    }
+    QVERIFY(!Help::instance().window());
+  }
 };
 
 QTEST_MAIN(HelpKeysTest)

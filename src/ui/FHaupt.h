@@ -40,23 +40,23 @@ public:
   // The pad's entry of coups into the table.
   void EnterCoup(const QString& text, int code);
 
-  void BNumClickClick();
-  void BDel2Click();
+  void BNumClickClick(); // the number pad: 0 … 36, hand change, delete last, clear all
+  void BDel2Click();     // "Tabelle leeren"
 
   // The file page (FHauptFiles.cpp): open files into M1, empty it, transfer it.
-  void BOpenClick();
-  void BDelClick();
-  void BTransferClick();
+  void BOpenClick();     // "Datei(en) öffnen..."
+  void BDelClick();      // "Textfeld leeren"
+  void BTransferClick(); // "In Tabelle übertragen"
   // "Datei -> Importieren...": lists and tables from elsewhere, through the import dialog;
   // files dropped onto the window go the same way.
   void BImportClick();
   void ImportFiles(const QStringList& paths);
 
   // The chance analysis and its display (FHauptAnalysis.cpp).
-  void BAnalyseClick();
+  void BAnalyseClick(); // "Chancen-Analyse"
   void ResetChanceResults();
-  void BWechselClick();
-  void BChart1Click();
+  void BWechselClick(); // "Sortiermodus"
+  void BChart1Click();  // "Diagramm"
 
 signals:
   // "Diagramm": the chart of the last analysis' counts is wanted.

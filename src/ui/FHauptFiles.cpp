@@ -6,6 +6,7 @@
 #include "files/TextFile.h"
 #include "ui/Dialogs.h"
 #include "ui/FImport.h"
+#include "ui/HelpTopics.h"
 #include "ui/MemoEdit.h"
 #include "workspace/Workspace.h"
 
@@ -25,7 +26,6 @@ namespace kw {
 namespace {
 
 // The transfer's questions carry the help page about reading permanences.
-constexpr int TransferHelpContext = 110;
 constexpr int QuestionButtons = Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton;
 
 // The lines as the memo keeps them, so it takes them in a single call however many there are.
@@ -123,11 +123,11 @@ void FHaupt::BTransferClick() {
         this,
         QStringLiteral(
             "Die Tabelle ist nicht leer.\r\rSollen die eingelesen Daten angehängt werden?"),
-        QuestionButtons, TransferHelpContext);
+        QuestionButtons, help::Transfer);
     if (append == Dialogs::Answer::No) {
       const Dialogs::Answer clear = dialogs.confirm(
           this, QStringLiteral("Soll die Tabelle geleert werden?\r\rAndernfalls breche ich ab."),
-          QuestionButtons, TransferHelpContext);
+          QuestionButtons, help::Transfer);
       if (clear != Dialogs::Answer::Yes)
         return;
       BDel2Click();

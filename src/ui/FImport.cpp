@@ -4,6 +4,7 @@
 #include "files/HandChangeMarkers.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/WindowParts.h"
 #include "workspace/Workspace.h"
 
@@ -39,7 +40,6 @@
 namespace kw {
 namespace {
 
-constexpr int HelpContext = 1170;
 constexpr int ClientWidth = 820;
 constexpr int ClientHeight = 600;
 constexpr int DefaultCoupsPerFile = 370;
@@ -207,7 +207,7 @@ FImport::FImport(Workspace& workspace, std::vector<ImportAnalysis> analyses, QWi
 
 void FImport::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
-  InstallHelpKey(this, HelpContext);
+  InstallHelpKey(this, help::Import);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
   layout->setSpacing(6);
@@ -232,11 +232,12 @@ void FImport::FormCreate() {
   layout->addWidget(buildTargetArea());
 
   auto* buttons = new QHBoxLayout;
-  auto* help = new QPushButton(QStringLiteral("&Hilfe"), this);
-  help->setObjectName(QStringLiteral("BHilfe"));
-  help->setAutoDefault(false);
-  connect(help, &QPushButton::clicked, this, [] { Help::instance().showContext(HelpContext); });
-  buttons->addWidget(help);
+  auto* helpButton = new QPushButton(QStringLiteral("&Hilfe"), this);
+  helpButton->setObjectName(QStringLiteral("BHilfe"));
+  helpButton->setAutoDefault(false);
+  connect(helpButton, &QPushButton::clicked, this,
+          [] { Help::instance().showContext(help::Import); });
+  buttons->addWidget(helpButton);
   buttons->addStretch(1);
   bImportieren_ = new QPushButton(QStringLiteral("&Importieren"), this);
   bImportieren_->setObjectName(QStringLiteral("BImportieren"));

@@ -1,10 +1,10 @@
 // The system test window as a user runs it: parameters, stake files, runs and their views,
 // and its agreement with the command line.
 #include "files/Settings.h"
+#include "report/SystemTestFormat.h"
 #include "support/TestFiles.h"
 #include "support/WindowActions.h"
 #include "systemtest/StakeProgression.h"
-#include "systemtest/SystemTestFormat.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FOptionen.h"
 #include "ui/FileSelector.h"

@@ -234,7 +234,7 @@ private slots:
     for (const QString& name : names)
       files << PermanenceDir() + name;
     const Rows expected = importedRows(path);
-    const FilePermanences read = ReadPermanenceFiles(files, HandChangeList(), 2);
+    const FilePermanences read = ReadPermanenceFiles(files, HandChangeList(), {.threads = 2});
     QVERIFY(read.ok());
     Rows together;
     for (size_t k = 0; k < read.PermanenceData.size(); ++k) {

@@ -82,9 +82,12 @@ void FHaupt::FormCreate() {
   ChromeConfig config;
   config.helpContext = help::Zentrale;
   config.helpButtonName = QStringLiteral("Button1");
+  config.importEntry = true;
   chrome_ = WindowChrome::install(this, config);
   InstallHelpKey(this, help::Zentrale);
   chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
+  chrome_->setHandler(Command::Import, [this] { BImportClick(); });
+  setAcceptDrops(true);
   chrome_->setHandler(Command::Save, [] { Application::instance().open(Command::Save); });
 
   auto* client = new QWidget(this);

@@ -9,6 +9,7 @@ enum Topic : int {
   Index = 1010,              // "Kesselwerk – Hilfe"
   Zentrale = 1050,           // "Die Zentrale" (main window)
   Transfer = 110,            // "Übertragen in die Tabelle"
+  Import = 1170,             // "Permanenzen importieren"
   FrequencyChart = 1110,     // "Häufigkeitsdiagramm"
   SeriesLengths = 1100,      // "Serienlängen-Analyse"
   SystemTest = 1080,         // "Systemtest nach Zwei-Drittel-Gesetz"
@@ -26,8 +27,8 @@ enum Topic : int {
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
-    Index,   Zentrale,    Transfer, FrequencyChart, SeriesLengths, SystemTest, SystemTestSettings,
-    Sectors, SectorFiles, Tools,    Delta,          DeltaInput,    Calendar,   Settings,
-    Info,    Significance};
+    Index,      Zentrale,           Transfer, Import,      FrequencyChart, SeriesLengths,
+    SystemTest, SystemTestSettings, Sectors,  SectorFiles, Tools,          Delta,
+    DeltaInput, Calendar,           Settings, Info,        Significance};
 
 } // namespace kw::help

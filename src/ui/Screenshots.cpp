@@ -1,5 +1,7 @@
 #include "ui/Screenshots.h"
 
+#include "files/HandChangeMarkers.h"
+#include "files/PermanenceImport.h"
 #include "ui/Application.h"
 #include "ui/DesktopPlatform.h"
 #include "ui/Dialogs.h"
@@ -8,6 +10,7 @@
 #include "ui/FChart1.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
 #include "ui/FSignifikanz.h"
@@ -33,7 +36,9 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTcpServer>
@@ -271,6 +276,52 @@ bool shootSignificance(Application& app, const QString& folder) {
   return ok;
 }
 
+// The import dialog over the real permanences when KESSELWERK_SHARED_DIR names the folder that
+// holds them (scripts/screenshots.sh sets it), else over two small samples of the same shapes.
+bool shootImport(Application& app, const QString& folder) {
+  QTemporaryDir samples;
+  QString list = samples.filePath(QStringLiteral("spielbank-tisch1.txt"));
+  QString table = samples.filePath(QStringLiteral("spins.csv"));
+  const QString shared = qEnvironmentVariable("KESSELWERK_SHARED_DIR");
+  if (!shared.isEmpty()) {
+    list = shared + QStringLiteral("/data/real/spielbank-wiesbaden_t1_190424.txt");
+    table = shared + QStringLiteral("/data/real/mmassom96_Computer_Vision_Utilities_spins.csv");
+  } else {
+    QFile listFile(list);
+    QFile tableFile(table);
+    if (!listFile.open(QIODevice::WriteOnly) || !tableFile.open(QIODevice::WriteOnly))
+      return false;
+    listFile.write("12,13,16,18,0,12\r\n4,33,26,26,11\r\n28,18,4,30,3,30,28,33,16,35,16\r\n");
+    tableFile.write("Filename,Resolution,outcome\nA.MP4,960p,33\nB.MP4,960p,00\n"
+                    "C.MP4,960p,NO OUTCOME\nD.MP4,960p,7\n");
+  }
+  const ImportRequest request{HandChangeList(), {}};
+  std::vector<ImportAnalysis> both;
+  bool ok = true;
+  for (const auto& [path, name] : {std::pair{list, "FImport-Liste"}, {table, "FImport-Tabelle"}}) {
+    ImportAnalysis analysis = AnalysePermanenceImport(path, request);
+    if (!analysis.ok()) {
+      std::fprintf(stderr, "%s\n", qPrintable(analysis.error));
+      ok = false;
+      continue;
+    }
+    both.push_back(analysis);
+    FImport dialog(app.workspace(), {analysis}, app.fHaupt());
+    if (both.size() == 2) {
+      dialog.findChild<QRadioButton*>(QStringLiteral("rbDateien"))->setChecked(true);
+      dialog.findChild<QCheckBox*>(QStringLiteral("cbTeilen"))->setChecked(true);
+      dialog.findChild<QSpinBox*>(QStringLiteral("seCoups"))->setValue(37);
+    }
+    ok &= shoot(&dialog, folder, QLatin1String(name));
+  }
+  if (both.size() == 2) {
+    FImport dialog(app.workspace(), std::move(both), app.fHaupt());
+    dialog.findChild<QRadioButton*>(QStringLiteral("rbDateien"))->setChecked(true);
+    ok &= shoot(&dialog, folder, QStringLiteral("FImport-Mehrere"));
+  }
+  return ok;
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -320,6 +371,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
   ok &= shootHelpOverSettings(app, folder);
   ok &= shootExportProgress(folder);
   ok &= shootSignificance(app, folder);
+  ok &= shootImport(app, folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
     QWidget* window = app.OpenOnDemand(QLatin1String(name));

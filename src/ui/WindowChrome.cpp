@@ -72,6 +72,8 @@ void WindowChrome::buildMenus() {
   datei->setObjectName(QStringLiteral("mnDatei"));
   if (config_.openSave) {
     addEntry(datei, Command::Open, QStringLiteral("Ö&ffnen..."), "miOeffnen");
+    if (config_.importEntry)
+      addEntry(datei, Command::Import, QStringLiteral("&Importieren..."), "miImportieren");
     addEntry(datei, Command::Save, QStringLiteral("Speichern &unter..."), "miSpeichernUnter");
     datei->addSeparator();
   }
@@ -185,6 +187,7 @@ void WindowChrome::trigger(Command command) {
     window_->close();
     break;
   case Command::Open:
+  case Command::Import:
   case Command::Save:
     break; // each window with files sets its own handlers
   case Command::Sektoren:

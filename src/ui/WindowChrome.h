@@ -19,6 +19,7 @@ namespace kw {
 enum class Command {
   Close,
   Open,
+  Import,
   Save,
   Sektoren,
   Serien,
@@ -39,7 +40,8 @@ enum class Command {
 // How one window's menu and toolbar differ from the main window's.
 struct ChromeConfig {
   int helpContext = 0;
-  bool openSave = true; // "Ö&ffnen..." / "Speichern &unter..." and their buttons
+  bool openSave = true;     // "Ö&ffnen..." / "Speichern &unter..." and their buttons
+  bool importEntry = false; // "&Importieren..." below "Ö&ffnen..." (the main window's)
   std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest,
                                        Command::Signifikanz};
   std::vector<Command> hiddenButtons;

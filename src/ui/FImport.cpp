@@ -5,6 +5,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
 #include "ui/HelpTopics.h"
+#include "ui/StoppableProgress.h"
 #include "ui/WindowParts.h"
 #include "workspace/Workspace.h"
 
@@ -65,22 +66,16 @@ struct StepState {
   std::atomic<bool> stop{false};
 };
 
-// The modal progress of a long reading or writing. "Abbrechen", Escape and the window's close
-// button all ask the worker to stop; the dialog stays until it has, so nothing is left half done.
-class ImportProgressDialog : public QProgressDialog {
+// The progress of a long reading or writing; the dialog stays until the worker has stopped,
+// so nothing is left half done.
+class ImportProgressDialog : public StoppableProgressDialog {
 public:
   ImportProgressDialog(StepState& state, const QString& label, QWidget* parent)
-      : QProgressDialog(label, QStringLiteral("Abbrechen"), 0, ProgressSteps, parent),
+      : StoppableProgressDialog(state.stop, label, QStringLiteral("Der Import wird abgebrochen..."),
+                                ProgressSteps, parent),
         state_(state) {
     setObjectName(QStringLiteral("ImportProgress"));
-    setWindowTitle(QStringLiteral("Kesselwerk"));
-    setWindowModality(Qt::ApplicationModal);
-    setMinimumDuration(0);
-    setAutoClose(false);
-    setAutoReset(false);
     setMinimumWidth(420);
-    disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
-    connect(this, &QProgressDialog::canceled, this, [this] { requestStop(); });
   }
 
   void follow() {
@@ -89,22 +84,7 @@ public:
       setValue(static_cast<int>(state_.done * ProgressSteps / total));
   }
 
-protected:
-  void reject() override { requestStop(); }
-  void closeEvent(QCloseEvent* event) override {
-    event->ignore();
-    requestStop();
-  }
-
 private:
-  void requestStop() {
-    if (state_.stop.exchange(true))
-      return;
-    setLabelText(QStringLiteral("Der Import wird abgebrochen..."));
-    for (QPushButton* button : findChildren<QPushButton*>())
-      button->setEnabled(false);
-  }
-
   StepState& state_;
 };
 

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <random>
 #include <sstream>
 
 namespace kw::cli {
@@ -33,7 +34,20 @@ struct Options {
   std::vector<std::string> stakeCells = DefaultStakeCells();
   bool protocol = false;
   std::string stakeFile; // the stake file's name, as the window shows it
+  std::optional<RandomComparisonRequest> comparison;
 };
+
+// Replicas of the random comparison, and the seeds it takes (whole numbers that a JSON
+// reader keeps exactly).
+constexpr long long MostReplicas = 1'000'000;
+constexpr long long LargestSeed = (1LL << 53) - 1;
+
+// A seed for a comparison asked for without one; the output names it, so the run can be
+// repeated.
+uint64_t freshSeed() {
+  std::random_device device;
+  return device();
+}
 
 // A money option in steps of 100 within [min, max], as its slider position.
 std::optional<int> hundredsPosition(CliArgs& args, const std::string& option, long long min,
@@ -103,6 +117,23 @@ std::string readOptions(CliArgs& args, Options& options) {
     options.stakeFile = QFileInfo(QString::fromLocal8Bit(file->c_str())).fileName().toStdString();
   }
   options.protocol = args.has("--protokoll");
+  if (args.has("--seed") && !args.has("--zufallsvergleich"))
+    return "--seed gilt nur mit --zufallsvergleich";
+  if (args.has("--zufallsvergleich")) {
+    const auto replicas = args.integer("--zufallsvergleich", 2, MostReplicas);
+    if (!replicas)
+      return args.error;
+    RandomComparisonRequest request{.replicas = static_cast<int>(*replicas), .seed = 0};
+    if (args.has("--seed")) {
+      const auto seed = args.integer("--seed", 0, LargestSeed);
+      if (!seed)
+        return args.error;
+      request.seed = static_cast<uint64_t>(*seed);
+    } else {
+      request.seed = freshSeed();
+    }
+    options.comparison = request;
+  }
   return {};
 }
 
@@ -113,8 +144,51 @@ struct Line {
   int64_t gesamtsaldo;
 };
 
+// The name of the worst permanence of the risk figures.
+std::string worstName(const SystemTestRun& run, const std::vector<std::string>& names) {
+  return run.risk.schlechteste ? names[run.tested[*run.risk.schlechteste].position] : std::string();
+}
+
+void riskJson(Json& json, const SystemTestRun& run, const std::vector<std::string>& names) {
+  const RiskFigures& risk = run.risk;
+  json.key("risiko").beginObject();
+  json.key("groesster_rueckgang").value(static_cast<long long>(risk.groessterRueckgang));
+  json.key("laengste_verlustserie").value(static_cast<long long>(risk.laengsteVerlustserie));
+  json.key("schlechteste_permanenz");
+  if (risk.schlechteste) {
+    json.beginObject();
+    json.key("name").value(worstName(run, names));
+    json.key("ergebnis").value(static_cast<long long>(risk.schlechtestesErgebnis));
+    json.endObject();
+  } else {
+    json.null();
+  }
+  json.key("tiefster_kapitalstand").value(static_cast<long long>(risk.tiefsterKapitalstand));
+  json.key("erwartung").value(risk.erwartung);
+  json.endObject();
+}
+
+void comparisonJson(Json& json, const RandomComparison& c) {
+  json.key("zufallsvergleich").beginObject();
+  json.key("replikate").value(static_cast<long long>(c.replicas));
+  json.key("seed").value(static_cast<long long>(c.seed));
+  json.key("netto").beginObject();
+  json.key("mittel").value(c.nettoMittel);
+  json.key("std").value(c.nettoStd);
+  json.key("min").value(static_cast<long long>(c.nettoMin));
+  json.key("max").value(static_cast<long long>(c.nettoMax));
+  json.key("quantile").beginObject();
+  for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
+    json.key(std::to_string(ComparisonQuantiles[q])).value(c.quantile[q]);
+  json.endObject().endObject();
+  json.key("umsatz").beginObject().key("mittel").value(c.umsatzMittel).endObject();
+  json.key("perzentil").value(c.perzentil);
+  json.endObject();
+}
+
 void printJson(const SystemTestParams& params, const std::vector<Line>& lines,
-               const SystemTestTotals& totals, bool protocol) {
+               const SystemTestRun& run, const std::vector<std::string>& names, bool protocol) {
+  const SystemTestTotals& totals = run.totals;
   Json json;
   json.beginObject().key("parameter").beginObject();
   json.key("vorlauf").value(static_cast<long long>(params.vorlauf));
@@ -162,7 +236,11 @@ void printJson(const SystemTestParams& params, const std::vector<Line>& lines,
   json.key("abbruch_minus").value(static_cast<long long>(totals.abbruchMinus));
   json.key("abbruch_plus").value(static_cast<long long>(totals.abbruchPlus));
   json.key("abbruch_e").value(static_cast<long long>(totals.abbruchE));
-  json.endObject().endObject();
+  json.endObject();
+  riskJson(json, run, names);
+  if (run.comparison)
+    comparisonJson(json, *run.comparison);
+  json.endObject();
   std::printf("%s\n", json.text().c_str());
 }
 
@@ -174,8 +252,34 @@ std::string renditeText(std::optional<double> rendite) {
   return text;
 }
 
+void printRiskTable(const SystemTestRun& run, const std::vector<std::string>& names) {
+  const RiskFigures& r = run.risk;
+  std::printf("Größter Rückgang %lld, längste Verlustserie %lld, ",
+              static_cast<long long>(r.groessterRueckgang),
+              static_cast<long long>(r.laengsteVerlustserie));
+  if (r.schlechteste)
+    std::printf("schlechteste Permanenz %s (%lld), ", worstName(run, names).c_str(),
+                static_cast<long long>(r.schlechtestesErgebnis));
+  std::printf("tiefster Kapitalstand %lld, Erwartung %.2f\n",
+              static_cast<long long>(r.tiefsterKapitalstand), r.erwartung);
+  if (!run.comparison)
+    return;
+  const RandomComparison& c = *run.comparison;
+  std::printf("\nZufallsvergleich: %d Replikate, Startwert %llu\n", c.replicas,
+              static_cast<unsigned long long>(c.seed));
+  std::printf("Netto Mittel %.2f, Standardabweichung %.2f, Minimum %lld, Maximum %lld\n",
+              c.nettoMittel, c.nettoStd, static_cast<long long>(c.nettoMin),
+              static_cast<long long>(c.nettoMax));
+  std::printf("Quantile");
+  for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
+    std::printf("%s %d %%: %.2f", q == 0 ? "" : ",", ComparisonQuantiles[q], c.quantile[q]);
+  std::printf("\nUmsatz Mittel %.2f, Perzentil %.2f %%\n", c.umsatzMittel, c.perzentil);
+  std::printf("%s\n", ComparisonVerdict(c.perzentil).toStdString().c_str());
+}
+
 void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
-                const SystemTestTotals& totals, bool protocol) {
+                const SystemTestRun& run, const std::vector<std::string>& names, bool protocol) {
+  const SystemTestTotals& totals = run.totals;
   std::printf("Systemtest nach 2/3-Gesetz\n");
   std::printf("Vorlaufcoups %d, Angriffe %d, Stückgröße %d, Startkapital %lld, Gewinnziel %lld, "
               "Verlustgrenze %lld\n\n",
@@ -203,6 +307,7 @@ void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
   std::printf("Abbruch + %lld, Abbruch - %lld, Abbruch E %lld\n",
               static_cast<long long>(totals.abbruchPlus),
               static_cast<long long>(totals.abbruchMinus), static_cast<long long>(totals.abbruchE));
+  printRiskTable(run, names);
   if (!protocol)
     return;
   for (const Line& line : lines) {
@@ -246,10 +351,11 @@ std::string writeSummaryWorkbook(const std::string& path, const SliderPositions&
 } // namespace
 
 int RunSystemtest(int argc, char** argv) {
-  CliArgs args = ParseArgs(argc, argv,
-                           {"--vorlauf", "--angriffe", "--stuecke", "--staffelung",
-                            "--stueckgroesse", "--startkapital", "--plus", "--minus", "--xlsx"},
-                           {"--protokoll"});
+  CliArgs args =
+      ParseArgs(argc, argv,
+                {"--vorlauf", "--angriffe", "--stuecke", "--staffelung", "--stueckgroesse",
+                 "--startkapital", "--plus", "--minus", "--xlsx", "--zufallsvergleich", "--seed"},
+                {"--protokoll"});
   if (!args.error.empty())
     return Fail(ExitUsage, Prefix + args.error);
   Options options;
@@ -275,7 +381,8 @@ int RunSystemtest(int argc, char** argv) {
   const SystemTestRun run =
       RunSystemTest(read.PermanenceData, params,
                     {.protocol = options.protocol ? ProtocolMode::Write : ProtocolMode::Skip,
-                     .run = {.threads = args.jobs}});
+                     .run = {.threads = args.jobs},
+                     .comparison = options.comparison});
   std::vector<Line> lines;
   for (const TestedPermanence& tested : run.tested)
     lines.push_back({tested.position, read.PermanenceNames[tested.position], &tested.result,
@@ -291,9 +398,9 @@ int RunSystemtest(int argc, char** argv) {
       return Fail(ExitUsage, error);
   }
   if (args.json)
-    printJson(params, lines, totals, options.protocol);
+    printJson(params, lines, run, read.PermanenceNames, options.protocol);
   else
-    printTable(params, lines, totals, options.protocol);
+    printTable(params, lines, run, read.PermanenceNames, options.protocol);
   return ExitOk;
 }
 

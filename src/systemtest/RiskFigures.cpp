@@ -60,6 +60,31 @@ RiskFigures ComputeRiskFigures(std::span<const int64_t> results,
   return risk;
 }
 
+Histogram MakeHistogram(std::span<const int64_t> values) {
+  Histogram h;
+  if (values.empty())
+    return h;
+  const auto [low, high] = std::minmax_element(values.begin(), values.end());
+  h.from = static_cast<double>(*low);
+  if (*low == *high) {
+    h.counts = {static_cast<int64_t>(values.size())};
+    return h;
+  }
+  constexpr size_t FewestClasses = 5;
+  constexpr size_t MostClasses = 60;
+  const auto classes =
+      std::clamp(static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(values.size())))),
+                 FewestClasses, MostClasses);
+  h.width = static_cast<double>(*high - *low) / static_cast<double>(classes);
+  h.counts.assign(classes, 0);
+  for (int64_t v : values) {
+    // Counted from the integer distance, so a value on a class border always falls the same way.
+    const auto k = static_cast<size_t>(static_cast<double>(v - *low) / h.width);
+    ++h.counts[std::min(k, classes - 1)];
+  }
+  return h;
+}
+
 double Quantile(std::span<const int64_t> sorted, double p) {
   if (sorted.empty())
     return 0.0;

@@ -67,6 +67,18 @@ RandomComparison SummariseReplicas(const RandomComparisonRequest& request,
                                    std::vector<int64_t> netto, std::vector<int64_t> umsatz,
                                    int64_t realNetto);
 
+// Equal classes over the range of values: class k holds from + k * width <= v < from +
+// (k + 1) * width, the last one its upper end too.
+struct Histogram {
+  double from = 0.0;
+  double width = 1.0;
+  std::vector<int64_t> counts;
+};
+
+// About the square root of the number of values as classes (at least 5, at most 60), over
+// the range from the smallest to the largest value; one class of width 1 when all are equal.
+Histogram MakeHistogram(std::span<const int64_t> values);
+
 // The p-quantile (0 <= p <= 1) of sorted values by linear interpolation between order
 // statistics: at h = (n - 1) p, x[floor h] + (h - floor h)(x[floor h + 1] - x[floor h]).
 double Quantile(std::span<const int64_t> sorted, double p);

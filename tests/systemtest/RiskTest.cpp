@@ -156,6 +156,27 @@ TEST(ComparisonStatistics, SummaryOfReplicas) {
   EXPECT_DOUBLE_EQ(SummariseReplicas({}, {5}, {1}, 4).nettoStd, 0.0);
 }
 
+TEST(ComparisonStatistics, HistogramClassesCoverEveryValue) {
+  std::vector<int64_t> values;
+  for (int64_t v = -100; v <= 300; v += 4)
+    values.push_back(v); // 101 values: 11 classes of width 400 / 11
+  const Histogram h = MakeHistogram(values);
+  ASSERT_EQ(h.counts.size(), 11u);
+  EXPECT_DOUBLE_EQ(h.from, -100.0);
+  EXPECT_DOUBLE_EQ(h.width, 400.0 / 11.0);
+  int64_t all = 0;
+  for (int64_t c : h.counts)
+    all += c;
+  EXPECT_EQ(all, 101);
+  EXPECT_EQ(h.counts.back(), 10); // 264, 268, ..., 300: the largest value included
+
+  const Histogram same = MakeHistogram(std::vector<int64_t>(7, -45));
+  EXPECT_EQ(same.counts, std::vector<int64_t>{7});
+  EXPECT_DOUBLE_EQ(same.from, -45.0);
+  EXPECT_EQ(MakeHistogram(std::vector<int64_t>{1, 2}).counts.size(), 5u);
+  EXPECT_TRUE(MakeHistogram({}).counts.empty());
+}
+
 TEST(RandomCoupsTest, UniformAndTheSameHoweverTheyAreTaken) {
   RandomCoups whole(20240611, 3);
   std::vector<uint8_t> all(3'700'001);

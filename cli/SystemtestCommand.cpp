@@ -37,17 +37,9 @@ struct Options {
   std::optional<RandomComparisonRequest> comparison;
 };
 
-// Replicas of the random comparison, and the seeds it takes (whole numbers that a JSON
-// reader keeps exactly).
-constexpr long long MostReplicas = 1'000'000;
-constexpr long long LargestSeed = (1LL << 53) - 1;
-
 // A seed for a comparison asked for without one; the output names it, so the run can be
 // repeated.
-uint64_t freshSeed() {
-  std::random_device device;
-  return device();
-}
+uint64_t freshSeed() { return std::random_device{}(); }
 
 // A money option in steps of 100 within [min, max], as its slider position.
 std::optional<int> hundredsPosition(CliArgs& args, const std::string& option, long long min,
@@ -120,12 +112,12 @@ std::string readOptions(CliArgs& args, Options& options) {
   if (args.has("--seed") && !args.has("--zufallsvergleich"))
     return "--seed gilt nur mit --zufallsvergleich";
   if (args.has("--zufallsvergleich")) {
-    const auto replicas = args.integer("--zufallsvergleich", 2, MostReplicas);
+    const auto replicas = args.integer("--zufallsvergleich", FewestReplicas, MostReplicas);
     if (!replicas)
       return args.error;
     RandomComparisonRequest request{.replicas = static_cast<int>(*replicas), .seed = 0};
     if (args.has("--seed")) {
-      const auto seed = args.integer("--seed", 0, LargestSeed);
+      const auto seed = args.integer("--seed", 0, static_cast<long long>(LargestSeed));
       if (!seed)
         return args.error;
       request.seed = static_cast<uint64_t>(*seed);

@@ -37,6 +37,12 @@ RiskFigures ComputeRiskFigures(std::span<const int64_t> results,
 // The expected net result of bets of `umsatz` on a single-zero wheel: -umsatz / 37.
 double ExpectedNet(double umsatz);
 
+// The replicas a comparison may ask for (two at least, for a spread), and the largest seed
+// (whole numbers that a JSON reader keeps exactly).
+inline constexpr int FewestReplicas = 2;
+inline constexpr int MostReplicas = 1'000'000;
+inline constexpr uint64_t LargestSeed = (uint64_t{1} << 53) - 1;
+
 // What the random comparison asks for: K replicas of the run and the seed they come from.
 struct RandomComparisonRequest {
   int replicas = 1000;

@@ -314,7 +314,9 @@ void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
 // panels and the stake file down column A, the summary grid (at least its 200 rows) from C1.
 std::string writeSummaryWorkbook(const std::string& path, const SliderPositions& sliders,
                                  const SystemTestParams& params, const std::vector<Line>& lines,
-                                 const SystemTestTotals& totals, const std::string& stakeFile) {
+                                 const SystemTestRun& run, const std::vector<std::string>& names,
+                                 const std::string& stakeFile) {
+  const SystemTestTotals& totals = run.totals;
   std::array<std::string, 16> values;
   const auto totalTexts = TotalsTexts(totals, params);
   const auto panelTexts = ParameterPanelTexts(sliders);
@@ -337,7 +339,21 @@ std::string writeSummaryWorkbook(const std::string& path, const SliderPositions&
     for (size_t c = 0; c < texts.size(); ++c)
       grid[line.position + 1][c] = texts[c].toStdString();
   }
-  return WriteWorkbook(SummaryWorkbook(values, std::move(grid)), path);
+  WorkbookSheet sheet = SummaryWorkbook(values, std::move(grid));
+  const auto riskTexts = RiskTexts(run.risk, QString::fromStdString(worstName(run, names)));
+  std::array<std::string, 5> risk;
+  for (size_t i = 0; i < risk.size(); ++i)
+    risk[i] = riskTexts[i].toStdString();
+  AddRiskFigures(sheet, risk);
+  if (run.comparison) {
+    const auto comparisonTexts = ComparisonTexts(*run.comparison);
+    std::array<std::string, 13> comparison;
+    for (size_t i = 0; i < comparison.size(); ++i)
+      comparison[i] = comparisonTexts[i].toStdString();
+    AddComparisonSheet(sheet, comparison,
+                       ComparisonVerdict(run.comparison->perzentil).toStdString(), *run.comparison);
+  }
+  return WriteWorkbook(sheet, path);
 }
 
 } // namespace
@@ -379,13 +395,12 @@ int RunSystemtest(int argc, char** argv) {
   for (const TestedPermanence& tested : run.tested)
     lines.push_back({tested.position, read.PermanenceNames[tested.position], &tested.result,
                      tested.gesamtsaldoAfter});
-  const SystemTestTotals& totals = run.totals;
   if (const auto workbook = args.value("--xlsx")) {
     SliderPositions shown = options.sliders;
     if (reading.track4Position)
       shown.track4 = *reading.track4Position;
-    if (const std::string error =
-            writeSummaryWorkbook(*workbook, shown, params, lines, totals, options.stakeFile);
+    if (const std::string error = writeSummaryWorkbook(*workbook, shown, params, lines, run,
+                                                       read.PermanenceNames, options.stakeFile);
         !error.empty())
       return Fail(ExitUsage, error);
   }

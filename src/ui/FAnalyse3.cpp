@@ -775,7 +775,19 @@ void FAnalyse3::BExcelClick() {
     std::array<std::string, 16> values;
     for (size_t i = 0; i < values.size(); ++i)
       values[i] = ShownText(this, QLatin1String(names[i]));
-    return SummaryWorkbook(values, GridTexts(*summary_));
+    WorkbookSheet sheet = SummaryWorkbook(values, GridTexts(*summary_));
+    std::array<std::string, 5> risk;
+    for (size_t i = 0; i < risk.size(); ++i)
+      risk[i] = ShownText(this, QLatin1String(RiskNames[i]));
+    AddRiskFigures(sheet, risk);
+    if (lastComparison_) {
+      std::array<std::string, 13> comparison;
+      for (size_t i = 0; i < comparison.size(); ++i)
+        comparison[i] = ShownText(this, QLatin1String(ComparisonNames[i]));
+      AddComparisonSheet(sheet, comparison, ShownText(this, QStringLiteral("LUrteil")),
+                         *lastComparison_);
+    }
+    return sheet;
   });
 }
 

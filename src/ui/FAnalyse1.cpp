@@ -6,6 +6,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/RunProgress.h"
 #include "ui/SeriesLengthModel.h"
 #include "ui/WindowChrome.h"
@@ -45,13 +46,13 @@ FAnalyse1::FAnalyse1(QWidget* parent) : QMainWindow(parent) {
 void FAnalyse1::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   ChromeConfig config;
-  config.helpContext = 1100;
+  config.helpContext = help::SeriesLengths;
   config.openSave = false;
   config.analysenEntries = {Command::Serien, Command::Systemtest};
   config.hiddenButtons = {Command::Serien};
   config.disabledButtons = {Command::Serien};
   chrome_ = WindowChrome::install(this, config);
-  InstallHelpKey(this, 1100);
+  InstallHelpKey(this, help::SeriesLengths);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);

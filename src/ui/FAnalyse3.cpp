@@ -11,6 +11,7 @@
 #include "ui/FChart2.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/Icons.h"
 #include "ui/ResultTabs.h"
 #include "ui/RunProgress.h"
@@ -58,8 +59,6 @@ constexpr int StakeFirstColumnWidth = 45;
 constexpr int StakeColumnWidth = 24;
 constexpr int StakeRowHeight = 18;
 constexpr int SummaryRowHeight = 16;
-constexpr int HelpContextStakes = 1080;
-constexpr int HelpContextSliders = 1070;
 
 const char* const SliderCaptions[6] = {
     "Vorlaufcoups (2 - 24)", "Angriffe (1 - 100)",         "plus", "minus",
@@ -195,7 +194,7 @@ FAnalyse3::FAnalyse3(Workspace& workspace, QWidget* parent)
 void FAnalyse3::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   ChromeConfig config;
-  config.helpContext = 1080;
+  config.helpContext = help::SystemTest;
   config.analysenEntries = {Command::Serien};
   config.disabledButtons = {Command::Systemtest};
   config.helpButtonName = QStringLiteral("Button4");
@@ -203,7 +202,7 @@ void FAnalyse3::FormCreate() {
   chrome_ = WindowChrome::install(this, config);
   chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
   chrome_->setHandler(Command::Save, [this] { BSaveClick(); });
-  InstallHelpKey(this, 1080);
+  InstallHelpKey(this, help::SystemTest);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
@@ -331,7 +330,7 @@ QWidget* FAnalyse3::buildSliders(QWidget* parent) {
   auto* help = iconButton(QStringLiteral("Button1"), QStringLiteral("help"),
                           QStringLiteral("Hilfe zu den Schiebereglern"), area);
   connect(help, &QPushButton::clicked, this,
-          [] { Help::instance().showContext(HelpContextSliders); });
+          [] { Help::instance().showContext(help::SystemTestSettings); });
   grid->addWidget(help, 2, 2, Qt::AlignRight | Qt::AlignVCenter);
   auto* save = new QPushButton(QStringLiteral("Positionen der Schie- beregler speichern"), area);
   save->setObjectName(QStringLiteral("Button2"));
@@ -455,7 +454,7 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
   auto* help = iconButton(QStringLiteral("Button3"), QStringLiteral("help"),
                           QStringLiteral("Hilfe zur Einsatzstaffelung"), group);
   connect(help, &QPushButton::clicked, this,
-          [] { Help::instance().showContext(HelpContextStakes); });
+          [] { Help::instance().showContext(help::SystemTest); });
   buttons->addWidget(help);
   column->addLayout(buttons);
 

@@ -37,7 +37,7 @@ public:
   ProtocolModel* protocol() const { return model_; }
 
   // The export of this permanence's protocol (built separately).
-  void Button2Click();
+  void Button2Click(); // "Excel- E&xport"
 
   // The capital after every coup (the start capital first) and the run's limits, for the
   // picture "Kapitalverlauf"; its button waits for them.

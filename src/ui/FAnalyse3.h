@@ -73,8 +73,8 @@ public:
 
   // The pictures of the last run: the running net result and the random comparison's
   // histogram (only after a run with a comparison).
-  void BVerlaufClick();
-  void BHistogrammClick();
+  void BVerlaufClick();    // "&Verlauf..."
+  void BHistogrammClick(); // "Histo&gramm..."
   FChart2* verlaufChart() const { return verlauf_; }
   FChart2* histogrammChart() const { return histogramm_; }
 

@@ -4,6 +4,7 @@
 #include "report/SystemTestFormat.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 
 #include <QBuffer>
 #include <QHBoxLayout>
@@ -22,7 +23,6 @@
 namespace kw {
 namespace {
 
-constexpr int HelpContext = 1085;
 constexpr int WindowWidth = 760;
 constexpr int WindowHeight = 480;
 
@@ -82,7 +82,7 @@ void fitY(QValueAxis* y, double low, double high) {
 FChart2::FChart2(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("FChart2"));
   setWindowTitle(QStringLiteral("Kesselwerk"));
-  InstallHelpKey(this, HelpContext);
+  InstallHelpKey(this, help::SystemTestPictures);
   auto* layout = new QVBoxLayout(this);
   view_ = new QChartView(new QChart, this);
   view_->setObjectName(QStringLiteral("ChartBild"));

@@ -35,7 +35,7 @@ public:
   QChart* chart() const;
 
   // Saves the picture as a PNG file chosen in the save dialog.
-  void BSpeichernClick();
+  void BSpeichernClick(); // "Als &PNG speichern..."
 
 private:
   void replaceChart(QChart* chart);

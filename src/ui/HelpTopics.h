@@ -13,6 +13,7 @@ enum Topic : int {
   SeriesLengths = 1100,      // "Serienlängen-Analyse"
   SystemTest = 1080,         // "Systemtest nach Zwei-Drittel-Gesetz"
   SystemTestSettings = 1070, // "Einstellungen des Systemtests" (the sliders)
+  SystemTestPictures = 1085, // "Bilder des Systemtests" (the chart windows FChart2)
   Sectors = 1090,            // "Sektoren-Analyse (Wurfweiten)"
   SectorFiles = 100,         // "Sektoren speichern und öffnen"
   Tools = 2000,              // "Zufallszahlen, Speichern und Update"
@@ -24,9 +25,21 @@ enum Topic : int {
 };
 
 // Every topic, for the check against the help project.
-inline constexpr Topic AllTopics[] = {
-    Index,      Zentrale,           Transfer, FrequencyChart, SeriesLengths,
-    SystemTest, SystemTestSettings, Sectors,  SectorFiles,    Tools,
-    Delta,      DeltaInput,         Calendar, Settings,       Info};
+inline constexpr Topic AllTopics[] = {Index,
+                                      Zentrale,
+                                      Transfer,
+                                      FrequencyChart,
+                                      SeriesLengths,
+                                      SystemTest,
+                                      SystemTestSettings,
+                                      SystemTestPictures,
+                                      Sectors,
+                                      SectorFiles,
+                                      Tools,
+                                      Delta,
+                                      DeltaInput,
+                                      Calendar,
+                                      Settings,
+                                      Info};
 
 } // namespace kw::help

@@ -48,7 +48,7 @@ public:
     int64_t verlustgrenze = 0;
   };
   void SetCapitalCourse(CapitalCourse course);
-  void BKapitalClick();
+  void BKapitalClick(); // "&Kapitalverlauf..."
   FChart2* kapitalChart() const { return kapitalChart_; }
 
 private:

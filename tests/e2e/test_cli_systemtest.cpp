@@ -1,5 +1,7 @@
 // kesselwerk-cli systemtest as a script calls it: the figures and protocols the system test
 // window shows, the window's refusals, and the same result for every thread count.
+#include "support/TestFiles.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -171,6 +173,26 @@ private slots:
              (QJsonObject{{"name", "verlust1"}, {"ergebnis", -45}}));
     QCOMPARE(risk["tiefster_kapitalstand"].toInt(), 955);
     QCOMPARE(risk["erwartung"].toDouble(), -195.0 / 37.0);
+
+    // The workbook holds them below the summary, and the comparison on its own sheet.
+    const QString workbook = folder_.filePath(QStringLiteral("risiko.xlsx"));
+    const Run withBook =
+        run({"--vorlauf", "3", "--angriffe", "2", "--stuecke", "1,2", "--xlsx", workbook,
+             "--zufallsvergleich", "25", "--seed", "3", first, workedExample(), second});
+    QCOMPARE(withBook.exitCode, 0);
+    const auto value = [](const QJsonObject& sheet, const char* ref) {
+      return sheet["cells"].toObject()[QLatin1String(ref)].toObject()["v"].toVariant();
+    };
+    const QJsonObject summary = kw::test::ReadWorkbook(workbook, 0);
+    QCOMPARE(summary["sheets"].toInt(), 2);
+    QCOMPARE(value(summary, "A33").toString(), QStringLiteral("Größter Rückgang"));
+    QVERIFY(
+        value(summary, "A40").toString().startsWith(QStringLiteral("955"))); // the locale's money
+    const QJsonObject comparison = kw::test::ReadWorkbook(workbook, 1);
+    QCOMPARE(comparison["name"].toString(), QStringLiteral("Zufallsvergleich"));
+    QCOMPARE(value(comparison, "A4").toString(), QStringLiteral("3")); // the seed
+    QCOMPARE(value(comparison, "C26").toDouble(), 25.0);               // the last replica
+    QVERIFY(value(comparison, "A28").toString().startsWith(QStringLiteral("Das Ergebnis liegt")));
   }
 
   void randomComparisonKeysAndSeed() {

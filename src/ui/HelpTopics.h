@@ -9,6 +9,7 @@ enum Topic : int {
   Index = 1010,              // "Kesselwerk – Hilfe"
   Zentrale = 1050,           // "Die Zentrale" (main window)
   Transfer = 110,            // "Übertragen in die Tabelle"
+  Import = 1170,             // "Permanenzen importieren"
   FrequencyChart = 1110,     // "Häufigkeitsdiagramm"
   SeriesLengths = 1100,      // "Serienlängen-Analyse"
   SystemTest = 1080,         // "Systemtest nach Zwei-Drittel-Gesetz"
@@ -22,24 +23,13 @@ enum Topic : int {
   Calendar = 1009,           // "Kalender und Taschenrechner"
   Settings = 1120,           // "Programm-Einstellungen"
   Info = 1011,               // "Programm-Info"
+  Significance = 1160,       // "Signifikanz"
 };
 
 // Every topic, for the check against the help project.
-inline constexpr Topic AllTopics[] = {Index,
-                                      Zentrale,
-                                      Transfer,
-                                      FrequencyChart,
-                                      SeriesLengths,
-                                      SystemTest,
-                                      SystemTestSettings,
-                                      SystemTestPictures,
-                                      Sectors,
-                                      SectorFiles,
-                                      Tools,
-                                      Delta,
-                                      DeltaInput,
-                                      Calendar,
-                                      Settings,
-                                      Info};
+inline constexpr Topic AllTopics[] = {
+    Index,      Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
+    SystemTest, SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
+    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance};
 
 } // namespace kw::help

@@ -393,7 +393,7 @@ private slots:
         QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, tab);
         tookClick = help->searchShown();
         QTest::keyClick(help->windowHandle(), Qt::Key_Escape);
-        closedByEscape = QTest::qWaitFor([&] { return help.isNull(); });
+        closedByEscape = QTest::qWaitFor([&] { return !help->isVisible(); });
         backToDialog = QApplication::activeModalWidget() == dialog &&
                        QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; });
       }

@@ -14,6 +14,7 @@ enum Topic : int {
   SeriesLengths = 1100,      // "Serienlängen-Analyse"
   SystemTest = 1080,         // "Systemtest nach Zwei-Drittel-Gesetz"
   SystemTestSettings = 1070, // "Einstellungen des Systemtests" (the sliders)
+  SystemTestPictures = 1085, // "Bilder des Systemtests" (the chart windows FChart2)
   Sectors = 1090,            // "Sektoren-Analyse (Wurfweiten)"
   SectorFiles = 100,         // "Sektoren speichern und öffnen"
   Tools = 2000,              // "Zufallszahlen, Speichern und Update"
@@ -27,8 +28,8 @@ enum Topic : int {
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
-    Index,      Zentrale,           Transfer, Import,      FrequencyChart, SeriesLengths,
-    SystemTest, SystemTestSettings, Sectors,  SectorFiles, Tools,          Delta,
-    DeltaInput, Calendar,           Settings, Info,        Significance};
+    Index,      Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
+    SystemTest, SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
+    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance};
 
 } // namespace kw::help

@@ -8,6 +8,7 @@
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
+#include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
 #include "ui/FImport.h"
@@ -23,6 +24,7 @@
 #include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
 #include "ui/MemoEdit.h"
+#include "ui/ResultTabs.h"
 #include "ui/WindowChrome.h"
 #include "ui/frFrAnalyse2.h"
 #include "workspace/Workspace.h"
@@ -105,23 +107,41 @@ bool shootSeriesLengthRun(FAnalyse1* window, const QString& folder) {
   return shoot(window, folder, QStringLiteral("FAnalyse1-Ergebnis"));
 }
 
-// The system test window after a run over a few sample permanences.
+// The system test window after a run over sample permanences with a random comparison, and
+// its three pictures.
 bool shootSystemTestRun(FAnalyse3* window, const QString& folder) {
   QTemporaryDir samples;
   uint32_t state = 4711;
-  for (int f = 1; f <= 6; ++f) {
+  for (int f = 1; f <= 30; ++f) {
     QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
     if (!file.open(QIODevice::WriteOnly))
       return false;
-    for (int c = 0; c < 150; ++c) {
+    for (int c = 0; c < 370; ++c) {
       state = state * 134775813u + 1u;
       file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
     }
   }
   window->fileSelector()->setDirectory(samples.path());
   window->fileSelector()->fileList()->selectAll();
+  window->CBZufall()->setChecked(true);
+  window->ESeed()->setText(QStringLiteral("1"));
   window->BAnalyseClick();
-  return shoot(window, folder, QStringLiteral("FAnalyse3-Ergebnis"));
+  window->CBZufall()->setChecked(false);
+  window->ESeed()->clear();
+  bool ok = shoot(window, folder, QStringLiteral("FAnalyse3-Ergebnis"));
+  window->show();
+  window->BVerlaufClick();
+  ok &= save(window->verlaufChart(), folder, QStringLiteral("FChart2-Verlauf"));
+  window->verlaufChart()->close();
+  window->BHistogrammClick();
+  ok &= save(window->histogrammChart(), folder, QStringLiteral("FChart2-Histogramm"));
+  window->histogrammChart()->close();
+  frFrAnalyse2* frame = window->resultFrame(window->PC1()->currentIndex());
+  frame->BKapitalClick();
+  ok &= save(frame->kapitalChart(), folder, QStringLiteral("FChart2-Kapital"));
+  frame->kapitalChart()->close();
+  window->hide();
+  return ok;
 }
 
 // The update window after a check that found a newer version, its installer downloaded

@@ -4,6 +4,7 @@
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
+#include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
 #include "ui/FImport.h"
@@ -31,6 +32,12 @@ namespace {
 
 QWidget* openWindow(WindowTestHarness& h, const QString& name) {
   Application& app = h.app();
+  // A picture of the system test, as "Verlauf..." opens it.
+  if (name == QLatin1String("FChart2")) {
+    auto* chart = new FChart2(app.fAnalyse3());
+    chart->ShowRunningNet(std::vector<int64_t>{120, -45, 30});
+    return chart;
+  }
   if (name == QLatin1String("FStart")) {
     app.Start();
     return app.fStart();
@@ -100,6 +107,7 @@ private slots:
                                                    {"FAnalyse3", help::SystemTest},
                                                    {"FOpSektoren", help::Sectors},
                                                    {"FChart1", help::FrequencyChart},
+                                                   {"FChart2", help::SystemTestPictures},
                                                    {"FZufall", help::Tools},
                                                    {"FDelta", help::Delta},
                                                    {"FOptionen", help::Settings},

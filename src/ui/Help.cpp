@@ -62,10 +62,12 @@ void Help::closeWindow() { delete window_.data(); }
 
 HelpWindow* Help::ensureWindow() {
   if (!window_) {
+    // Closing only hides the window: its help engine lives until the application ends,
+    // because the search engine's threads (the index, a search) must not lose their engine
+    // while one of them is starting or running.
     window_ = new HelpWindow(CollectionFile());
-    window_->setAttribute(Qt::WA_DeleteOnClose);
     // Not every window system hands the activation back to the dialog below.
-    QObject::connect(window_, &QObject::destroyed, qApp, [this] {
+    QObject::connect(window_, &HelpWindow::closed, qApp, [this] {
       if (returnTo_ && returnTo_->isVisible())
         returnTo_->activateWindow();
       returnTo_ = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/HelpWindow.h"
 
+#include <QCloseEvent>
 #include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
@@ -85,6 +86,11 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
 // The help engine is destroyed with the window; the indexing it may still be doing is
 // cancelled first, so the engine waits for a thread that is stopping, not for a whole index.
 HelpWindow::~HelpWindow() { engine_->searchEngine()->cancelIndexing(); }
+
+void HelpWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
+}
 
 void HelpWindow::showContext(int context) {
   currentContext_ = context;

@@ -4,15 +4,19 @@
 //
 // A new window gets a row in Windows() below: its name and how it is filled and shown.
 // A text that may be cut short on purpose goes into Deliberate with the reason.
+#include "files/PermanenceImport.h"
 #include "support/WindowActions.h"
 #include "support/WindowFit.h"
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
+#include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
+#include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
 #include "ui/FZufall.h"
@@ -26,8 +30,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -70,6 +76,7 @@ struct Fixture {
   WindowTestHarness harness;
   QTemporaryDir files;
   std::unique_ptr<FStart> start;
+  std::unique_ptr<FImport> import;
   Application& app() { return harness.app(); }
 };
 
@@ -129,6 +136,38 @@ void SetLongStartFiles(Fixture& f) {
                          deep + QStringLiteral("1 x 7 u. 5 x 6 Sektoren.sek"));
 }
 
+// The system test over the real tables with a small random comparison, for its pictures.
+FAnalyse3* RunSystemTestWithComparison(Fixture& f) {
+  FAnalyse3* w = f.app().fAnalyse3();
+  w->fileSelector()->setDirectory(f.files.path());
+  w->fileSelector()->fileList()->selectAll();
+  w->CBZufall()->setChecked(true);
+  w->EReplikate()->setText(QStringLiteral("20"));
+  w->ESeed()->setText(QStringLiteral("1"));
+  w->BAnalyseClick();
+  w->CBZufall()->setChecked(false);
+  return w;
+}
+
+// The significance window over the main window's table, on the given tab.
+QWidget* ShowSignificanceTab(Fixture& f, int tab) {
+  QWidget* window = f.app().OpenOnDemand(QStringLiteral("FSignifikanz"));
+  if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("PCSignifikanz")))
+    tabs->setCurrentIndex(tab);
+  return window;
+}
+
+// The import dialog over a recorded permanence as the casino lists it.
+QWidget* ShowImport(Fixture& f) {
+  const ImportAnalysis analysis =
+      AnalysePermanenceImport(SharedDataFile(QStringLiteral("spielbank-wiesbaden_t1_190424.txt")),
+                              ImportRequest{HandChangeList(), {}});
+  if (!analysis.ok())
+    return nullptr;
+  f.import = std::make_unique<FImport>(f.app().workspace(), std::vector{analysis});
+  return f.import.get();
+}
+
 struct WindowRow {
   const char* name;
   // Fills the window as a user would and returns it (shown by the test).
@@ -172,6 +211,31 @@ const QList<WindowRow>& Windows() {
       {"FKal", [](Fixture& f) { return f.app().OpenOnDemand(QStringLiteral("FKal")); }},
       {"FUpdate", [](Fixture& f) { return f.app().OpenOnDemand(QStringLiteral("FUpdate")); }},
       {"FInfo", [](Fixture& f) { return f.app().OpenOnDemand(QStringLiteral("FInfo")); }},
+      {"FSignifikanz", [](Fixture& f) { return ShowSignificanceTab(f, 0); }},
+      {"FSignifikanz-Nummern", [](Fixture& f) { return ShowSignificanceTab(f, 1); }},
+      {"FSignifikanz-Chancen", [](Fixture& f) { return ShowSignificanceTab(f, 2); }},
+      {"FSignifikanz-Wurfweiten", [](Fixture& f) { return ShowSignificanceTab(f, 3); }},
+      {"FSignifikanz-Abschnitte", [](Fixture& f) { return ShowSignificanceTab(f, 4); }},
+      {"FImport", ShowImport},
+      {"FChart2-Verlauf",
+       [](Fixture& f) -> QWidget* {
+         FAnalyse3* w = RunSystemTestWithComparison(f);
+         w->BVerlaufClick();
+         return w->verlaufChart();
+       }},
+      {"FChart2-Histogramm",
+       [](Fixture& f) -> QWidget* {
+         FAnalyse3* w = RunSystemTestWithComparison(f);
+         w->BHistogrammClick();
+         return w->histogrammChart();
+       }},
+      {"FChart2-Kapital",
+       [](Fixture& f) -> QWidget* {
+         FAnalyse3* w = RunSystemTestWithComparison(f);
+         frFrAnalyse2* frame = w->resultFrame(w->PC1()->currentIndex());
+         frame->BKapitalClick();
+         return frame->kapitalChart();
+       }},
       {"Hilfe",
        [](Fixture&) -> QWidget* {
          Help::instance().showContext(1050);

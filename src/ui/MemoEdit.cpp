@@ -26,6 +26,12 @@ constexpr int Margin = 4;
 constexpr int CursorWidth = 1;
 // Changes kept for undo; the oldest goes first.
 constexpr size_t MaxUndoSteps = 100;
+// What the kept changes may hold together, in characters (a line counts its characters and
+// the place a line takes beside them). Replacing a table of a million coups keeps the whole
+// former table for undo; a few of those are kept, not a hundred. The newest change is always
+// kept, however large.
+constexpr qsizetype MaxUndoWeight = 16 * 1024 * 1024;
+constexpr qsizetype LineWeight = 16;
 
 // LF, CR LF and CR each end a line; whatever follows the last break is the last line, so
 // a text ending with a break ends with an empty line.
@@ -226,12 +232,30 @@ void MemoEdit::record(Change change, bool typed) {
     if (!last.wholeText && last.removed.isEmpty() && change.removed.isEmpty() && oneLine &&
         lastEnd == change.from) {
       last.inserted += change.inserted;
+      last.kept += change.inserted.size();
       return;
     }
   }
-  if (undo_.size() == MaxUndoSteps)
-    undo_.erase(undo_.begin());
+  pushUndo(std::move(change));
+}
+
+qsizetype MemoEdit::Change::weight() const {
+  qsizetype sum = removed.size() + inserted.size();
+  for (const QString& line : otherLines)
+    sum += line.size() + LineWeight;
+  return sum;
+}
+
+void MemoEdit::pushUndo(Change change) {
+  change.kept = change.weight();
   undo_.push_back(std::move(change));
+  qsizetype total = 0;
+  for (const Change& kept : undo_)
+    total += kept.kept;
+  while (undo_.size() > 1 && (undo_.size() > MaxUndoSteps || total > MaxUndoWeight)) {
+    total -= undo_.front().kept;
+    undo_.erase(undo_.begin());
+  }
 }
 
 void MemoEdit::insertAtCursor(const QString& text) {
@@ -303,6 +327,7 @@ void MemoEdit::undo() {
   Change change = std::move(undo_.back());
   undo_.pop_back();
   redo_.push_back(apply(std::move(change), true));
+  redo_.back().kept = redo_.back().weight();
 }
 
 void MemoEdit::redo() {
@@ -310,7 +335,7 @@ void MemoEdit::redo() {
     return;
   Change change = std::move(redo_.back());
   redo_.pop_back();
-  undo_.push_back(apply(std::move(change), false));
+  pushUndo(apply(std::move(change), false));
 }
 
 void MemoEdit::removeSelection() {

@@ -94,12 +94,16 @@ private:
     QString inserted;
     bool wholeText = false;
     std::vector<QString> otherLines;
+    qsizetype kept = 0; // weight() when it was put on its stack, kept up to date on typing
+    qsizetype weight() const;
   };
   // Replaces the selection by the text and records the change; typed characters that
   // follow each other join one change.
   void replaceSelection(const QString& text, bool typed);
   void insertAtCursor(const QString& text);
   void record(Change change, bool typed);
+  // Puts a change on the undo stack and lets the oldest go beyond the kept number and size.
+  void pushUndo(Change change);
   // Applies a change backwards (undo) or forwards (redo) and returns it for the other stack.
   Change apply(Change change, bool backwards);
   bool handleEditKey(QKeyEvent* event);

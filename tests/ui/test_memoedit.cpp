@@ -346,6 +346,32 @@ private slots:
     QVERIFY(!box.memo.isRedoAvailable());
   }
 
+  // Replacing large texts one after the other keeps only the newest few for undo (each holds
+  // the whole former text), and always the newest, however large.
+  void undoKeepsFewLargeTextsButAlwaysTheNewest() {
+    Box box{QStringLiteral("17")};
+    const auto text = [](char digit, qsizetype size) {
+      return QStringList{QString(size, QLatin1Char(digit))};
+    };
+    box.memo.setLines(text('1', 40'000'000)); // larger than all that is kept
+    box.memo.setLines(text('2', 10));
+    QTest::keyClick(&box.memo, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(box.memo.toPlainText().size(), 40'000'000);
+    QTest::keyClick(&box.memo, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!box.memo.isUndoAvailable()); // the text before it had to go
+    QCOMPARE(box.memo.toPlainText().size(), 40'000'000);
+
+    for (char digit : {'3', '4', '5', '6', '7', '8'})
+      box.memo.setLines(text(digit, 5'000'000));
+    int steps = 0;
+    while (box.memo.isUndoAvailable()) {
+      QTest::keyClick(&box.memo, Qt::Key_Z, Qt::ControlModifier);
+      ++steps;
+    }
+    QCOMPARE(steps, 3); // 16 M characters hold three former texts of 5 M
+    QCOMPARE(box.memo.toPlainText(), text('5', 5'000'000).front());
+  }
+
   void readOnlyRefusesEveryEdit() {
     Box box{QStringLiteral("17\n4")};
     box.memo.setReadOnly(true);

@@ -16,6 +16,7 @@
 #include "ui/FStart.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
+#include "ui/Help.h"
 #include "workspace/TableJournal.h"
 #include "workspace/Workspace.h"
 
@@ -85,6 +86,7 @@ Application::~Application() {
   delete fSpeichern1_;
   delete fOptionen_;
   delete fHaupt_;
+  Help::instance().Close();
   for (const char* name : {"FKal", "FUpdate", "FInfo"})
     for (QWidget* w : QApplication::topLevelWidgets())
       if (w->objectName() == QLatin1String(name))

@@ -359,7 +359,19 @@ void FHaupt::TableChanged() {
   scrollToTopRow();
 }
 
-void FHaupt::scrollToTopRow() { gNum_->verticalScrollBar()->setValue(table().TopRow() - 1); }
+void FHaupt::scrollToTopRow() {
+  // The view lays its rows out late (after the event loop's next turn, or when it is first
+  // shown); its scroll range must hold the newest rows before scrolling to them.
+  gNum_->doItemsLayout();
+  gNum_->verticalScrollBar()->setValue(table().TopRow() - 1);
+}
+
+void FHaupt::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // A table restored before the window was shown is scrolled to its newest rows now that the
+  // view has its size.
+  scrollToTopRow();
+}
 
 void FHaupt::BDel2Click() {
   workspace_.ClearTable();

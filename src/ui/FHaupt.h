@@ -59,6 +59,7 @@ signals:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
 private:
   void FormCreate();

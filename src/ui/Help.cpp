@@ -60,10 +60,12 @@ HelpWindow* Help::window() const { return window_.data(); }
 
 HelpWindow* Help::ensureWindow() {
   if (!window_) {
+    // Closing only hides the window: its help engine lives as long as the program, because the
+    // search engine's threads (the index, a search) crash the program when the engine goes
+    // while one of them is starting or running.
     window_ = new HelpWindow(CollectionFile());
-    window_->setAttribute(Qt::WA_DeleteOnClose);
     // Not every window system hands the activation back to the dialog below.
-    QObject::connect(window_, &QObject::destroyed, qApp, [this] {
+    QObject::connect(window_, &HelpWindow::closed, qApp, [this] {
       if (returnTo_ && returnTo_->isVisible())
         returnTo_->activateWindow();
       returnTo_ = nullptr;
@@ -94,6 +96,8 @@ void Help::present(HelpWindow* w) {
   w->raise();
   w->activateWindow();
 }
+
+void Help::Close() { delete window_.data(); }
 
 void Help::showContext(int context) {
   HelpWindow* w = ensureWindow();

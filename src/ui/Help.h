@@ -18,8 +18,10 @@ public:
   void showContext(int context);
   void showSearch();
 
-  // The window, once help was asked for (null before).
+  // The window, once help was asked for (null before); closed, it is only hidden.
   HelpWindow* window() const;
+  // Deletes the window at the end of the program.
+  void Close();
   // Where the compiled help collection is found; empty when there is none.
   static QString CollectionFile();
 

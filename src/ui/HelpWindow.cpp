@@ -1,5 +1,6 @@
 #include "ui/HelpWindow.h"
 
+#include <QCloseEvent>
 #include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
@@ -74,6 +75,11 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
 }
 
 HelpWindow::~HelpWindow() = default;
+
+void HelpWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
+}
 
 void HelpWindow::showContext(int context) {
   currentContext_ = context;

@@ -32,6 +32,13 @@ public:
   bool searchShown() const;
   QUrl currentPage() const;
 
+signals:
+  // The user closed the window (it is hidden, not deleted).
+  void closed();
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
 private:
   QHelpEngine* engine_;
   QTabWidget* tabs_;

@@ -108,6 +108,9 @@ void TestTableJournal::killedWhileTypingRestoresTheTable() {
     return row.startsWith("Zeile\t") && !row.startsWith("Zeile\tHW");
   });
   QVERIFY2(coups > 300, qPrintable(typed.join('\n')));
+  // The newest rows in view: the grid's first visible row is the 24th from the end.
+  const qsizetype rows = typed.size() - 1;
+  QCOMPARE(typed.last(), QString("oben %1").arg(rows - 24));
   Program program(data.path());
   QCOMPARE(
       program.message(),

@@ -61,8 +61,8 @@ const PermanenceFolder& Folder() {
 void BM_ReadPermanenceFiles(benchmark::State& state) {
   const PermanenceFolder& folder = Folder();
   for (auto _ : state) {
-    const kw::FilePermanences read =
-        kw::ReadPermanenceFiles(folder.paths, Markers, static_cast<int>(state.range(0)));
+    const kw::FilePermanences read = kw::ReadPermanenceFiles(
+        folder.paths, Markers, {.threads = static_cast<int>(state.range(0))});
     if (!read.ok() || read.PermanenceData.size() != 10'000u)
       state.SkipWithError("files not read");
     benchmark::DoNotOptimize(read);

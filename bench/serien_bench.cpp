@@ -51,11 +51,9 @@ void ReadAndSearchAllCores(benchmark::State& state) {
   const QStringList paths =
       pathsIn(folderOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
   for (auto _ : state) {
-    const kw::FilePermanences read = kw::ReadPermanenceFiles(paths, 0);
-    size_t found = 0;
-    for (const auto& p : read.PermanenceData)
-      found += kw::FindFirstSeriesRow(p, {6, 5, 4, 3})[0].coup;
-    benchmark::DoNotOptimize(found);
+    const kw::FilePermanences read = kw::ReadPermanenceFiles(paths);
+    const kw::SeriesLengthRun run = kw::RunSeriesLengthSearch(read.PermanenceData, {6, 5, 4, 3});
+    benchmark::DoNotOptimize(run.rows.data());
   }
 }
 BENCHMARK(ReadAndSearchAllCores)

@@ -60,7 +60,8 @@ void runMartingale(benchmark::State& state, const kw::SystemMoney& money) {
   double processor = 0.0;
   for (auto _ : state) {
     const double before = processorSeconds();
-    const kw::SystemRunResult run = kw::RunSystem(script, settings, data, {}, 1, threads);
+    const kw::SystemRunResult run =
+        kw::RunSystem(script, settings, data, {}, 1, {.run = {.threads = threads}});
     if (!run.ok()) {
       state.SkipWithError(run.error.c_str());
       return;
@@ -98,3 +99,5 @@ BENCHMARK(BM_SystemMartingale10000x370_NoStops)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+BENCHMARK_MAIN();

@@ -1,6 +1,8 @@
-// Throughput of the system-test engine: a run over 10,000 permanences of 370 entries and
-// one long permanence, each with and without building the protocol texts. Items are the
-// entries actually played (play ends at a stop); "input" counts every entry handed in.
+// Throughput of the system-test engine's run: over 10,000 permanences of 370 entries and
+// over one long permanence, each with and without building the protocol texts, on one
+// thread (the engine's own speed) and on every core (what the window and the command line
+// get). Items are the entries actually played (play ends at a stop); "input" counts every
+// entry handed in.
 
 #include "core/RouletteTables.h"
 #include "systemtest/SystemTest.h"
@@ -8,8 +10,8 @@
 #include <benchmark/benchmark.h>
 
 #include <limits>
+#include <map>
 #include <random>
-#include <span>
 
 namespace {
 
@@ -42,11 +44,16 @@ const std::vector<std::vector<uint8_t>>& permanences370() {
 constexpr size_t LongLength = 20'000'000;
 constexpr size_t LongProtocolLength = 1'000'000;
 
-const std::vector<uint8_t>& longPermanence() {
-  static const auto data = [] {
+// The first `length` entries of one long random permanence, made once per length.
+const std::vector<std::vector<uint8_t>>& longPermanence(size_t length) {
+  static std::map<size_t, std::vector<std::vector<uint8_t>>> made;
+  auto& data = made[length];
+  if (data.empty()) {
     std::mt19937 rng(1);
-    return randomPermanence(rng, LongLength);
-  }();
+    data.push_back(randomPermanence(rng, LongLength));
+    data.front().resize(length);
+    data.front().shrink_to_fit();
+  }
   return data;
 }
 
@@ -65,13 +72,21 @@ SystemTestParams unlimitedParams() {
   return p;
 }
 
-void runOver370(benchmark::State& state, const SystemTestParams& params, ProtocolMode mode) {
+int64_t playedEntries(const kw::SystemTestRun& run) {
+  int64_t played = 0;
+  for (const auto& t : run.tested)
+    played += static_cast<int64_t>(t.result.outcome.rowsReached);
+  return played;
+}
+
+void runOver370(benchmark::State& state, const SystemTestParams& params, ProtocolMode mode,
+                int threads = 1) {
   const auto& data = permanences370();
   int64_t played = 0;
   for (auto _ : state) {
-    const kw::SystemTestRun run = kw::RunSystemTest(data, params, mode);
-    for (const auto& t : run.tested)
-      played += static_cast<int64_t>(t.result.outcome.rowsReached);
+    const kw::SystemTestRun run =
+        kw::RunSystemTest(data, params, {.protocol = mode, .run = {.threads = threads}});
+    played += playedEntries(run);
     benchmark::DoNotOptimize(run.totals.gesamtsaldo);
   }
   state.SetItemsProcessed(played);
@@ -81,13 +96,14 @@ void runOver370(benchmark::State& state, const SystemTestParams& params, Protoco
 }
 
 void runLong(benchmark::State& state, ProtocolMode mode, size_t length) {
-  const auto data = std::span<const uint8_t>(longPermanence()).first(length);
+  const auto& data = longPermanence(length);
   const SystemTestParams params = unlimitedParams();
   int64_t played = 0;
   for (auto _ : state) {
-    const kw::PermanenceResult r = kw::SimulatePermanence(data, params, mode);
-    played += static_cast<int64_t>(r.outcome.rowsReached);
-    benchmark::DoNotOptimize(r.outcome.finalCapital);
+    const kw::SystemTestRun run =
+        kw::RunSystemTest(data, params, {.protocol = mode, .run = {.threads = 1}});
+    played += playedEntries(run);
+    benchmark::DoNotOptimize(run.totals.gesamtsaldo);
   }
   state.SetItemsProcessed(played);
 }
@@ -104,6 +120,12 @@ void BM_Run10000x370_Protocol(benchmark::State& s) {
 void BM_Run10000x370_Protocol_NoStops(benchmark::State& s) {
   runOver370(s, unlimitedParams(), ProtocolMode::Write);
 }
+void BM_Run10000x370_Summary_AllCores(benchmark::State& s) {
+  runOver370(s, defaultParams(), ProtocolMode::Skip, 0);
+}
+void BM_Run10000x370_Protocol_AllCores(benchmark::State& s) {
+  runOver370(s, defaultParams(), ProtocolMode::Write, 0);
+}
 void BM_Long20M_Summary(benchmark::State& s) { runLong(s, ProtocolMode::Skip, LongLength); }
 void BM_Long1M_Protocol(benchmark::State& s) {
   runLong(s, ProtocolMode::Write, LongProtocolLength);
@@ -113,6 +135,9 @@ BENCHMARK(BM_Run10000x370_Summary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Run10000x370_Summary_NoStops)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Run10000x370_Protocol)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Run10000x370_Protocol_NoStops)->Unit(benchmark::kMillisecond);
+// Several threads: items per second of wall-clock time.
+BENCHMARK(BM_Run10000x370_Summary_AllCores)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Run10000x370_Protocol_AllCores)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Long20M_Summary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Long1M_Protocol)->Unit(benchmark::kMillisecond);
 

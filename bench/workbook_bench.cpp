@@ -1,5 +1,5 @@
 // The system test's workbook export: the summary and a long protocol.
-#include "systemtest/WorkbookExport.h"
+#include "report/WorkbookExport.h"
 
 #include <benchmark/benchmark.h>
 

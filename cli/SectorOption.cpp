@@ -1,6 +1,6 @@
 #include "SectorOption.h"
 
-#include "sectors/SectorFileReader.h"
+#include "files/SectorFileReader.h"
 
 namespace kw::cli {
 

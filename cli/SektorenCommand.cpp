@@ -7,8 +7,8 @@
 #include "core/PermanenceTable.h"
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
+#include "files/SectorFileReader.h"
 #include "sectors/SectorAssignment.h"
-#include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
 #include "workspace/Workspace.h"
 

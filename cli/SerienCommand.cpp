@@ -106,14 +106,12 @@ int RunSerien(int argc, char** argv) {
 
   if (const std::string error = LoadHandChangeListOrError(); !error.empty())
     return Fail(ExitUsage, error);
-  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), args.jobs);
+  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), {.threads = args.jobs});
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());
 
-  std::vector<SeriesLengthRow> rows;
-  rows.reserve(read.PermanenceData.size());
-  for (const auto& permanence : read.PermanenceData)
-    rows.push_back(FindFirstSeriesRow(permanence, lengths));
+  const std::vector<SeriesLengthRow> rows =
+      RunSeriesLengthSearch(read.PermanenceData, lengths, {.threads = args.jobs}).rows;
 
   if (args.json)
     printJson(lengths, read, rows);

@@ -286,14 +286,15 @@ int RunSystemCommand(int argc, char** argv) {
   report.settings.protocol = args.has("--protokoll");
 
   LoadHandChangeList();
-  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), args.jobs);
+  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), {.threads = args.jobs});
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());
 
-  SystemRunCallbacks callbacks;
-  callbacks.print = [&](const PrintLine& line) { printScriptLine(line, read.PermanenceNames); };
-  const SystemRunResult run = kw::RunSystem(script, report.settings, read.PermanenceData,
-                                            read.PermanenceNames, *seed, args.jobs, callbacks);
+  const SystemRunResult run =
+      kw::RunSystem(script, report.settings, read.PermanenceData, read.PermanenceNames, *seed,
+                    {.run = {.threads = args.jobs}, .print = [&](const PrintLine& line) {
+                       printScriptLine(line, read.PermanenceNames);
+                     }});
   if (!run.ok())
     return Fail(ExitRefused, run.error);
   report.read = &read;

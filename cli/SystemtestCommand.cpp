@@ -8,11 +8,11 @@
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceFiles.h"
 #include "files/TextFile.h"
+#include "report/SystemTestFormat.h"
+#include "report/WorkbookExport.h"
 #include "systemtest/StakeProgression.h"
 #include "systemtest/SystemTest.h"
-#include "systemtest/SystemTestFormat.h"
 #include "systemtest/TestParameters.h"
-#include "systemtest/WorkbookExport.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -21,7 +21,6 @@
 #include <cstdio>
 #include <optional>
 #include <sstream>
-#include <thread>
 
 namespace kw::cli {
 namespace {
@@ -105,29 +104,6 @@ std::string readOptions(CliArgs& args, Options& options) {
   }
   options.protocol = args.has("--protokoll");
   return {};
-}
-
-// Plays the permanences on `jobs` threads; each permanence's result lands at its own place,
-// so the run is the same for every thread count.
-std::vector<std::optional<PermanenceResult>>
-playAll(const std::vector<std::vector<uint8_t>>& permanences, const SystemTestParams& params,
-        ProtocolMode mode, int jobs) {
-  std::vector<std::optional<PermanenceResult>> results(permanences.size());
-  const size_t threads = std::clamp<size_t>(
-      jobs > 0 ? static_cast<size_t>(jobs) : std::max(1u, std::thread::hardware_concurrency()), 1,
-      std::max<size_t>(1, permanences.size()));
-  const auto work = [&](size_t first) {
-    for (size_t i = first; i < permanences.size(); i += threads)
-      if (IsLongEnoughToTest(permanences[i].size(), params))
-        results[i] = SimulatePermanence(permanences[i], params, mode);
-  };
-  std::vector<std::thread> pool;
-  for (size_t t = 1; t < threads; ++t)
-    pool.emplace_back(work, t);
-  work(0);
-  for (std::thread& thread : pool)
-    thread.join();
-  return results;
 }
 
 struct Line {
@@ -292,21 +268,19 @@ int RunSystemtest(int argc, char** argv) {
 
   if (const std::string error = LoadHandChangeListOrError(); !error.empty())
     return Fail(ExitUsage, error);
-  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), args.jobs);
+  const FilePermanences read = ReadPermanenceFiles(ToPaths(args.files), {.threads = args.jobs});
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());
 
-  const auto results =
-      playAll(read.PermanenceData, params,
-              options.protocol ? ProtocolMode::Write : ProtocolMode::Skip, args.jobs);
-  SystemTestTotals totals;
+  const SystemTestRun run =
+      RunSystemTest(read.PermanenceData, params,
+                    {.protocol = options.protocol ? ProtocolMode::Write : ProtocolMode::Skip,
+                     .run = {.threads = args.jobs}});
   std::vector<Line> lines;
-  for (size_t i = 0; i < results.size(); ++i) {
-    if (!results[i])
-      continue;
-    AddToTotals(totals, results[i]->outcome);
-    lines.push_back({i, read.PermanenceNames[i], &*results[i], totals.gesamtsaldo});
-  }
+  for (const TestedPermanence& tested : run.tested)
+    lines.push_back({tested.position, read.PermanenceNames[tested.position], &tested.result,
+                     tested.gesamtsaldoAfter});
+  const SystemTestTotals& totals = run.totals;
   if (const auto workbook = args.value("--xlsx")) {
     SliderPositions shown = options.sliders;
     if (reading.track4Position)

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace kw;
   const QString path = fuzz::WriteInputFile(data, size, "Permanenz.txt");
   const FilePermanences read =
-      ReadPermanenceFiles(QStringList{path, path}, DefaultHandChangeMarkers(), 2);
+      ReadPermanenceFiles(QStringList{path, path}, DefaultHandChangeMarkers(), {.threads = 2});
   fuzz::Expect(read.ok(), "a readable file is read");
   fuzz::Expect(read.PermanenceData.size() == 2 && read.PermanenceNames.size() == 2,
                "one coup list and one name per file");

@@ -11,12 +11,6 @@ namespace kw {
 // The seven colour ranges of the number-frequency chart, from far above the expected count
 // (index 0) to far below it (index 6).
 inline constexpr int ColourRangeCount = 7;
-// Fill colours of the ranges as 0xRRGGBB.
-inline constexpr std::array<uint32_t, ColourRangeCount> RangeColourRgb = {
-    0x004080, 0x8F8FCB, 0xCACAE6, 0x9BFF9B, 0xFF8484, 0xFF0000, 0x800000};
-// Text colours of the legend panels: white on the dark ranges, black on the light ones.
-inline constexpr std::array<uint32_t, ColourRangeCount> LegendTextRgb = {
-    0xFFFFFF, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF, 0xFFFFFF};
 
 // Range limits measured in standard deviations of a number's count around the expected
 // count. `q` is 1 for whole deviations (1, 2, 3 sigma) and 2 for halved ones.

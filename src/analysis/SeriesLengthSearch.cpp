@@ -135,4 +135,14 @@ SeriesLengthRow FindFirstSeriesRow(std::span<const uint8_t> entries, const Serie
   return row;
 }
 
+SeriesLengthRun RunSeriesLengthSearch(std::span<const std::vector<uint8_t>> permanences,
+                                      const SeriesLengths& lengths, const RunControl& control) {
+  SeriesLengthRun run;
+  run.rows.resize(permanences.size());
+  if (!RunEach(permanences.size(), control,
+               [&](size_t i) { run.rows[i] = FindFirstSeriesRow(permanences[i], lengths); }))
+    return {.cancelled = true};
+  return run;
+}
+
 } // namespace kw

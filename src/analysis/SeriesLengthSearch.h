@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/NumberSet.h"
+#include "core/ParallelRun.h"
 
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace kw {
 
@@ -45,5 +47,15 @@ using SeriesLengthRow = std::array<FirstSeries, SeriesLengthColumnCount>;
 // All 35 columns of one permanence in a single pass; the same results as FindFirstSeries
 // column by column.
 SeriesLengthRow FindFirstSeriesRow(std::span<const uint8_t> entries, const SeriesLengths& lengths);
+
+struct SeriesLengthRun {
+  std::vector<SeriesLengthRow> rows{}; // one per permanence, in their order
+  bool cancelled = false;              // the progress callback stopped it; then rows is empty
+};
+
+// The series-length search over many permanences, the only one: every row on the threads
+// of `control`, counted in permanences; the rows do not depend on the thread count.
+SeriesLengthRun RunSeriesLengthSearch(std::span<const std::vector<uint8_t>> permanences,
+                                      const SeriesLengths& lengths, const RunControl& control = {});
 
 } // namespace kw

@@ -6,32 +6,16 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
 #include <atomic>
-#include <thread>
 
 namespace kw {
 namespace {
 
-int threadCount(int requested, qsizetype files) {
-  int count = requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
-  return std::clamp(count, 1, static_cast<int>(std::max<qsizetype>(files, 1)));
-}
-
-// Reads files[i] into results[i], taking the next index from a shared counter. After a
-// failure only the files before the failed one are still read, so the reported failure is
-// the first in file order whatever the thread count.
-void readFiles(const QStringList& paths, std::span<const std::string> markers,
-               std::vector<FileCoups>& results, std::atomic<qsizetype>& next,
-               std::atomic<qsizetype>& firstFailed) {
-  for (qsizetype i = next++; i < firstFailed; i = next++) {
-    FileCoups& result = results[static_cast<size_t>(i)];
-    result = ReadPermanenceFile(paths[i], markers);
-    if (result.ok())
-      continue;
-    qsizetype failed = firstFailed;
-    while (i < failed && !firstFailed.compare_exchange_weak(failed, i)) {
-    }
+// Records the failure of file i unless an earlier file failed already, so the failure
+// reported is the first in file order whatever the thread count.
+void noteFailure(std::atomic<qsizetype>& firstFailed, qsizetype i) {
+  qsizetype failed = firstFailed;
+  while (i < failed && !firstFailed.compare_exchange_weak(failed, i)) {
   }
 }
 
@@ -45,21 +29,26 @@ FileCoups ReadPermanenceFile(const QString& path, std::span<const std::string> m
 }
 
 FilePermanences ReadPermanenceFiles(const QStringList& paths, std::span<const std::string> markers,
-                                    int threads) {
+                                    const RunControl& control) {
   std::vector<FileCoups> results(static_cast<size_t>(paths.size()));
-  std::atomic<qsizetype> next = 0;
   std::atomic<qsizetype> firstFailed = paths.size();
-  const int count = threadCount(threads, paths.size());
-  {
-    std::vector<std::jthread> workers;
-    for (int t = 1; t < count; ++t)
-      workers.emplace_back([&] { readFiles(paths, markers, results, next, firstFailed); });
-    readFiles(paths, markers, results, next, firstFailed);
-  }
+  // After a failure only the files before the failed one are still read.
+  const bool completed = RunEach(results.size(), control, [&](size_t index) {
+    const auto i = static_cast<qsizetype>(index);
+    if (i >= firstFailed)
+      return;
+    results[index] = ReadPermanenceFile(paths[i], markers);
+    if (!results[index].ok())
+      noteFailure(firstFailed, i);
+  });
 
   FilePermanences permanences;
   if (firstFailed < paths.size()) {
     permanences.error = results[static_cast<size_t>(firstFailed.load())].error;
+    return permanences;
+  }
+  if (!completed) {
+    permanences.cancelled = true;
     return permanences;
   }
   permanences.PermanenceData.reserve(results.size());
@@ -71,8 +60,11 @@ FilePermanences ReadPermanenceFiles(const QStringList& paths, std::span<const st
   return permanences;
 }
 
-FilePermanences ReadPermanenceFiles(const QStringList& paths, int threads) {
-  return ReadPermanenceFiles(paths, HandChangeList(), threads);
+FilePermanences ReadPermanenceFiles(const QStringList& paths, const RunControl& control) {
+  // A copy: while a window shows the progress, the settings window may change the list,
+  // and the reading threads go on meanwhile.
+  const std::vector<std::string> markers = HandChangeList();
+  return ReadPermanenceFiles(paths, markers, control);
 }
 
 } // namespace kw

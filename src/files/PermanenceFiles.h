@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ParallelRun.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,15 +30,17 @@ struct FilePermanences {
   std::vector<std::vector<uint8_t>> PermanenceData; // one coup list per file, in file order
   std::vector<std::string> PermanenceNames;         // each file's name without extension
   QString error; // the first file (in file order) that could not be read; then both are empty
+  bool cancelled = false; // the progress callback stopped the reading; then both are empty
 
-  bool ok() const { return error.isEmpty(); }
+  bool ok() const { return error.isEmpty() && !cancelled; }
 };
 
-// Reads the files in the given order, on up to `threads` threads (0: one per core). The
-// result does not depend on the thread count.
+// The reading of the files of a run, the only one: in the given order, on the threads of
+// `control`, telling its progress callback the files read (every `reportEvery` files) so a
+// window can show it and cancel. The result does not depend on the thread count.
 FilePermanences ReadPermanenceFiles(const QStringList& paths, std::span<const std::string> markers,
-                                    int threads = 0);
-// The same with the loaded hand-change list.
-FilePermanences ReadPermanenceFiles(const QStringList& paths, int threads = 0);
+                                    const RunControl& control = {});
+// The same with the hand-change list loaded when the reading starts.
+FilePermanences ReadPermanenceFiles(const QStringList& paths, const RunControl& control = {});
 
 } // namespace kw

@@ -66,6 +66,5 @@ inline constexpr std::string_view OpenOverwriteQuestion =
     "ich fortfahren?";
 inline constexpr std::string_view OpenedIncompleteNote =
     "Nicht alle Nummern wurden Sektoren zugewiesen.\r\rEine Auswertung ist so nicht möglich.";
-inline constexpr int SectorMessagesHelpContext = 100;
 
 } // namespace kw

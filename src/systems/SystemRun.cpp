@@ -3,47 +3,25 @@
 #include "core/RouletteTables.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <optional>
 #include <random>
-#include <thread>
 
 namespace kw {
 namespace {
 
-size_t threadCount(int threads, size_t permanences) {
-  const size_t wanted = threads > 0 ? static_cast<size_t>(threads)
-                                    : std::max(1u, std::thread::hardware_concurrency());
-  return std::clamp<size_t>(wanted, 1, std::max<size_t>(1, permanences));
-}
-
-// What the workers of one run share; every member after `mutex` is guarded by it.
+// What the threads of one run share besides the results: the first failure in file order,
+// and the printed lines waiting for the permanences before them. Every member after `mutex_`
+// is guarded by it.
 class RunBoard {
 public:
-  RunBoard(SystemRunResult& run, size_t count, int64_t totalEntries,
-           const SystemRunCallbacks& callbacks)
-      : run_(run), callbacks_(callbacks), total_(totalEntries), printed_(count), finished_(count) {}
+  RunBoard(SystemRunResult& run, size_t count, const SystemRunOptions& options)
+      : run_(run), options_(options), printed_(count), finished_(count) {}
 
-  // The next permanence to play, or NoPermanence when there is none or the run stops.
-  size_t take() {
-    if (callbacks_.cancel != nullptr && callbacks_.cancel->load()) {
-      std::lock_guard lock(mutex_);
-      run_.cancelled = true;
-      stopped_ = true;
-      return NoPermanence;
-    }
-    const size_t i = next_.fetch_add(1);
-    if (i >= finished_.size() || i > firstError_.load() || stopped_.load())
-      return NoPermanence;
-    return i;
-  }
-
-  void progress(int64_t entries) {
-    if (!callbacks_.progress)
-      return;
-    std::lock_guard lock(mutex_);
-    done_ += entries;
-    callbacks_.progress(done_, total_);
-  }
+  // Whether permanence i is still to be played: nothing after a failure before it, nothing
+  // once the script could not be loaded or a permanence was cancelled.
+  bool wanted(size_t i) const { return !stopped_.load() && i <= firstError_.load(); }
 
   void finish(size_t i, SystemHost::Status status, const std::string& error,
               std::vector<PrintLine> printed) {
@@ -75,54 +53,38 @@ private:
   void deliverPrinted() {
     while (delivered_ < finished_.size() && finished_[delivered_] != 0 &&
            delivered_ <= firstError_.load()) {
-      if (callbacks_.print)
+      if (options_.print)
         for (const PrintLine& line : printed_[delivered_])
-          callbacks_.print(line);
+          options_.print(line);
       printed_[delivered_] = {};
       ++delivered_;
     }
   }
 
   SystemRunResult& run_;
-  const SystemRunCallbacks& callbacks_;
-  const int64_t total_;
-  std::atomic<size_t> next_{0};
+  const SystemRunOptions& options_;
   std::atomic<size_t> firstError_{NoPermanence};
   std::atomic<bool> stopped_{false};
   std::mutex mutex_;
-  int64_t done_ = 0;
   size_t delivered_ = 0;
   std::vector<std::vector<PrintLine>> printed_;
   std::vector<char> finished_;
 };
 
-void work(RunBoard& board, SystemRunResult& run, const SystemScript& script,
-          const SystemSettings& settings, std::span<const std::vector<uint8_t>> permanences,
-          std::span<const std::string> names, uint64_t seed, const SystemRunCallbacks& callbacks) {
+// Plays permanence i on the host of its thread.
+void play(RunBoard& board, SystemHost& host, SystemRunResult& run,
+          std::span<const std::vector<uint8_t>> permanences, std::span<const std::string> names,
+          uint64_t seed, size_t i) {
+  const std::string_view name = i < names.size() ? std::string_view(names[i]) : "";
+  SystemHost::Status status = SystemHost::Status::Failed;
+  std::string error;
   try {
-    SystemHost host(script, settings, callbacks.cancel);
-    if (!host.ok()) {
-      board.fail(host.errorMessage());
-      return;
-    }
-    host.setProgress([&board](int64_t entries) { board.progress(entries); });
-    for (size_t i = board.take(); i != NoPermanence; i = board.take()) {
-      const std::string_view name = i < names.size() ? std::string_view(names[i]) : "";
-      SystemHost::Status status = SystemHost::Status::Failed;
-      std::string error;
-      try {
-        status = host.play(permanences[i], i, name, PermanenceSeed(seed, i), run.permanences[i]);
-        error = host.errorMessage();
-      } catch (const std::bad_alloc&) {
-        error = SystemOutOfMemoryText;
-      }
-      board.finish(i, status, error, host.takePrinted());
-      if (status != SystemHost::Status::Done)
-        return;
-    }
+    status = host.play(permanences[i], i, name, PermanenceSeed(seed, i), run.permanences[i]);
+    error = host.errorMessage();
   } catch (const std::bad_alloc&) {
-    board.fail(std::string(SystemOutOfMemoryText));
+    error = SystemOutOfMemoryText;
   }
+  board.finish(i, status, error, host.takePrinted());
 }
 
 } // namespace
@@ -140,23 +102,44 @@ SystemTotals SumSystemRun(std::span<const SystemPermanenceResult> permanences, C
 
 SystemRunResult RunSystem(const SystemScript& script, const SystemSettings& settings,
                           std::span<const std::vector<uint8_t>> permanences,
-                          std::span<const std::string> names, uint64_t seed, int threads,
-                          const SystemRunCallbacks& callbacks) {
+                          std::span<const std::string> names, uint64_t seed,
+                          const SystemRunOptions& options) {
   SystemRunResult run;
   run.permanences.resize(permanences.size());
-  int64_t totalEntries = 0;
-  for (const auto& p : permanences)
-    totalEntries += static_cast<int64_t>(p.size());
-  RunBoard board(run, permanences.size(), totalEntries, callbacks);
+  RunBoard board(run, permanences.size(), options);
 
-  const size_t count = threadCount(threads, permanences.size());
-  auto worker = [&] { work(board, run, script, settings, permanences, names, seed, callbacks); };
-  std::vector<std::thread> pool;
-  for (size_t t = 1; t < count; ++t)
-    pool.emplace_back(worker);
-  worker();
-  for (std::thread& thread : pool)
-    thread.join();
+  // A cancel reaches the permanences being played through their hosts, so a long one
+  // ends at once rather than at its last coup.
+  std::atomic<bool> cancel{false};
+  RunControl control = options.run;
+  if (options.run.progress)
+    control.progress = [&](size_t done, size_t total) {
+      if (options.run.progress(done, total))
+        return true;
+      cancel = true;
+      return false;
+    };
+  // Each thread loads the script into its own Lua state once, at its first permanence.
+  std::vector<std::optional<SystemHost>> hosts(
+      static_cast<size_t>(RunThreads(control.threads, permanences.size())));
+  const bool completed = RunEachOnThreads(permanences.size(), control, [&](size_t i, int thread) {
+    if (!board.wanted(i))
+      return;
+    try {
+      std::optional<SystemHost>& host = hosts[static_cast<size_t>(thread)];
+      if (!host)
+        host.emplace(script, settings, &cancel);
+      if (!host->ok()) {
+        board.fail(host->errorMessage());
+        return;
+      }
+      play(board, *host, run, permanences, names, seed, i);
+    } catch (const std::bad_alloc&) {
+      board.fail(std::string(SystemOutOfMemoryText));
+    }
+  });
+  if (!completed)
+    run.cancelled = true;
 
   if (!run.error.empty() && run.errorPermanence != NoPermanence)
     run.permanences.resize(run.errorPermanence);

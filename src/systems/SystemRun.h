@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/ParallelRun.h"
 #include "systems/SystemHost.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -28,22 +28,22 @@ struct SystemRunResult {
   bool ok() const { return error.empty() && !cancelled; }
 };
 
-struct SystemRunCallbacks {
-  // Entries passed so far and in all; called from the worker threads, one call at a time.
-  std::function<void(int64_t done, int64_t total)> progress;
+struct SystemRunOptions {
+  // Threads, and progress counted in permanences; a cancel also ends the permanences being
+  // played at their next instruction check.
+  RunControl run{};
   // The lines the script printed, in file order; called one at a time, from any thread.
-  std::function<void(const PrintLine&)> print;
-  const std::atomic<bool>* cancel = nullptr;
+  std::function<void(const PrintLine&)> print{};
 };
 
-// Plays every permanence with the script on `threads` worker threads (0: one per core),
-// each with its own Lua state. Permanence i starts from a fresh script state with
-// math.random seeded from (seed, i), so the result is the same for every thread count.
-// The first error in file order stops the run.
+// Plays every permanence with the script on the threads of `options.run`, each thread with
+// its own Lua state. Permanence i starts from a fresh script state with math.random seeded
+// from (seed, i), so the result is the same for every thread count. The first error in
+// file order stops the run.
 SystemRunResult RunSystem(const SystemScript& script, const SystemSettings& settings,
                           std::span<const std::vector<uint8_t>> permanences,
-                          std::span<const std::string> names, uint64_t seed, int threads,
-                          const SystemRunCallbacks& callbacks = {});
+                          std::span<const std::string> names, uint64_t seed,
+                          const SystemRunOptions& options = {});
 
 SystemTotals SumSystemRun(std::span<const SystemPermanenceResult> permanences, Cents startkapital);
 

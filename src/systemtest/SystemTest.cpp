@@ -86,6 +86,7 @@ PermanenceOutcome play(std::span<const uint8_t> entries, const SystemTestParams&
 
   PermanenceOutcome out;
   int64_t capital = params.startkapital;
+  out.lowestCapital = capital;
   FallenNumbers fallen;
   bool inAttack = false;
   int step = 0; // 0-based place of the coup in the running attack
@@ -124,12 +125,14 @@ PermanenceOutcome play(std::span<const uint8_t> entries, const SystemTestParams&
         inAttack = false;
       } else if (++step == attacks) {
         // The exhausting loss is not tested against the loss limit.
+        out.lowestCapital = std::min(out.lowestCapital, capital);
         fallen.clear();
         inAttack = false;
         if constexpr (WithProtocol)
           *hinweis = AttackExhaustedText;
       } else {
         out.minimum = std::min(out.minimum, capital);
+        out.lowestCapital = std::min(out.lowestCapital, capital);
         stop = capital <= params.verlustgrenze;
       }
     } else {
@@ -248,19 +251,27 @@ std::optional<double> Rendite(int64_t net, int64_t umsatz) {
 }
 
 SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
-                            const SystemTestParams& params, ProtocolMode mode) {
+                            const SystemTestParams& params, const SystemTestOptions& options) {
   checkParams(params);
+  const auto testable = [&params](const std::vector<uint8_t>& entries) {
+    return IsLongEnoughToTest(entries.size(), params);
+  };
   SystemTestRun run;
-  for (size_t position = 0; position < permanences.size(); ++position) {
-    const std::vector<uint8_t>& entries = permanences[position];
-    if (!IsLongEnoughToTest(entries.size(), params))
-      continue;
-    TestedPermanence tested;
-    tested.position = position;
-    tested.result = SimulatePermanence(entries, params, mode);
+  run.tested.reserve(
+      static_cast<size_t>(std::count_if(permanences.begin(), permanences.end(), testable)));
+  for (size_t position = 0; position < permanences.size(); ++position)
+    if (testable(permanences[position]))
+      run.tested.push_back({position, {}, 0});
+  // Each permanence is played into its own place; the sums follow in selection order.
+  const bool completed = RunEach(run.tested.size(), options.run, [&](size_t k) {
+    TestedPermanence& tested = run.tested[k];
+    tested.result = SimulatePermanence(permanences[tested.position], params, options.protocol);
+  });
+  if (!completed)
+    return {.cancelled = true};
+  for (TestedPermanence& tested : run.tested) {
     AddToTotals(run.totals, tested.result.outcome);
     tested.gesamtsaldoAfter = run.totals.gesamtsaldo;
-    run.tested.push_back(std::move(tested));
   }
   return run;
 }

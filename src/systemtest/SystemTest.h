@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/NumberSet.h"
+#include "core/ParallelRun.h"
 
 #include <array>
 #include <cstddef>
@@ -40,6 +41,9 @@ struct PermanenceOutcome {
   int64_t satzsignale = 0;      // attacks started
   int64_t minimum = 10'000'000; // lowest capital after a loss that does not end its attack
   int64_t maximum = 100;        // highest capital after a win
+  // The lowest capital after any coup, an attack's exhausting loss included; the start
+  // capital when no bet lost.
+  int64_t lowestCapital = 0;
   StopReason stop = StopReason::None;
   size_t rowsReached = 0; // entries up to and including the one where play ended
 };
@@ -62,8 +66,6 @@ inline constexpr int ProtocolColumnCount = 5;
 using ProtocolRow = std::array<std::string, ProtocolColumnCount>;
 inline constexpr std::array<std::string_view, ProtocolColumnCount> ProtocolHeadings = {
     "Nr.", "Coup", "Einsatz", "Saldo", "Hinweis"};
-inline constexpr std::array<int, ProtocolColumnCount> ProtocolColumnWidths = {40, 30, 40, 50, 180};
-inline constexpr int ProtocolRowHeight = 18;
 
 enum class ProtocolMode { Write, Skip };
 
@@ -110,13 +112,20 @@ struct TestedPermanence {
 };
 
 struct SystemTestRun {
-  SystemTestTotals totals;
-  std::vector<TestedPermanence> tested; // in selection order; too short ones are absent
+  SystemTestTotals totals{};
+  std::vector<TestedPermanence> tested{}; // in selection order; too short ones are absent
+  bool cancelled = false;                 // the progress callback stopped it; nothing else is set
 };
 
-// Plays every permanence long enough to be tested, in order, and sums the run.
+struct SystemTestOptions {
+  ProtocolMode protocol = ProtocolMode::Write;
+  RunControl run{}; // threads and progress, counted in the permanences long enough to test
+};
+
+// The run of the system test, the only one: plays every permanence long enough to be
+// tested (on the threads of options.run) and sums the run in selection order, so the
+// figures are the same for every thread count.
 SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
-                            const SystemTestParams& params,
-                            ProtocolMode mode = ProtocolMode::Write);
+                            const SystemTestParams& params, const SystemTestOptions& options = {});
 
 } // namespace kw

@@ -75,6 +75,7 @@ Application::~Application() {
   // The journal is forced to the disk and closed before anything else goes.
   journal_.reset();
   journalLock_.reset();
+  Help::instance().closeWindow();
   // Destroy in reverse creation order; each later window may refer to earlier ones.
   delete fStart_.data();
   delete fDelta_;
@@ -86,7 +87,6 @@ Application::~Application() {
   delete fSpeichern1_;
   delete fOptionen_;
   delete fHaupt_;
-  Help::instance().Close();
   for (const char* name : {"FKal", "FUpdate", "FInfo"})
     for (QWidget* w : QApplication::topLevelWidgets())
       if (w->objectName() == QLatin1String(name))

@@ -6,18 +6,17 @@
 #include "ui/Dialogs.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
+#include "ui/RunProgress.h"
 #include "ui/SeriesLengthModel.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QTableView>
@@ -30,8 +29,6 @@ namespace {
 
 constexpr int MinLength = 2;
 constexpr int MaxLength = 12;
-// Files read and searched between two looks at the progress dialog.
-constexpr int FilesPerStep = 250;
 
 QLabel* panel(const QString& text, const QString& name, const QString& style, QWidget* parent) {
   QLabel* label = SunkenPanel(text, name, parent);
@@ -49,13 +46,13 @@ FAnalyse1::FAnalyse1(QWidget* parent) : QMainWindow(parent) {
 void FAnalyse1::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   ChromeConfig config;
-  config.helpContext = 1100;
+  config.helpContext = help::SeriesLengths;
   config.openSave = false;
   config.analysenEntries = {Command::Serien, Command::Systemtest};
   config.hiddenButtons = {Command::Serien};
   config.disabledButtons = {Command::Serien};
   chrome_ = WindowChrome::install(this, config);
-  InstallHelpKey(this, 1100);
+  InstallHelpKey(this, help::SeriesLengths);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
@@ -190,8 +187,8 @@ void FAnalyse1::Button1Click() {
     Dialogs::instance().error(this, error);
 }
 
-// Reads and searches the selected files in steps, so a long run shows its progress (after
-// half a second) and can be cancelled; the results do not depend on the steps.
+// Reads, then searches the selected files; a long run shows its progress (after half a
+// second) and can be cancelled. An unreadable file or a cancel leaves the grid as it was.
 void FAnalyse1::BAnalyseClick() {
   const QStringList files = fileSelector_->selectedFiles();
   if (files.isEmpty()) {
@@ -200,41 +197,16 @@ void FAnalyse1::BAnalyseClick() {
     return;
   }
   const SeriesLengths lengths = sliderLengths();
-  QProgressDialog progress(QStringLiteral("Serienlängen werden gesucht..."),
-                           QStringLiteral("Abbrechen"), 0, static_cast<int>(files.size()), this);
-  progress.setWindowTitle(QStringLiteral("Kesselwerk"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-
-  std::vector<std::string> names;
-  std::vector<SeriesLengthRow> rows;
-  names.reserve(static_cast<size_t>(files.size()));
-  rows.reserve(static_cast<size_t>(files.size()));
-  QString error;
-  for (qsizetype first = 0; first < files.size() && error.isEmpty(); first += FilesPerStep) {
-    FilePermanences read = ReadPermanenceFiles(files.mid(first, FilesPerStep));
-    if (!read.ok()) {
-      error = read.error;
-      break;
-    }
-    for (size_t i = 0; i < read.PermanenceData.size(); ++i) {
-      names.push_back(std::move(read.PermanenceNames[i]));
-      rows.push_back(FindFirstSeriesRow(read.PermanenceData[i], lengths));
-    }
-    progress.setValue(static_cast<int>(names.size()));
-    if (progress.wasCanceled())
-      break;
-  }
-  QApplication::restoreOverrideCursor();
-  progress.reset();
-  if (!error.isEmpty()) {
-    Dialogs::instance().error(this, error);
+  RunProgress progress(this, QStringLiteral("Serienlängen werden gesucht..."),
+                       static_cast<size_t>(files.size()));
+  std::optional<FilePermanences> read = progress.readFiles(files);
+  if (!read)
     return;
-  }
-  if (progress.wasCanceled())
+  SeriesLengthRun run = RunSeriesLengthSearch(read->PermanenceData, lengths, progress.analysing());
+  progress.finish();
+  if (run.cancelled)
     return;
-  model_->setResults(std::move(names), std::move(rows));
+  model_->setResults(std::move(read->PermanenceNames), std::move(run.rows));
   g1_->setColumnWidth(0, 90);
 }
 

@@ -27,8 +27,8 @@ public:
   FileSelector* fileSelector() const { return fileSelector_; }
   SeriesLengthModel* results() const { return model_; }
 
-  void BAnalyseClick();
-  void Button1Click();
+  void BAnalyseClick(); // "Analyse &starten"
+  void Button1Click();  // "Serienlängen speichern"
 
 private:
   void FormCreate();

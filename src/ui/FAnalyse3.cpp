@@ -4,14 +4,16 @@
 #include "files/PermanenceFiles.h"
 #include "files/Settings.h"
 #include "files/TextFile.h"
+#include "report/SystemTestFormat.h"
 #include "systemtest/StakeProgression.h"
-#include "systemtest/SystemTestFormat.h"
 #include "ui/Dialogs.h"
 #include "ui/DigitsOnly.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/Icons.h"
 #include "ui/ResultTabs.h"
+#include "ui/RunProgress.h"
 #include "ui/SystemTestModels.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
@@ -29,7 +31,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -54,10 +55,6 @@ constexpr int StakeFirstColumnWidth = 45;
 constexpr int StakeColumnWidth = 24;
 constexpr int StakeRowHeight = 18;
 constexpr int SummaryRowHeight = 16;
-constexpr int HelpContextStakes = 1080;
-constexpr int HelpContextSliders = 1070;
-// Files read between two looks at the progress dialog.
-constexpr int FilesPerStep = 250;
 
 const char* const SliderCaptions[6] = {
     "Vorlaufcoups (2 - 24)", "Angriffe (1 - 100)",         "plus", "minus",
@@ -154,7 +151,7 @@ FAnalyse3::FAnalyse3(Workspace& workspace, QWidget* parent)
 void FAnalyse3::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   ChromeConfig config;
-  config.helpContext = 1080;
+  config.helpContext = help::SystemTest;
   config.analysenEntries = {Command::Serien};
   config.disabledButtons = {Command::Systemtest};
   config.helpButtonName = QStringLiteral("Button4");
@@ -162,7 +159,7 @@ void FAnalyse3::FormCreate() {
   chrome_ = WindowChrome::install(this, config);
   chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
   chrome_->setHandler(Command::Save, [this] { BSaveClick(); });
-  InstallHelpKey(this, 1080);
+  InstallHelpKey(this, help::SystemTest);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
@@ -290,7 +287,7 @@ QWidget* FAnalyse3::buildSliders(QWidget* parent) {
   auto* help = iconButton(QStringLiteral("Button1"), QStringLiteral("help"),
                           QStringLiteral("Hilfe zu den Schiebereglern"), area);
   connect(help, &QPushButton::clicked, this,
-          [] { Help::instance().showContext(HelpContextSliders); });
+          [] { Help::instance().showContext(help::SystemTestSettings); });
   grid->addWidget(help, 2, 2, Qt::AlignRight | Qt::AlignVCenter);
   auto* save = new QPushButton(QStringLiteral("Positionen der Schie- beregler speichern"), area);
   save->setObjectName(QStringLiteral("Button2"));
@@ -414,7 +411,7 @@ QWidget* FAnalyse3::buildStakeArea(QWidget* parent) {
   auto* help = iconButton(QStringLiteral("Button3"), QStringLiteral("help"),
                           QStringLiteral("Hilfe zur Einsatzstaffelung"), group);
   connect(help, &QPushButton::clicked, this,
-          [] { Help::instance().showContext(HelpContextStakes); });
+          [] { Help::instance().showContext(help::SystemTest); });
   buttons->addWidget(help);
   column->addLayout(buttons);
 
@@ -661,59 +658,29 @@ void FAnalyse3::BAnalyseClick() {
   }
   const auto params = std::make_shared<const SystemTestParams>(*reading.params);
 
-  QProgressDialog progress(QStringLiteral("Permanenzen werden getestet..."),
-                           QStringLiteral("Abbrechen"), 0, static_cast<int>(files.size()) * 2,
-                           this);
-  progress.setWindowTitle(QStringLiteral("Kesselwerk"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const auto finish = [&progress] {
-    QApplication::restoreOverrideCursor();
-    progress.reset();
-  };
-
   // Every file is read before anything is shown: an unreadable file or a cancel leaves the
   // window as it was.
-  std::vector<std::vector<uint8_t>> permanences;
-  std::vector<std::string> names;
-  permanences.reserve(static_cast<size_t>(files.size()));
-  names.reserve(static_cast<size_t>(files.size()));
-  for (qsizetype first = 0; first < files.size(); first += FilesPerStep) {
-    FilePermanences read = ReadPermanenceFiles(files.mid(first, FilesPerStep));
-    if (!read.ok()) {
-      finish();
-      dialogs.error(this, read.error);
-      return;
-    }
-    std::move(read.PermanenceData.begin(), read.PermanenceData.end(),
-              std::back_inserter(permanences));
-    std::move(read.PermanenceNames.begin(), read.PermanenceNames.end(), std::back_inserter(names));
-    progress.setValue(static_cast<int>(names.size()));
-    if (progress.wasCanceled()) {
-      finish();
-      return;
-    }
-  }
-  progress.setCancelButton(nullptr);
+  RunProgress progress(this, QStringLiteral("Permanenzen werden getestet..."),
+                       static_cast<size_t>(files.size()));
+  std::optional<FilePermanences> read = progress.readFiles(files);
+  if (!read)
+    return;
+  const SystemTestRun run =
+      RunSystemTest(read->PermanenceData, *params,
+                    {.protocol = ProtocolMode::Skip, .run = progress.analysing(false)});
 
-  SystemTestTotals totals;
   std::vector<std::pair<size_t, SummaryModel::Row>> rows;
   std::vector<ResultTabModel::Tab> tabs;
-  for (size_t position = 0; position < permanences.size(); ++position) {
-    if (position % FilesPerStep == 0)
-      progress.setValue(static_cast<int>(permanences.size() + position));
-    std::vector<uint8_t>& entries = permanences[position];
-    if (!IsLongEnoughToTest(entries.size(), *params))
-      continue;
-    const PermanenceOutcome outcome =
-        SimulatePermanence(entries, *params, ProtocolMode::Skip).outcome;
-    AddToTotals(totals, outcome);
-    const QString name = QString::fromStdString(names[position]);
-    const auto texts =
-        SummaryRowTexts(position, name, outcome, params->startkapital, totals.gesamtsaldo);
-    rows.push_back({position, texts});
-    tabs.push_back({name, ++tabsMade_, {std::move(entries), params, position, outcome}, {}});
+  for (const TestedPermanence& tested : run.tested) {
+    const size_t position = tested.position;
+    const PermanenceOutcome& outcome = tested.result.outcome;
+    const QString name = QString::fromStdString(read->PermanenceNames[position]);
+    rows.push_back({position, SummaryRowTexts(position, name, outcome, params->startkapital,
+                                              tested.gesamtsaldoAfter)});
+    tabs.push_back({name,
+                    ++tabsMade_,
+                    {std::move(read->PermanenceData[position]), params, position, outcome},
+                    {}});
   }
   summary_->setRows(std::move(rows));
   const bool anyTested = !tabs.empty();
@@ -721,8 +688,8 @@ void FAnalyse3::BAnalyseClick() {
   // The last tested permanence is the active page.
   if (anyTested)
     pc1_->setCurrentIndex(pc1_->count() - 1);
-  showTotals(totals, *params);
-  finish();
+  showTotals(run.totals, *params);
+  progress.finish();
 }
 
 void FAnalyse3::showTotals(const SystemTestTotals& totals, const SystemTestParams& params) {

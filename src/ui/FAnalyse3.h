@@ -53,19 +53,19 @@ public:
   frFrAnalyse2* resultFrame(int tabIndex) const;
 
   // Stake files.
-  void BOpenClick();
-  void BSaveClick();
-  void Bsave1Click(int slot);
-  void BLoad1Click(int slot);
-  void BTrashClick();
-  void BFileSaveClick();
+  void BOpenClick();          // "Öffnen..."
+  void BSaveClick();          // "Speichern..."
+  void Bsave1Click(int slot); // "Quicksave: 1 … 4"
+  void BLoad1Click(int slot); // "Quickopen: 1 … 4"
+  void BTrashClick();         // "Tabelle leeren"
+  void BFileSaveClick();      // "Als Standard-Staffelung merken"
   void SatzStaffelungLaden(const QString& path);
   // Stores the six slider positions.
-  void Button2Click();
+  void Button2Click(); // "Positionen der Schie- beregler speichern"
 
-  void BAnalyseClick();
+  void BAnalyseClick(); // "Analyse &starten"
   // The summary workbook export (built separately).
-  void BExcelClick();
+  void BExcelClick(); // "Excel-Export..."
 
 private:
   void FormCreate();

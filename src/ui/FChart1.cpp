@@ -1,7 +1,9 @@
 #include "ui/FChart1.h"
 
 #include "ui/CountGrid.h"
+#include "ui/FrequencyChartColours.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
 
@@ -91,11 +93,11 @@ FChart1::~FChart1() = default;
 void FChart1::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   ChromeConfig config;
-  config.helpContext = 1110;
+  config.helpContext = help::FrequencyChart;
   config.openSave = false;
   config.analysenEntries = {Command::Serien, Command::Systemtest};
   chrome_ = WindowChrome::install(this, config);
-  InstallHelpKey(this, 1110);
+  InstallHelpKey(this, help::FrequencyChart);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);

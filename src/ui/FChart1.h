@@ -45,7 +45,7 @@ public:
   void SelectColouring(int item);
 
   // RG1's handler: ranges for the selected item, then fill and show.
-  void RG1Click();
+  void RG1Click(); // "Färbung nach Standardabweichung ..."
   void FillFrequencyChart();
 
   // What the last fill showed.

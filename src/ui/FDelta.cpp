@@ -3,6 +3,7 @@
 #include "tools/DeltaCalculator.h"
 #include "ui/DigitsOnly.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/WindowParts.h"
 
 #include <QButtonGroup>
@@ -19,9 +20,6 @@
 
 namespace kw {
 namespace {
-
-constexpr int HelpContext = 1140;
-constexpr int InputHelpContext = 165;
 
 QLabel* resultPanel(QWidget* parent, const QString& name) {
   QLabel* panel = SunkenPanel(QString(), name, parent);
@@ -60,7 +58,7 @@ FDelta::FDelta(QWidget* parent) : QWidget(parent) {
 void FDelta::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
-  InstallHelpKey(this, HelpContext);
+  InstallHelpKey(this, help::Delta);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
@@ -91,7 +89,7 @@ QWidget* FDelta::buildTopBar() {
                                           "abweichung bezogen auf den mathematischen Mittelwert"),
                            QStringLiteral("Label9"), top),
                  1);
-  auto* help = HelpButton(HelpContext, QStringLiteral("Button11"), top);
+  auto* help = HelpButton(help::Delta, QStringLiteral("Button11"), top);
   row->addWidget(help, 0, Qt::AlignTop);
   return top;
 }
@@ -212,7 +210,7 @@ bool FDelta::eventFilter(QObject* watched, QEvent* event) {
     // help key from answering it as well.
     event->accept();
     if (event->type() == QEvent::KeyPress)
-      Help::instance().showContext(InputHelpContext);
+      Help::instance().showContext(help::DeltaInput);
     return true;
   }
   if (watched == edit1_ && event->type() == QEvent::KeyPress)

@@ -6,6 +6,7 @@
 #include "core/Version.h"
 #include "ui/Application.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/Icons.h"
 #include "ui/MemoEdit.h"
 #include "ui/PermanenceTableModel.h"
@@ -79,10 +80,10 @@ void FHaupt::FormCreate() {
   setWindowIcon(AppIcon(QStringLiteral("kesselwerk")));
 
   ChromeConfig config;
-  config.helpContext = 1050;
+  config.helpContext = help::Zentrale;
   config.helpButtonName = QStringLiteral("Button1");
   chrome_ = WindowChrome::install(this, config);
-  InstallHelpKey(this, 1050);
+  InstallHelpKey(this, help::Zentrale);
   chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
   chrome_->setHandler(Command::Save, [] { Application::instance().open(Command::Save); });
 
@@ -152,7 +153,7 @@ QWidget* FHaupt::buildInputArea() {
   fileLayout->addWidget(m1_, 1);
   auto* multi = new QHBoxLayout;
   multi->addWidget(note(QStringLiteral("Mehrfachauswahl von Dateien möglich."), filePage), 1);
-  auto* info = HelpButton(1050, QStringLiteral("BInfo"), filePage);
+  auto* info = HelpButton(help::Zentrale, QStringLiteral("BInfo"), filePage);
   multi->addWidget(info);
   fileLayout->addLayout(multi);
   auto* open = new QPushButton(QStringLiteral("Datei(en) öffnen..."), filePage);

@@ -39,19 +39,19 @@ public:
   // The pad's entry of coups into the table.
   void EnterCoup(const QString& text, int code);
 
-  void BNumClickClick();
-  void BDel2Click();
+  void BNumClickClick(); // the number pad: 0 … 36, hand change, delete last, clear all
+  void BDel2Click();     // "Tabelle leeren"
 
   // The file page (FHauptFiles.cpp): open files into M1, empty it, transfer it.
-  void BOpenClick();
-  void BDelClick();
-  void BTransferClick();
+  void BOpenClick();     // "Datei(en) öffnen..."
+  void BDelClick();      // "Textfeld leeren"
+  void BTransferClick(); // "In Tabelle übertragen"
 
   // The chance analysis and its display (FHauptAnalysis.cpp).
-  void BAnalyseClick();
+  void BAnalyseClick(); // "Chancen-Analyse"
   void ResetChanceResults();
-  void BWechselClick();
-  void BChart1Click();
+  void BWechselClick(); // "Sortiermodus"
+  void BChart1Click();  // "Diagramm"
 
 signals:
   // "Diagramm": the chart of the last analysis' counts is wanted.

@@ -5,6 +5,7 @@
 #include "files/Folders.h"
 #include "files/TextFile.h"
 #include "ui/Dialogs.h"
+#include "ui/HelpTopics.h"
 #include "ui/MemoEdit.h"
 #include "workspace/Workspace.h"
 
@@ -16,7 +17,6 @@ namespace kw {
 namespace {
 
 // The transfer's questions carry the help page about reading permanences.
-constexpr int TransferHelpContext = 110;
 constexpr int QuestionButtons = Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton;
 
 // The lines as the memo keeps them, so it takes them in a single call however many there are.
@@ -65,11 +65,11 @@ void FHaupt::BTransferClick() {
         this,
         QStringLiteral(
             "Die Tabelle ist nicht leer.\r\rSollen die eingelesen Daten angehängt werden?"),
-        QuestionButtons, TransferHelpContext);
+        QuestionButtons, help::Transfer);
     if (append == Dialogs::Answer::No) {
       const Dialogs::Answer clear = dialogs.confirm(
           this, QStringLiteral("Soll die Tabelle geleert werden?\r\rAndernfalls breche ich ab."),
-          QuestionButtons, TransferHelpContext);
+          QuestionButtons, help::Transfer);
       if (clear != Dialogs::Answer::Yes)
         return;
       BDel2Click();

@@ -2,6 +2,7 @@
 
 #include "core/Version.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/Icons.h"
 
 #include <QDialogButtonBox>
@@ -14,7 +15,7 @@ namespace kw {
 FInfo::FInfo(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FInfo"));
   setWindowTitle(QStringLiteral("Kesselwerk"));
-  InstallHelpKey(this, 1011);
+  InstallHelpKey(this, help::Info);
   auto* layout = new QVBoxLayout(this);
   auto* icon = new QLabel(this);
   icon->setPixmap(AppIcon(QStringLiteral("kesselwerk")).pixmap(64, 64));

@@ -1,6 +1,7 @@
 #include "ui/FKal.h"
 
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -57,7 +58,7 @@ FKal::FKal(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void FKal::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
-  InstallHelpKey(this, 1009);
+  InstallHelpKey(this, help::Calendar);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   mc1_ = new QCalendarWidget(this);

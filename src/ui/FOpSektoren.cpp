@@ -2,13 +2,14 @@
 
 #include "core/RouletteTables.h"
 #include "files/Folders.h"
+#include "files/SectorFileReader.h"
 #include "files/TextFile.h"
 #include "sectors/SectorFile.h"
-#include "sectors/SectorFileReader.h"
 #include "sectors/ThrowDistance.h"
 #include "ui/CountGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/SectorListsModel.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
@@ -40,6 +41,7 @@ namespace {
 
 constexpr int ClientWidth = 934;
 constexpr int ClientHeight = 652;
+// The help page of the window's questions and notes.
 constexpr int MitteWidth = 425;
 constexpr int ListCell = 80;
 constexpr int LabelFontSize = 48;
@@ -247,12 +249,12 @@ QMimeData* FOpSektoren::SectorDragData(const QString& source, int row, const QSt
 void FOpSektoren::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   ChromeConfig config;
-  config.helpContext = 1090;
+  config.helpContext = help::Sectors;
   config.analysenEntries = {Command::Serien, Command::Systemtest};
   config.hiddenButtons = {Command::Sektoren};
   config.disabledButtons = {Command::Sektoren};
   chrome_ = WindowChrome::install(this, config);
-  InstallHelpKey(this, 1090);
+  InstallHelpKey(this, help::Sectors);
   chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
   chrome_->setHandler(Command::Save, [this] { BSaveClick(); });
 
@@ -555,7 +557,7 @@ void FOpSektoren::BSaveClick() {
   if (!assignment.IsComplete() &&
       dialogs.confirm(this, FromUtf8(SaveIncompleteQuestion),
                       Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton,
-                      SectorMessagesHelpContext) != Dialogs::Answer::Yes)
+                      help::SectorFiles) != Dialogs::Answer::Yes)
     return;
   if (const QString error = writeSectorFile(path, EncodeSectorFile(assignment)); !error.isEmpty())
     dialogs.error(this, error);
@@ -584,7 +586,7 @@ void FOpSektoren::BOpenClick() {
   ShowSectorLists(SectorListsOf(loaded));
   if (!loaded.IsComplete())
     dialogs.information(this, FromUtf8(OpenedIncompleteNote),
-                        Dialogs::OkButton | Dialogs::HelpButton, SectorMessagesHelpContext);
+                        Dialogs::OkButton | Dialogs::HelpButton, help::SectorFiles);
 }
 
 void FOpSektoren::BitBtn1Click() {

@@ -41,15 +41,15 @@ public:
   bool LMusterDragOver(const QMimeData* mime) const;
   void LMusterDragDrop(int target, const QMimeData* mime);
 
-  void cbAusblendenClick();
-  void BListClearClick();
-  void ToolButton1Click(); // "Roulette-Serien"
-  void ToolButton2Click(); // "1 x 7 u. 5 x 6 Sektoren"
-  void ToolButton3Click(); // "1 x 5 u. 8 x 4 Sektoren"
+  void cbAusblendenClick(); // "Gewählte Nummer ausblenden"
+  void BListClearClick();   // "Alle Felder löschen"
+  void ToolButton1Click();  // "Roulette-Serien"
+  void ToolButton2Click();  // "1 x 7 u. 5 x 6 Sektoren"
+  void ToolButton3Click();  // "1 x 5 u. 8 x 4 Sektoren"
   void BSaveClick();
   void BOpenClick();
   // "Auswertung starten": the main window's permanence against the lists.
-  void BitBtn1Click();
+  void BitBtn1Click(); // "Auswertung starten"
 
   // The assignment the nine lists hold now.
   SectorAssignment CurrentAssignment() const;

@@ -4,6 +4,7 @@
 #include "files/Settings.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/Icons.h"
 #include "ui/WindowParts.h"
 #include "workspace/HandChangeListModel.h"
@@ -28,7 +29,6 @@ namespace {
 
 constexpr int ClientWidth = 485;
 constexpr int ClientHeight = 331;
-constexpr int MarkerHelpContext = 110;
 
 // One of the three start-up files and the dialog that chooses it.
 struct StartFileChoice {
@@ -92,7 +92,7 @@ FOptionen::FOptionen(Workspace& workspace, QWidget* parent)
 
 void FOptionen::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
-  InstallHelpKey(this, 1120);
+  InstallHelpKey(this, help::Settings);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
@@ -154,7 +154,7 @@ QWidget* FOptionen::buildBar(bool top) {
   row->addWidget(Reminder(bar));
   row->addStretch(1);
   if (top) {
-    auto* help = HelpButton(1120, QStringLiteral("BHilfe"), bar);
+    auto* help = HelpButton(help::Settings, QStringLiteral("BHilfe"), bar);
     row->addWidget(help);
   } else {
     auto* close = new QPushButton(QStringLiteral("Sch&ließen"), bar);
@@ -298,7 +298,7 @@ void FOptionen::BDelClick() {
   const QString question =
       QStringLiteral("Soll der Bezeichner ") + entry + QStringLiteral(" gelöscht werden?");
   if (dialogs.confirm(this, question, Dialogs::YesButton | Dialogs::NoButton | Dialogs::HelpButton,
-                      MarkerHelpContext) != Dialogs::Answer::Yes)
+                      help::Transfer) != Dialogs::Answer::Yes)
     return;
   // Both files are written, each reported on its own. The entry leaves the list box only when
   // the list without it was saved, so the list box and HWListe.txt never disagree about it.

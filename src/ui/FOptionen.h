@@ -18,18 +18,18 @@ public:
   explicit FOptionen(Workspace& workspace, QWidget* parent = nullptr);
 
   // Both "S&peichern": the start-up files into optionen.ini, the list box into HWListe.txt.
-  void BSaveClick();
-  void Button4Click();
+  void BSaveClick();   // "S&peichern"
+  void Button4Click(); // "Sch&ließen"
   // Choose and clear the start-up permanence, stake progression and sector file.
-  void Button8Click();
-  void Button7Click();
-  void Button10Click();
-  void Button9Click();
-  void Button6Click();
-  void Button5Click();
+  void Button8Click();  // "Permanenz aus...: Datei auswählen"
+  void Button7Click();  // "Permanenz aus...: Eintrag leeren"
+  void Button10Click(); // "Einsatzstaffelung aus...: Datei auswählen"
+  void Button9Click();  // "Einsatzstaffelung aus...: Eintrag leeren"
+  void Button6Click();  // "Sektoreneinteilung aus...: Datei auswählen"
+  void Button5Click();  // "Sektoreneinteilung aus...: Eintrag leeren"
   // "Eintrag &hinzufügen" and "Markierten Eintrag löschen".
-  void BHinzuClick();
-  void BDelClick();
+  void BHinzuClick(); // "Eintrag &hinzufügen"
+  void BDelClick();   // "Markierten Eintrag löschen"
 
 private:
   void FormCreate();

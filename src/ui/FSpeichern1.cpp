@@ -6,6 +6,7 @@
 #include "files/TextFile.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/WindowParts.h"
 #include "workspace/Workspace.h"
 
@@ -65,7 +66,7 @@ FSpeichern1::FSpeichern1(Workspace& workspace, QWidget* parent)
 
 void FSpeichern1::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
-  InstallHelpKey(this, 2000);
+  InstallHelpKey(this, help::Tools);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
   layout->setSpacing(6);

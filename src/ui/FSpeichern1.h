@@ -19,7 +19,7 @@ public:
   explicit FSpeichern1(Workspace& workspace, QWidget* parent = nullptr);
 
   // "S&peichern": asks for the file and writes the table into it.
-  void BSaveClick();
+  void BSaveClick(); // "S&peichern"
 
 private:
   void FormCreate();

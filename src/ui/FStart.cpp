@@ -2,6 +2,7 @@
 
 #include "core/Version.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,7 +22,7 @@ FStart::FStart(QWidget* parent)
   setObjectName(QStringLiteral("FStart"));
   setWindowTitle(QStringLiteral("Kesselwerk ") + QString::fromLatin1(ProductVersion));
   setFixedSize(400, 300);
-  InstallHelpKey(this, 2000);
+  InstallHelpKey(this, help::Tools);
 
   auto* picture = new QLabel(this);
   picture->setObjectName(QStringLiteral("Image1"));

@@ -15,7 +15,7 @@ public:
   explicit FStart(QWidget* parent = nullptr);
 
   void EnableWeiter();
-  void BWeiterClick();
+  void BWeiterClick(); // "Weiter"
 
 signals:
   // The main window's opacity at each step of the cross-fade, 1 at the end.

@@ -4,6 +4,7 @@
 #include "ui/DesktopPlatform.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
@@ -24,8 +25,6 @@
 
 namespace kw {
 namespace {
-
-constexpr int HelpContext = 2000;
 
 const QString CheckOfflineMessage =
     QStringLiteral("Für die Aktualisierung muss eine Verbindung zum Internet bestehen.");
@@ -223,7 +222,7 @@ FUpdate::FUpdate(QWidget* parent) : QWidget(parent), updater_(DesktopPlatform::c
 void FUpdate::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   setWindowFlag(Qt::Window);
-  InstallHelpKey(this, HelpContext);
+  InstallHelpKey(this, help::Tools);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(buildTopBar());
@@ -246,7 +245,7 @@ QWidget* FUpdate::buildTopBar() {
   connect(bSave_, &QPushButton::clicked, this, &QWidget::close);
   row->addWidget(bSave_);
   row->addStretch(1);
-  auto* help = HelpButton(HelpContext, QStringLiteral("Button11"), top);
+  auto* help = HelpButton(help::Tools, QStringLiteral("Button11"), top);
   row->addWidget(help);
   return top;
 }

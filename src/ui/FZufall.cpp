@@ -8,6 +8,7 @@
 #include "ui/Dialogs.h"
 #include "ui/DigitsOnly.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/Icons.h"
 #include "ui/WindowParts.h"
 #include "workspace/Workspace.h"
@@ -23,8 +24,6 @@
 
 namespace kw {
 namespace {
-
-constexpr int HelpContext = 2000;
 
 QPushButton* imageButton(const QString& icon, const QString& tip, QWidget* parent,
                          const QString& name) {
@@ -80,7 +79,7 @@ FZufall::FZufall(Workspace& workspace, QWidget* parent) : QWidget(parent), works
 void FZufall::FormCreate() {
   setWindowTitle(QStringLiteral("Kesselwerk"));
   setWindowFlag(Qt::Window);
-  InstallHelpKey(this, HelpContext);
+  InstallHelpKey(this, help::Tools);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);
@@ -136,7 +135,7 @@ void FZufall::FormCreate() {
   layout->addWidget(transfer);
 
   auto* bottom = new QHBoxLayout;
-  auto* help = HelpButton(HelpContext, QStringLiteral("Button2"), this);
+  auto* help = HelpButton(help::Tools, QStringLiteral("Button2"), this);
   bottom->addWidget(help);
   auto* close = textButton(QStringLiteral("Sch&ließen"), this, QStringLiteral("Button1"));
   connect(close, &QPushButton::clicked, this, &QWidget::close);

@@ -41,11 +41,11 @@ public:
 
   const std::vector<std::string>& lines() const { return model_->lines(); }
 
-  void BDelClick();
-  void Button3Click();
-  void Button4Click();
-  void Button5Click();
-  void Button6Click();
+  void BDelClick();    // "Liste leeren"
+  void Button3Click(); // "Zahlen &generieren"
+  void Button4Click(); // "Anzahl als Vorgabe speichern"
+  void Button5Click(); // "Speichern..."
+  void Button6Click(); // "Transfer ins Hauptfenster"
 
 private:
   void FormCreate();

@@ -58,6 +58,8 @@ QString Help::CollectionFile() {
 
 HelpWindow* Help::window() const { return window_.data(); }
 
+void Help::closeWindow() { delete window_.data(); }
+
 HelpWindow* Help::ensureWindow() {
   if (!window_) {
     // Closing only hides the window: its help engine lives as long as the program, because the
@@ -96,8 +98,6 @@ void Help::present(HelpWindow* w) {
   w->raise();
   w->activateWindow();
 }
-
-void Help::Close() { delete window_.data(); }
 
 void Help::showContext(int context) {
   HelpWindow* w = ensureWindow();

@@ -20,8 +20,10 @@ public:
 
   // The window, once help was asked for (null before); closed, it is only hidden.
   HelpWindow* window() const;
-  // Deletes the window at the end of the program.
-  void Close();
+  // Closes and destroys the window, after its search index has stopped being written. The
+  // application calls it before it ends: a window still open at the end would leave the
+  // indexing thread running while the process takes the database driver down.
+  void closeWindow();
   // Where the compiled help collection is found; empty when there is none.
   static QString CollectionFile();
 

@@ -74,7 +74,9 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
   connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
-HelpWindow::~HelpWindow() = default;
+// The help engine is destroyed with the window; the indexing it may still be doing is
+// cancelled first, so the engine waits for a thread that is stopping, not for a whole index.
+HelpWindow::~HelpWindow() { engine_->searchEngine()->cancelIndexing(); }
 
 void HelpWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);

@@ -16,6 +16,7 @@
 #include "ui/FZufall.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
 #include "ui/MemoEdit.h"
 #include "ui/WindowChrome.h"
@@ -195,7 +196,7 @@ bool shootHelpOverSettings(Application& app, const QString& folder) {
     QWidget* dialog = QApplication::activeModalWidget();
     if (!dialog)
       return;
-    Help::instance().showContext(1120);
+    Help::instance().showContext(help::Settings);
     settle(500);
     ok = saveScreen(folder, QStringLiteral("Hilfe-ueber-FOptionen"));
     if (Help::instance().window())
@@ -290,7 +291,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
   }
   ok &= shootUpdateCheck(app, folder);
 
-  Help::instance().showContext(1050);
+  Help::instance().showContext(help::Zentrale);
   settle(500);
   ok &= save(Help::instance().window(), folder, QStringLiteral("Hilfe"));
   Help::instance().window()->close();

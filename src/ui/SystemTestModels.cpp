@@ -1,6 +1,6 @@
 #include "ui/SystemTestModels.h"
 
-#include "systemtest/SystemTestFormat.h"
+#include "report/SystemTestFormat.h"
 
 #include "core/RouletteTables.h"
 #include "files/HandChangeMarkers.h"

@@ -36,6 +36,9 @@ public:
   };
   static CoupLook GNumDrawCell(const QString& coupText);
 
+  static constexpr std::array<int, ProtocolColumnCount> ColumnWidths = {40, 30, 40, 50, 180};
+  static constexpr int RowHeight = 18;
+
 private:
   std::vector<ProtocolRow> rows_;
 };

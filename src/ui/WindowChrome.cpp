@@ -2,6 +2,7 @@
 
 #include "ui/Application.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/Icons.h"
 
 #include <QMainWindow>
@@ -199,7 +200,7 @@ void WindowChrome::trigger(Command command) {
     app.startCalculator(window_);
     break;
   case Command::HelpContents:
-    Help::instance().showContext(1010);
+    Help::instance().showContext(help::Index);
     break;
   case Command::HelpSearch:
     Help::instance().showSearch();

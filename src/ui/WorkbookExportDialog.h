@@ -1,6 +1,6 @@
 #pragma once
 
-#include "systemtest/WorkbookExport.h"
+#include "report/WorkbookExport.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "ui/WorkbookExportDialog.h"
 
-#include "systemtest/SystemTestFormat.h"
+#include "report/SystemTestFormat.h"
 #include "ui/SystemTestModels.h"
 
 #include <QGridLayout>
@@ -54,14 +54,14 @@ frFrAnalyse2::frFrAnalyse2(size_t permanenceIndex, const Figures& figures,
   gNum_->setWordWrap(false);
   gNum_->verticalHeader()->hide();
   gNum_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  gNum_->verticalHeader()->setDefaultSectionSize(ProtocolRowHeight);
+  gNum_->verticalHeader()->setDefaultSectionSize(ProtocolModel::RowHeight);
   gNum_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   gNum_->horizontalHeader()->setMinimumSectionSize(20);
   QFont headingFont = gNum_->horizontalHeader()->font();
   headingFont.setPointSize(7);
   gNum_->horizontalHeader()->setFont(headingFont);
   for (int column = 0; column < ProtocolColumnCount; ++column)
-    gNum_->setColumnWidth(column, ProtocolColumnWidths[static_cast<size_t>(column)]);
+    gNum_->setColumnWidth(column, ProtocolModel::ColumnWidths[static_cast<size_t>(column)]);
   layout->addWidget(gNum_, 1);
 }
 

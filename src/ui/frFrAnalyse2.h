@@ -36,7 +36,7 @@ public:
   ProtocolModel* protocol() const { return model_; }
 
   // The export of this permanence's protocol (built separately).
-  void Button2Click();
+  void Button2Click(); // "Excel- E&xport"
 
 private:
   QWidget* buildFigures(const Figures& figures);

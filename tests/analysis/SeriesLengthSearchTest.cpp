@@ -109,5 +109,34 @@ TEST(SeriesLengthSearch, RowOfAShortPermanence) {
   EXPECT_EQ(row[33], NotFound);
 }
 
+// The run over many permanences: one row per permanence in their order, the same for every
+// thread count; a cancel leaves no rows.
+TEST(SeriesLengthRun, RowsInOrderForEveryThreadCountAndACancelLeavesNone) {
+  std::mt19937 random(31);
+  std::uniform_int_distribution<int> number(0, 36);
+  std::uniform_int_distribution<size_t> length(0, 300);
+  std::vector<std::vector<uint8_t>> permanences(500);
+  for (auto& p : permanences) {
+    p.resize(length(random));
+    for (uint8_t& e : p)
+      e = static_cast<uint8_t>(number(random));
+  }
+  const SeriesLengths lengths = {5, 4, 3, 2};
+  for (int threads : {1, 2, 7}) {
+    const SeriesLengthRun run =
+        RunSeriesLengthSearch(permanences, lengths, {.threads = threads, .reportEvery = 3});
+    ASSERT_FALSE(run.cancelled);
+    ASSERT_EQ(run.rows.size(), permanences.size());
+    for (size_t p = 0; p < permanences.size(); ++p)
+      ASSERT_EQ(run.rows[p], FindFirstSeriesRow(permanences[p], lengths)) << p << " " << threads;
+
+    RunControl control{.threads = threads, .reportEvery = 100};
+    control.progress = [](size_t done, size_t) { return done < 200; };
+    const SeriesLengthRun cancelled = RunSeriesLengthSearch(permanences, lengths, control);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_TRUE(cancelled.rows.empty());
+  }
+}
+
 } // namespace
 } // namespace kw

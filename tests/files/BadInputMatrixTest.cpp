@@ -93,7 +93,8 @@ TEST_P(PermanenceFilesBadInput, AnswersWithTheMessageOrTheCoupsOfEveryFile) {
   const QString bad = makeInput(QStringLiteral("schlecht.txt"), Utf16Permanence());
   ASSERT_FALSE(HasFatalFailure());
 
-  const FilePermanences read = ReadPermanenceFiles({good, bad}, DefaultHandChangeMarkers(), 2);
+  const FilePermanences read =
+      ReadPermanenceFiles({good, bad}, DefaultHandChangeMarkers(), {.threads = 2});
   if (test::IsUnreadable(GetParam())) {
     ExpectReadMessage(read.error, bad, GetParam());
     EXPECT_TRUE(read.PermanenceData.empty());

@@ -1,9 +1,11 @@
 #include "files/PermanenceFiles.h"
 
+#include "files/HandChangeMarkers.h"
 #include "files/PermanenceLines.h"
 #include "files/TextFile.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -54,7 +56,7 @@ TEST_F(PermanenceFilesTest, ReadsEveryFileInOrderWhateverTheThreadCount) {
   names.push_back("empty");
 
   for (int threads : {1, 2, 7}) {
-    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, threads);
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, {.threads = threads});
     ASSERT_TRUE(read.ok()) << read.error.toStdString();
     EXPECT_EQ(read.PermanenceData, expected) << threads;
     EXPECT_EQ(read.PermanenceNames, names) << threads;
@@ -68,11 +70,72 @@ TEST_F(PermanenceFilesTest, TheFirstUnreadableFileInOrderEndsTheReadWithNothing)
   paths[25] = dir_.filePath(QStringLiteral("gone-late.prm"));
   paths[11] = dir_.filePath(QStringLiteral("gone-early.prm"));
   for (int threads : {1, 4}) {
-    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, threads);
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, {.threads = threads});
     EXPECT_TRUE(read.error.contains(QStringLiteral("gone-early.prm"))) << read.error.toStdString();
     EXPECT_TRUE(read.PermanenceData.empty());
     EXPECT_TRUE(read.PermanenceNames.empty());
   }
+}
+
+// A window shows how many files were read and may cancel; a cancelled read holds nothing.
+TEST_F(PermanenceFilesTest, ReportsTheFilesReadAndACancelLeavesNothing) {
+  QStringList paths;
+  for (int i = 0; i < 60; ++i)
+    paths << write(QStringLiteral("p%1.prm").arg(i), "1\r\n2\r\n");
+  for (int threads : {1, 3}) {
+    std::vector<size_t> reports;
+    RunControl control{.threads = threads, .reportEvery = 25};
+    control.progress = [&](size_t done, size_t total) {
+      EXPECT_EQ(total, 60u);
+      reports.push_back(done);
+      return true;
+    };
+    const FilePermanences read = ReadPermanenceFiles(paths, Defaults, control);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.PermanenceData.size(), 60u);
+    if (threads == 1) { // once past 25, once past 50, and all 60
+      ASSERT_EQ(reports.size(), 3u);
+      EXPECT_TRUE(reports[0] >= 25 && reports[0] < 50) << reports[0];
+      EXPECT_TRUE(reports[1] >= 50 && reports[1] < 60) << reports[1];
+    }
+    EXPECT_EQ(reports.back(), 60u) << threads;
+
+    control.progress = [](size_t done, size_t) { return done < 50; };
+    const FilePermanences cancelled = ReadPermanenceFiles(paths, Defaults, control);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_FALSE(cancelled.ok());
+    EXPECT_TRUE(cancelled.error.isEmpty());
+    EXPECT_TRUE(cancelled.PermanenceData.empty());
+    EXPECT_TRUE(cancelled.PermanenceNames.empty());
+  }
+}
+
+// While a window shows the progress of a read, the settings window can change the
+// hand-change list; the whole read goes on with the list it started with.
+TEST_F(PermanenceFilesTest, AListChangedDuringTheReadCountsFromTheNextRead) {
+  QTemporaryDir dataDir;
+  qputenv("KESSELWERK_DATA_DIR", dataDir.path().toLocal8Bit());
+  ASSERT_TRUE(LoadHandChangeList().error.isEmpty()); // the defaults: no "Wechsel"
+  const QStringList paths = {write(QStringLiteral("a.prm"), "1\r\nWechsel\r\n2\r\n"),
+                             write(QStringLiteral("b.prm"), "1\r\nWechsel\r\n2\r\n")};
+  RunControl control{.threads = 1, .reportEvery = 1};
+  control.progress = [](size_t done, size_t) {
+    if (done == 1) {
+      EXPECT_EQ(SaveHandChangeList({"Wechsel"}), QString());
+      EXPECT_TRUE(LoadHandChangeList().error.isEmpty());
+    }
+    return true;
+  };
+  const FilePermanences during = ReadPermanenceFiles(paths, control);
+  ASSERT_TRUE(during.ok());
+  EXPECT_EQ(during.PermanenceData, (std::vector<Coups>{{1, 2}, {1, 2}}));
+
+  const FilePermanences after = ReadPermanenceFiles(paths);
+  EXPECT_EQ(after.PermanenceData, (std::vector<Coups>{{1, 50, 2}, {1, 50, 2}}));
+
+  ASSERT_TRUE(QFile::remove(dataDir.filePath(QStringLiteral("HWListe.txt"))));
+  LoadHandChangeList();
+  qunsetenv("KESSELWERK_DATA_DIR");
 }
 
 // The real recorded permanence with every comma turned into a line end.

@@ -98,7 +98,7 @@ TEST_F(PermanenceImportTest, SplitFilesHoldNCoupsEachAndTogetherTheWholePermanen
   EXPECT_EQ(QFileInfo(files.last()).fileName(),
             QStringLiteral("spielbank-wiesbaden_t1_190424_0508.prm"));
   EXPECT_EQ(Entries(output()).size(), 508);
-  const FilePermanences read = ReadPermanenceFiles(files, Defaults, 2);
+  const FilePermanences read = ReadPermanenceFiles(files, Defaults, {.threads = 2});
   ASSERT_TRUE(read.ok());
   Rows whole;
   for (size_t k = 0; k < read.PermanenceData.size(); ++k) {

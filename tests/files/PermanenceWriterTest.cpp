@@ -69,7 +69,7 @@ TEST_F(PermanenceWriterTest, WritesAFileThatReadsBackAsTheSameRows) {
             QByteArray("Spielbank\r\nTisch XX\r\n28.04.2013\r\nBemerkung\r\n"
                        "17\r\n0\r\n----\r\n---\r\n---HW\r\n---\r\n32\r\n"));
   const std::vector<std::string> markers = {"-", "--", "---", "----", "---HW"};
-  const FilePermanences read = ReadPermanenceFiles({path()}, markers, 1);
+  const FilePermanences read = ReadPermanenceFiles({path()}, markers, {.threads = 1});
   ASSERT_TRUE(read.ok());
   EXPECT_EQ(read.PermanenceData.at(0), table.RowValues());
 }

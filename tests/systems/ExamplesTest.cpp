@@ -109,7 +109,8 @@ TEST(SystemExamples, EachLoadsWithItsNameAndParameters) {
     for (size_t at = 0; at < std::min<size_t>(real.size(), 370 * 60); at += 370)
       pieces.emplace_back(real.begin() + static_cast<ptrdiff_t>(at),
                           real.begin() + static_cast<ptrdiff_t>(std::min(real.size(), at + 370)));
-    const SystemRunResult run = RunSystem(script, l.settings, pieces, {}, 1, 2);
+    const SystemRunResult run =
+        RunSystem(script, l.settings, pieces, {}, 1, {.run = {.threads = 2}});
     EXPECT_TRUE(run.ok()) << run.error;
     EXPECT_GT(run.totals.einsaetze, 100);
   }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <thread>
 
 namespace kw {
 namespace {
@@ -52,15 +54,15 @@ struct Collected {
 Collected runWith(const SystemScript& script, const std::vector<std::vector<uint8_t>>& permanences,
                   int threads, uint64_t seed = 1) {
   Collected c;
-  SystemRunCallbacks callbacks;
-  callbacks.print = [&](const PrintLine& line) {
+  SystemRunOptions options{.run = {.threads = threads}};
+  options.print = [&](const PrintLine& line) {
     c.printed.push_back(std::to_string(line.permanence) + "/" + std::to_string(line.coup) + ":" +
                         line.text);
   };
   SystemSettings settings = test::Settings();
   settings.protocol = false;
   const auto n = names(permanences.size());
-  c.run = RunSystem(script, settings, permanences, n, seed, threads, callbacks);
+  c.run = RunSystem(script, settings, permanences, n, seed, options);
   return c;
 }
 
@@ -141,31 +143,36 @@ TEST(SystemRun, TotalsAddUpThePermanences) {
   EXPECT_EQ(run.run.totals.netto, 750);
 }
 
-TEST(SystemRun, ProgressReachesEveryEntryAndCancelStops) {
+// Progress counts the permanences played, rising to all of them, on the calling thread; a
+// cancel there ends the run without an error.
+TEST(SystemRun, ProgressReachesEveryPermanenceAndCancelStops) {
   const auto permanences = randomPermanences(50, 9);
-  int64_t total = 0;
-  for (const auto& p : permanences)
-    total += static_cast<int64_t>(p.size());
-  int64_t last = 0;
-  SystemRunCallbacks callbacks;
-  callbacks.progress = [&](int64_t done, int64_t all) {
-    EXPECT_EQ(all, total);
-    EXPECT_GE(done, last);
-    last = done;
-  };
   const auto n = names(permanences.size());
-  const SystemRunResult done =
-      RunSystem(RandomScript, test::Settings(), permanences, n, 1, 3, callbacks);
-  ASSERT_TRUE(done.ok()) << done.error;
-  EXPECT_EQ(last, total);
+  for (int threads : {1, 3}) {
+    SCOPED_TRACE(threads);
+    std::vector<size_t> reports;
+    const std::thread::id caller = std::this_thread::get_id();
+    SystemRunOptions options{.run = {.threads = threads, .reportEvery = 10}};
+    options.run.progress = [&](size_t done, size_t all) {
+      EXPECT_EQ(std::this_thread::get_id(), caller);
+      EXPECT_EQ(all, permanences.size());
+      reports.push_back(done);
+      return true;
+    };
+    const SystemRunResult done =
+        RunSystem(RandomScript, test::Settings(), permanences, n, 1, options);
+    ASSERT_TRUE(done.ok()) << done.error;
+    ASSERT_FALSE(reports.empty());
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_EQ(reports.back(), permanences.size());
 
-  std::atomic<bool> cancel{true};
-  SystemRunCallbacks cancelling;
-  cancelling.cancel = &cancel;
-  const SystemRunResult cancelled =
-      RunSystem(RandomScript, test::Settings(), permanences, n, 1, 3, cancelling);
-  EXPECT_TRUE(cancelled.cancelled);
-  EXPECT_TRUE(cancelled.error.empty());
+    options.run.progress = [](size_t, size_t) { return false; };
+    const SystemRunResult cancelled =
+        RunSystem(RandomScript, test::Settings(), permanences, n, 1, options);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_FALSE(cancelled.ok());
+    EXPECT_TRUE(cancelled.error.empty());
+  }
 }
 
 TEST(SystemRun, CheckPlaysTheScriptOnceOnARandomPermanence) {

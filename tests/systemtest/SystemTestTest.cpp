@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace kw {
@@ -29,6 +30,22 @@ SystemTestParams makeParams(int vorlauf, std::vector<int64_t> stakes, int64_t ge
 std::vector<uint8_t> padded(std::vector<uint8_t> entries) {
   entries.insert(entries.end(), 120, 0);
   return entries;
+}
+
+// Permanences of 5..400 entries with hand changes now and then (values 37..40).
+std::vector<std::vector<uint8_t>> randomPermanences(unsigned seed, size_t count) {
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<int> number(0, 40);
+  std::uniform_int_distribution<int> length(5, 400);
+  std::vector<std::vector<uint8_t>> permanences(count);
+  for (auto& p : permanences) {
+    p.resize(static_cast<size_t>(length(rng)));
+    for (auto& e : p) {
+      const int v = number(rng);
+      e = static_cast<uint8_t>(v > 36 ? HW : v);
+    }
+  }
+  return permanences;
 }
 
 TEST(NumberSetText, CountsAndListsMembers) {
@@ -149,6 +166,7 @@ TEST(SimulatePermanence, SingleCoupAttackEndsOverItsBetText) {
   EXPECT_EQ(r.protocol[4][HinweisColumn], "Satzsignal");
   EXPECT_EQ(r.outcome.satzsignale, 2);
   EXPECT_EQ(r.outcome.minimum, 10'000'000); // an exhausting loss never lowers the minimum
+  EXPECT_EQ(r.outcome.lowestCapital, 980);  // but the lowest capital counts both losses
 }
 
 TEST(SimulatePermanence, ExhaustingLossIsNotTestedAgainstTheLossLimit) {
@@ -223,6 +241,7 @@ TEST(SimulatePermanence, UntouchedExtremesKeepTheirStartValues) {
   const auto r = SimulatePermanence(std::vector<uint8_t>(30, 17), makeParams(2, {5}));
   EXPECT_EQ(r.outcome.maximum, 100);
   EXPECT_EQ(r.outcome.minimum, 10'000'000);
+  EXPECT_EQ(r.outcome.lowestCapital, 1000);
   EXPECT_EQ(r.outcome.einsaetze, 0);
   EXPECT_EQ(r.outcome.stop, StopReason::NearEnd);
 }
@@ -313,22 +332,12 @@ TEST(SystemTestRun, RenditeWithoutUmsatzIsNone) {
 // Many random permanences with hand changes: both modes agree, every tested permanence is
 // in Gesamtsaldo, every stop is counted once and the protocol ends where play ended.
 TEST(SystemTestRun, RandomRunsKeepTheirBooksBalanced) {
-  std::mt19937 rng(20240419);
-  std::uniform_int_distribution<int> number(0, 40);
-  std::uniform_int_distribution<int> length(5, 400);
-  std::vector<std::vector<uint8_t>> permanences(300);
-  for (auto& p : permanences) {
-    p.resize(static_cast<size_t>(length(rng)));
-    for (auto& e : p) {
-      const int v = number(rng);
-      e = static_cast<uint8_t>(v > 36 ? HW : v);
-    }
-  }
+  const std::vector<std::vector<uint8_t>> permanences = randomPermanences(20240419, 300);
   for (const SystemTestParams& p :
        {makeParams(6, {5, 5, 5, 5, 10, 10}), makeParams(2, {50}, 1100, 900),
         makeParams(12, {1, 2, 4, 8, 16, 32, 64, 128, 256, 512}, 20000, 0)}) {
-    const SystemTestRun full = RunSystemTest(permanences, p, ProtocolMode::Write);
-    const SystemTestRun quiet = RunSystemTest(permanences, p, ProtocolMode::Skip);
+    const SystemTestRun full = RunSystemTest(permanences, p, {.protocol = ProtocolMode::Write});
+    const SystemTestRun quiet = RunSystemTest(permanences, p, {.protocol = ProtocolMode::Skip});
     ASSERT_EQ(full.tested.size(), quiet.tested.size());
     int64_t sumFinal = 0;
     int64_t unstopped = 0;
@@ -339,6 +348,9 @@ TEST(SystemTestRun, RandomRunsKeepTheirBooksBalanced) {
       EXPECT_EQ(a.outcome.umsatz, b.umsatz);
       EXPECT_EQ(a.outcome.minimum, b.minimum);
       EXPECT_EQ(a.outcome.maximum, b.maximum);
+      EXPECT_EQ(a.outcome.lowestCapital, b.lowestCapital);
+      EXPECT_LE(a.outcome.lowestCapital,
+                std::min({a.outcome.minimum, a.outcome.finalCapital, p.startkapital}));
       EXPECT_EQ(a.outcome.stop, b.stop);
       ASSERT_EQ(a.protocol.size(), a.outcome.rowsReached);
       sumFinal += a.outcome.finalCapital;
@@ -348,6 +360,74 @@ TEST(SystemTestRun, RandomRunsKeepTheirBooksBalanced) {
     EXPECT_EQ(t.tested, static_cast<int64_t>(full.tested.size()));
     EXPECT_EQ(NetResult(t, p), sumFinal - t.tested * p.startkapital);
     EXPECT_EQ(t.abbruchMinus + t.abbruchPlus + t.abbruchE + unstopped, t.tested);
+  }
+}
+
+// The figures, the protocols and the order of a run do not depend on its threads.
+TEST(SystemTestRun, EveryThreadCountGivesTheSameRun) {
+  const std::vector<std::vector<uint8_t>> permanences = randomPermanences(77, 400);
+  const SystemTestParams p = makeParams(4, {5, 5, 10, 10, 20, 40}, 1300, 700);
+  const SystemTestRun one = RunSystemTest(permanences, p, {.run = {.threads = 1}});
+  ASSERT_GT(one.tested.size(), 300u);
+  for (int threads : {2, 3, 8}) {
+    const SystemTestRun many =
+        RunSystemTest(permanences, p, {.run = {.threads = threads, .reportEvery = 7}});
+    ASSERT_EQ(many.tested.size(), one.tested.size()) << threads;
+    for (size_t k = 0; k < one.tested.size(); ++k) {
+      const TestedPermanence& a = one.tested[k];
+      const TestedPermanence& b = many.tested[k];
+      ASSERT_EQ(a.position, b.position) << threads;
+      EXPECT_EQ(a.gesamtsaldoAfter, b.gesamtsaldoAfter);
+      EXPECT_EQ(a.result.outcome.finalCapital, b.result.outcome.finalCapital);
+      EXPECT_EQ(a.result.outcome.lowestCapital, b.result.outcome.lowestCapital);
+      EXPECT_EQ(a.result.protocol, b.result.protocol);
+    }
+    EXPECT_EQ(many.totals.gesamtsaldo, one.totals.gesamtsaldo);
+    EXPECT_EQ(many.totals.umsatz, one.totals.umsatz);
+    EXPECT_EQ(many.totals.abbruchMinus, one.totals.abbruchMinus);
+    EXPECT_FALSE(many.cancelled);
+  }
+}
+
+// Progress counts the permanences long enough to be tested and ends with all of them; a
+// cancel leaves a run without figures.
+TEST(SystemTestRun, ReportsProgressAndCanBeCancelled) {
+  std::vector<std::vector<uint8_t>> permanences = randomPermanences(5, 1000);
+  permanences[3].resize(4);
+  const SystemTestParams p = makeParams(6, {5, 5, 5, 5, 10, 10});
+  const auto testable = static_cast<size_t>(
+      std::count_if(permanences.begin(), permanences.end(),
+                    [&p](const auto& entries) { return IsLongEnoughToTest(entries.size(), p); }));
+  ASSERT_LT(testable, permanences.size());
+  for (int threads : {1, 2}) {
+    std::vector<size_t> reports;
+    const SystemTestRun run = RunSystemTest(permanences, p,
+                                            {.protocol = ProtocolMode::Skip,
+                                             .run = {.threads = threads,
+                                                     .reportEvery = 100,
+                                                     .progress = [&](size_t done, size_t total) {
+                                                       EXPECT_EQ(total, testable);
+                                                       reports.push_back(done);
+                                                       return true;
+                                                     }}});
+    EXPECT_FALSE(run.cancelled);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    // One thread reports about every 100 permanences; with more, the calling thread may
+    // get through few of them itself.
+    if (threads == 1) {
+      EXPECT_GE(reports.size(), 8u);
+    }
+    EXPECT_EQ(reports.back(), testable);
+
+    const SystemTestRun cancelled = RunSystemTest(
+        permanences, p,
+        {.run = {.threads = threads, .reportEvery = 100, .progress = [](size_t done, size_t) {
+                   return done < 300;
+                 }}});
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_TRUE(cancelled.tested.empty());
+    EXPECT_EQ(cancelled.totals.tested, 0);
   }
 }
 

@@ -120,47 +120,6 @@ private slots:
     QVERIFY(h.dialogs().calls.isEmpty());
   }
 
-  // Only a double click on a file starts a run: not Enter, and not the activation that a
-  // single click gives on desktops set to single-click activation.
-  void onlyADoubleClickOnAFileStartsTheRun_data() {
-    QTest::addColumn<QString>("gesture");
-    QTest::addColumn<int>("runs");
-    QTest::newRow("Enter") << "enter" << 0;
-    QTest::newRow("single-click activation") << "activation" << 0;
-    QTest::newRow("double click") << "double click" << 1;
-  }
-
-  void onlyADoubleClickOnAFileStartsTheRun() {
-    QFETCH(QString, gesture);
-    QFETCH(int, runs);
-    WindowTestHarness h;
-    QTemporaryDir folder;
-    QStringList lines;
-    for (int i = 0; i < 40; ++i)
-      lines << QString::number(i % 37);
-    writeLines(folder.filePath(QStringLiteral("a.prm")), lines);
-    FAnalyse1* w = h.app().fAnalyse1();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    w->fileSelector()->setDirectory(folder.path());
-    QListWidget* list = w->fileSelector()->fileList();
-    QListWidgetItem* item = list->item(0);
-    list->setCurrentItem(item);
-    list->setFocus();
-    if (gesture == QStringLiteral("enter"))
-      QTest::keyClick(list, Qt::Key_Return);
-    else if (gesture == QStringLiteral("activation"))
-      emit list->itemActivated(item);
-    else {
-      // A double click as the system delivers it: a click, then the double-click event.
-      const QPoint at = list->visualItemRect(item).center();
-      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
-    QCOMPARE(w->results()->rowCount(), runs);
-    QVERIFY(h.dialogs().calls.isEmpty());
-  }
-
   void windowAndCommandLineAgree() {
     WindowTestHarness h;
     QTemporaryDir folder;

@@ -1,10 +1,10 @@
 // The system test window as a user runs it: parameters, stake files, runs and their views,
 // and its agreement with the command line.
 #include "files/Settings.h"
+#include "report/SystemTestFormat.h"
 #include "support/TestFiles.h"
 #include "support/WindowActions.h"
 #include "systemtest/StakeProgression.h"
-#include "systemtest/SystemTestFormat.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FOptionen.h"
 #include "ui/FileSelector.h"
@@ -493,47 +493,6 @@ private slots:
     QVERIFY(page->hasFrame());
     QCOMPARE(Find<frFrAnalyse2>(w, QStringLiteral("frG1"))->protocol()->rows(),
              w->resultFrame(2)->protocol()->rows());
-  }
-
-  // Only a double click on a file starts a run: not Enter, and not the activation that a
-  // single click gives on desktops set to single-click activation.
-  void onlyADoubleClickOnAFileStartsTheRun_data() {
-    QTest::addColumn<QString>("gesture");
-    QTest::addColumn<int>("runs");
-    QTest::newRow("Enter") << "enter" << 0;
-    QTest::newRow("single-click activation") << "activation" << 0;
-    QTest::newRow("double click") << "double click" << 1;
-  }
-
-  void onlyADoubleClickOnAFileStartsTheRun() {
-    QFETCH(QString, gesture);
-    QFETCH(int, runs);
-    WindowTestHarness h;
-    QTemporaryDir folder;
-    QStringList lines;
-    for (int i = 0; i < 40; ++i)
-      lines << QString::number(i % 37);
-    writeLines(folder.filePath(QStringLiteral("a.prm")), lines);
-    FAnalyse3* w = h.app().fAnalyse3();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    w->fileSelector()->setDirectory(folder.path());
-    QListWidget* list = w->fileSelector()->fileList();
-    QListWidgetItem* item = list->item(0);
-    list->setCurrentItem(item);
-    list->setFocus();
-    if (gesture == QStringLiteral("enter"))
-      QTest::keyClick(list, Qt::Key_Return);
-    else if (gesture == QStringLiteral("activation"))
-      emit list->itemActivated(item);
-    else {
-      // A double click as the system delivers it: a click, then the double-click event.
-      const QPoint at = list->visualItemRect(item).center();
-      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
-    QCOMPARE(w->PC1()->count(), runs);
-    QVERIFY(h.dialogs().calls.isEmpty());
   }
 
   void windowAndCommandLineAgree() {

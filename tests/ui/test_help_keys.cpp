@@ -12,10 +12,14 @@
 #include "ui/FStart.h"
 #include "ui/FZufall.h"
 #include "ui/Help.h"
+#include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace kw;
@@ -54,14 +58,42 @@ private slots:
     QVERIFY2(QFileInfo::exists(Help::CollectionFile()), "the help collection is not found");
   }
 
+  // The program's topics and the help project's keyword ids are one list: a page without
+  // a topic cannot be opened from the program, a topic without a page opens the note that
+  // there is none.
+  void theTopicsAreTheHelpProjectsKeywords() {
+    QFile project(QStringLiteral(KESSELWERK_HELP_PROJECT));
+    QVERIFY(project.open(QIODevice::ReadOnly));
+    QSet<int> keywords;
+    QXmlStreamReader xml(&project);
+    while (!xml.atEnd())
+      if (xml.readNext() == QXmlStreamReader::StartElement &&
+          xml.name() == QLatin1String("keyword"))
+        keywords.insert(xml.attributes().value(QLatin1String("id")).toInt());
+    QVERIFY(!xml.hasError());
+    QSet<int> topics;
+    for (help::Topic topic : help::AllTopics)
+      topics.insert(topic);
+    QCOMPARE(topics.size(), static_cast<qsizetype>(std::size(help::AllTopics)));
+    QCOMPARE(keywords, topics);
+  }
+
   void f1OpensTheWindowsPage_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<int>("context");
-    const std::pair<const char*, int> windows[] = {
-        {"FStart", 2000},      {"FHaupt", 1050},      {"FAnalyse1", 1100}, {"FAnalyse3", 1080},
-        {"FOpSektoren", 1090}, {"FChart1", 1110},     {"FZufall", 2000},   {"FDelta", 1140},
-        {"FOptionen", 1120},   {"FSpeichern1", 2000}, {"FKal", 1009},      {"FUpdate", 2000},
-        {"FInfo", 1011}};
+    const std::pair<const char*, int> windows[] = {{"FStart", help::Tools},
+                                                   {"FHaupt", help::Zentrale},
+                                                   {"FAnalyse1", help::SeriesLengths},
+                                                   {"FAnalyse3", help::SystemTest},
+                                                   {"FOpSektoren", help::Sectors},
+                                                   {"FChart1", help::FrequencyChart},
+                                                   {"FZufall", help::Tools},
+                                                   {"FDelta", help::Delta},
+                                                   {"FOptionen", help::Settings},
+                                                   {"FSpeichern1", help::Tools},
+                                                   {"FKal", help::Calendar},
+                                                   {"FUpdate", help::Tools},
+                                                   {"FInfo", help::Info}};
     for (auto [window, context] : windows)
       QTest::addRow("%s", window) << QString::fromLatin1(window) << context;
   }
@@ -86,6 +118,18 @@ private slots:
              qPrintable(help->currentPage().toString()));
     help->close();
     w->close();
+  }
+
+  // The program ends with the help still open and its search index perhaps still being
+  // written: the window goes with the application, so no indexing thread outlives it and
+  // runs on while the process takes the database driver down.
+  void theOpenHelpEndsWithTheApplication() {
+    {
+      WindowTestHarness h;
+      Help::instance().showSearch();
+      QVERIFY(Help::instance().window());
+    }
+    QVERIFY(!Help::instance().window());
   }
 };
 

@@ -1,7 +1,7 @@
 // The system test's two workbook exports as a user makes them, read back with a real
 // spreadsheet reader.
+#include "report/WorkbookExport.h"
 #include "support/WindowActions.h"
-#include "systemtest/WorkbookExport.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FileSelector.h"
 #include "ui/ResultTabs.h"

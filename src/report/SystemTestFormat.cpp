@@ -1,4 +1,4 @@
-#include "systemtest/SystemTestFormat.h"
+#include "report/SystemTestFormat.h"
 
 #include "systemtest/SystemTest.h"
 

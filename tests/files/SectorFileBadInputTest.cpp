@@ -1,6 +1,6 @@
 #include "sectors/SectorFile.h"
 
-#include "sectors/SectorFileReader.h"
+#include "files/SectorFileReader.h"
 
 #include "support/BadInputMatrix.h"
 

@@ -1,4 +1,4 @@
-#include "systemtest/WorkbookExport.h"
+#include "report/WorkbookExport.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "sectors/SectorFileReader.h"
+#include "files/SectorFileReader.h"
 
 #include "files/TextFile.h"
 #include "sectors/SectorFile.h"

@@ -1,5 +1,5 @@
 // The workbooks are read back with a real spreadsheet reader (openpyxl).
-#include "systemtest/WorkbookExport.h"
+#include "report/WorkbookExport.h"
 #include "support/TestFiles.h"
 
 #include <QByteArray>

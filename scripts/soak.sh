@@ -2,7 +2,8 @@
 # Runs the window soak under AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/)
 # for MINUTES with SEED (default 20, the seed CI uses for its one-minute run). The steps are
 # written to build-sanitize/soak-MINUTES-SEED.log; on a failure its last lines show the way
-# there, and the same seed with --schritte N replays the run up to step N.
+# there; the same seed with --schritte N usually replays the run up to step N (timers and
+# threads can let a step find other windows).
 # scripts/soak.sh MINUTES [SEED]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <random>
 #include <sstream>
 
 namespace kw::cli {
@@ -33,7 +34,12 @@ struct Options {
   std::vector<std::string> stakeCells = DefaultStakeCells();
   bool protocol = false;
   std::string stakeFile; // the stake file's name, as the window shows it
+  std::optional<RandomComparisonRequest> comparison;
 };
+
+// A seed for a comparison asked for without one; the output names it, so the run can be
+// repeated.
+uint64_t freshSeed() { return std::random_device{}(); }
 
 // A money option in steps of 100 within [min, max], as its slider position.
 std::optional<int> hundredsPosition(CliArgs& args, const std::string& option, long long min,
@@ -103,6 +109,23 @@ std::string readOptions(CliArgs& args, Options& options) {
     options.stakeFile = QFileInfo(QString::fromLocal8Bit(file->c_str())).fileName().toStdString();
   }
   options.protocol = args.has("--protokoll");
+  if (args.has("--seed") && !args.has("--zufallsvergleich"))
+    return "--seed gilt nur mit --zufallsvergleich";
+  if (args.has("--zufallsvergleich")) {
+    const auto replicas = args.integer("--zufallsvergleich", FewestReplicas, MostReplicas);
+    if (!replicas)
+      return args.error;
+    RandomComparisonRequest request{.replicas = static_cast<int>(*replicas), .seed = 0};
+    if (args.has("--seed")) {
+      const auto seed = args.integer("--seed", 0, static_cast<long long>(LargestSeed));
+      if (!seed)
+        return args.error;
+      request.seed = static_cast<uint64_t>(*seed);
+    } else {
+      request.seed = freshSeed();
+    }
+    options.comparison = request;
+  }
   return {};
 }
 
@@ -113,8 +136,51 @@ struct Line {
   int64_t gesamtsaldo;
 };
 
+// The name of the worst permanence of the risk figures.
+std::string worstName(const SystemTestRun& run, const std::vector<std::string>& names) {
+  return run.risk.schlechteste ? names[run.tested[*run.risk.schlechteste].position] : std::string();
+}
+
+void riskJson(Json& json, const SystemTestRun& run, const std::vector<std::string>& names) {
+  const RiskFigures& risk = run.risk;
+  json.key("risiko").beginObject();
+  json.key("groesster_rueckgang").value(static_cast<long long>(risk.groessterRueckgang));
+  json.key("laengste_verlustserie").value(static_cast<long long>(risk.laengsteVerlustserie));
+  json.key("schlechteste_permanenz");
+  if (risk.schlechteste) {
+    json.beginObject();
+    json.key("name").value(worstName(run, names));
+    json.key("ergebnis").value(static_cast<long long>(risk.schlechtestesErgebnis));
+    json.endObject();
+  } else {
+    json.null();
+  }
+  json.key("tiefster_kapitalstand").value(static_cast<long long>(risk.tiefsterKapitalstand));
+  json.key("erwartung").value(risk.erwartung);
+  json.endObject();
+}
+
+void comparisonJson(Json& json, const RandomComparison& c) {
+  json.key("zufallsvergleich").beginObject();
+  json.key("replikate").value(static_cast<long long>(c.replicas));
+  json.key("seed").value(static_cast<long long>(c.seed));
+  json.key("netto").beginObject();
+  json.key("mittel").value(c.nettoMittel);
+  json.key("std").value(c.nettoStd);
+  json.key("min").value(static_cast<long long>(c.nettoMin));
+  json.key("max").value(static_cast<long long>(c.nettoMax));
+  json.key("quantile").beginObject();
+  for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
+    json.key(std::to_string(ComparisonQuantiles[q])).value(c.quantile[q]);
+  json.endObject().endObject();
+  json.key("umsatz").beginObject().key("mittel").value(c.umsatzMittel).endObject();
+  json.key("perzentil").value(c.perzentil);
+  json.endObject();
+}
+
 void printJson(const SystemTestParams& params, const std::vector<Line>& lines,
-               const SystemTestTotals& totals, bool protocol) {
+               const SystemTestRun& run, const std::vector<std::string>& names, bool protocol) {
+  const SystemTestTotals& totals = run.totals;
   Json json;
   json.beginObject().key("parameter").beginObject();
   json.key("vorlauf").value(static_cast<long long>(params.vorlauf));
@@ -162,7 +228,11 @@ void printJson(const SystemTestParams& params, const std::vector<Line>& lines,
   json.key("abbruch_minus").value(static_cast<long long>(totals.abbruchMinus));
   json.key("abbruch_plus").value(static_cast<long long>(totals.abbruchPlus));
   json.key("abbruch_e").value(static_cast<long long>(totals.abbruchE));
-  json.endObject().endObject();
+  json.endObject();
+  riskJson(json, run, names);
+  if (run.comparison)
+    comparisonJson(json, *run.comparison);
+  json.endObject();
   std::printf("%s\n", json.text().c_str());
 }
 
@@ -174,8 +244,34 @@ std::string renditeText(std::optional<double> rendite) {
   return text;
 }
 
+void printRiskTable(const SystemTestRun& run, const std::vector<std::string>& names) {
+  const RiskFigures& r = run.risk;
+  std::printf("Größter Rückgang %lld, längste Verlustserie %lld, ",
+              static_cast<long long>(r.groessterRueckgang),
+              static_cast<long long>(r.laengsteVerlustserie));
+  if (r.schlechteste)
+    std::printf("schlechteste Permanenz %s (%lld), ", worstName(run, names).c_str(),
+                static_cast<long long>(r.schlechtestesErgebnis));
+  std::printf("tiefster Kapitalstand %lld, Erwartung %.2f\n",
+              static_cast<long long>(r.tiefsterKapitalstand), r.erwartung);
+  if (!run.comparison)
+    return;
+  const RandomComparison& c = *run.comparison;
+  std::printf("\nZufallsvergleich: %d Replikate, Startwert %llu\n", c.replicas,
+              static_cast<unsigned long long>(c.seed));
+  std::printf("Netto Mittel %.2f, Standardabweichung %.2f, Minimum %lld, Maximum %lld\n",
+              c.nettoMittel, c.nettoStd, static_cast<long long>(c.nettoMin),
+              static_cast<long long>(c.nettoMax));
+  std::printf("Quantile");
+  for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
+    std::printf("%s %d %%: %.2f", q == 0 ? "" : ",", ComparisonQuantiles[q], c.quantile[q]);
+  std::printf("\nUmsatz Mittel %.2f, Perzentil %.2f %%\n", c.umsatzMittel, c.perzentil);
+  std::printf("%s\n", ComparisonVerdict(c.perzentil).toStdString().c_str());
+}
+
 void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
-                const SystemTestTotals& totals, bool protocol) {
+                const SystemTestRun& run, const std::vector<std::string>& names, bool protocol) {
+  const SystemTestTotals& totals = run.totals;
   std::printf("Systemtest nach 2/3-Gesetz\n");
   std::printf("Vorlaufcoups %d, Angriffe %d, Stückgröße %d, Startkapital %lld, Gewinnziel %lld, "
               "Verlustgrenze %lld\n\n",
@@ -203,6 +299,7 @@ void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
   std::printf("Abbruch + %lld, Abbruch - %lld, Abbruch E %lld\n",
               static_cast<long long>(totals.abbruchPlus),
               static_cast<long long>(totals.abbruchMinus), static_cast<long long>(totals.abbruchE));
+  printRiskTable(run, names);
   if (!protocol)
     return;
   for (const Line& line : lines) {
@@ -217,7 +314,9 @@ void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
 // panels and the stake file down column A, the summary grid (at least its 200 rows) from C1.
 std::string writeSummaryWorkbook(const std::string& path, const SliderPositions& sliders,
                                  const SystemTestParams& params, const std::vector<Line>& lines,
-                                 const SystemTestTotals& totals, const std::string& stakeFile) {
+                                 const SystemTestRun& run, const std::vector<std::string>& names,
+                                 const std::string& stakeFile) {
+  const SystemTestTotals& totals = run.totals;
   std::array<std::string, 16> values;
   const auto totalTexts = TotalsTexts(totals, params);
   const auto panelTexts = ParameterPanelTexts(sliders);
@@ -240,16 +339,31 @@ std::string writeSummaryWorkbook(const std::string& path, const SliderPositions&
     for (size_t c = 0; c < texts.size(); ++c)
       grid[line.position + 1][c] = texts[c].toStdString();
   }
-  return WriteWorkbook(SummaryWorkbook(values, std::move(grid)), path);
+  WorkbookSheet sheet = SummaryWorkbook(values, std::move(grid));
+  const auto riskTexts = RiskTexts(run.risk, QString::fromStdString(worstName(run, names)));
+  std::array<std::string, 5> risk;
+  for (size_t i = 0; i < risk.size(); ++i)
+    risk[i] = riskTexts[i].toStdString();
+  AddRiskFigures(sheet, risk);
+  if (run.comparison) {
+    const auto comparisonTexts = ComparisonTexts(*run.comparison);
+    std::array<std::string, 13> comparison;
+    for (size_t i = 0; i < comparison.size(); ++i)
+      comparison[i] = comparisonTexts[i].toStdString();
+    AddComparisonSheet(sheet, comparison,
+                       ComparisonVerdict(run.comparison->perzentil).toStdString(), *run.comparison);
+  }
+  return WriteWorkbook(sheet, path);
 }
 
 } // namespace
 
 int RunSystemtest(int argc, char** argv) {
-  CliArgs args = ParseArgs(argc, argv,
-                           {"--vorlauf", "--angriffe", "--stuecke", "--staffelung",
-                            "--stueckgroesse", "--startkapital", "--plus", "--minus", "--xlsx"},
-                           {"--protokoll"});
+  CliArgs args =
+      ParseArgs(argc, argv,
+                {"--vorlauf", "--angriffe", "--stuecke", "--staffelung", "--stueckgroesse",
+                 "--startkapital", "--plus", "--minus", "--xlsx", "--zufallsvergleich", "--seed"},
+                {"--protokoll"});
   if (!args.error.empty())
     return Fail(ExitUsage, Prefix + args.error);
   Options options;
@@ -275,25 +389,25 @@ int RunSystemtest(int argc, char** argv) {
   const SystemTestRun run =
       RunSystemTest(read.PermanenceData, params,
                     {.protocol = options.protocol ? ProtocolMode::Write : ProtocolMode::Skip,
-                     .run = {.threads = args.jobs}});
+                     .run = {.threads = args.jobs},
+                     .comparison = options.comparison});
   std::vector<Line> lines;
   for (const TestedPermanence& tested : run.tested)
     lines.push_back({tested.position, read.PermanenceNames[tested.position], &tested.result,
                      tested.gesamtsaldoAfter});
-  const SystemTestTotals& totals = run.totals;
   if (const auto workbook = args.value("--xlsx")) {
     SliderPositions shown = options.sliders;
     if (reading.track4Position)
       shown.track4 = *reading.track4Position;
-    if (const std::string error =
-            writeSummaryWorkbook(*workbook, shown, params, lines, totals, options.stakeFile);
+    if (const std::string error = writeSummaryWorkbook(*workbook, shown, params, lines, run,
+                                                       read.PermanenceNames, options.stakeFile);
         !error.empty())
       return Fail(ExitUsage, error);
   }
   if (args.json)
-    printJson(params, lines, totals, options.protocol);
+    printJson(params, lines, run, read.PermanenceNames, options.protocol);
   else
-    printTable(params, lines, totals, options.protocol);
+    printTable(params, lines, run, read.PermanenceNames, options.protocol);
   return ExitOk;
 }
 

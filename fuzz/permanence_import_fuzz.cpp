@@ -48,10 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Expect(whole.size() == 1, "one file without splitting");
   const std::vector<std::string> lines = ImportPartLines(parse, whole.front());
   std::vector<std::string> pieces;
-  for (const ImportPart& part : SplitImportRows(parse, 3)) {
-    fuzz::Expect(part.coups <= 3, "no file beyond its coups");
+  const std::vector<ImportPart> parts = SplitImportRows(parse, 3);
+  for (const ImportPart& part : parts) {
+    fuzz::Expect(part.coups <= 3 || &part == &parts.back(),
+                 "no file beyond its coups but the last, which takes a short remainder");
     const std::vector<std::string> partLines = ImportPartLines(parse, part);
     pieces.insert(pieces.end(), partLines.begin(), partLines.end());
+    const std::vector<std::string> fileLines = ImportFileLines(parse, part);
+    std::vector<uint8_t> transferred;
+    for (const CoupEntry& entry : TransferEntries(std::span(fileLines), markers))
+      transferred.push_back(static_cast<uint8_t>(entry.code));
+    fuzz::Expect(transferred == std::vector<uint8_t>(parse.rows.begin() + part.firstRow,
+                                                     parse.rows.begin() + part.endRow),
+                 "every file goes whole into the main window's table");
   }
   fuzz::Expect(pieces == lines, "the split files together are the whole permanence");
 

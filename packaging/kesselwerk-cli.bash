@@ -6,7 +6,7 @@ _kesselwerk_cli_options() {
     case $1 in
         serien) echo "--laengen" ;;
         systemtest) echo "--vorlauf --angriffe --stuecke --staffelung --stueckgroesse \
---startkapital --plus --minus --protokoll --xlsx" ;;
+--startkapital --plus --minus --protokoll --xlsx --zufallsvergleich --seed" ;;
         sektoren) echo "--datei --muster" ;;
         statistik) echo "--sektoren --muster" ;;
         zufall) echo "--anzahl --seed --ausgabe" ;;
@@ -66,6 +66,7 @@ _kesselwerk_cli() {
             ;;
         --jobs | --laengen | --vorlauf | --angriffe | --stuecke | --stueckgroesse | \
             --startkapital | --plus | --minus | --anzahl | --seed | --coups | --teilen | --spalte | \
+            --zufallsvergleich | \
             --param)
             # A number, a list of numbers or NAME=WERT: nothing to offer.
             return

@@ -30,6 +30,7 @@ ReadAndSearchAllCores/100/100000        ms   3000   series lengths (CLI), 100 fi
 WindowRunFromClickToGrid/10000/370      ms   1000   series-length window, 10,000 files x 370
 WindowRunFromClickToGrid/100/100000     ms   3000   series-length window, 100 files x 100,000
 BM_Run10000x370_Summary                 rate 1e8    system-test engine, entries per second
+BM_RandomComparison1000x10000x370       ms  10000   random comparison, 1,000 replicas of 10,000 x 370 coups
 BM_Long20M_Summary                      rate 1e8    system-test engine, entries per second
 SummaryExport                           ms    300   workbook with the summary sheet
 ProtocolExport100000Rows                ms   2000   workbook with a 100,000-row protocol

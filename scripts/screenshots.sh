@@ -12,5 +12,8 @@ rm -rf "$out"
 mkdir -p "$out"
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
-KESSELWERK_DATA_DIR="$data" xvfb-run -a -s "-screen 0 1366x768x24" \
+# The import dialog is shot over the real permanences beside the repository when they are there.
+shared=${KESSELWERK_SHARED_DIR:-$(cd .. && pwd)/shared}
+[ -d "$shared/data/real" ] || shared=
+KESSELWERK_SHARED_DIR="$shared" KESSELWERK_DATA_DIR="$data" xvfb-run -a -s "-screen 0 1366x768x24" \
   build/bin/kesselwerk --screenshots "$out"

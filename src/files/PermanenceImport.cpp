@@ -156,9 +156,11 @@ EncodedText partBytes(const ImportParse& parse, const ImportPart& part, const QS
       static_cast<size_t>(std::count(rows.begin(), rows.end(), HandChangeCode));
   const auto markers = std::span(parse.handChangeTexts).subspan(part.firstHandChange, handChanges);
   if (!std::all_of(markers.begin(), markers.end(), isAscii))
-    return EncodeLines(ImportPartLines(parse, part), TextEncoding::Windows1252, target);
+    return EncodeLines(ImportFileLines(parse, part), TextEncoding::Windows1252, target);
   EncodedText encoded;
   encoded.bytes.reserve(static_cast<qsizetype>(rows.size()) * 4);
+  for (const std::string& line : ImportInformationLines(part))
+    encoded.bytes.append(QByteArray::fromStdString(line) + "\r\n");
   size_t marker = 0;
   for (uint8_t row : rows) {
     if (row == HandChangeCode) {

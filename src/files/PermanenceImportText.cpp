@@ -324,8 +324,8 @@ public:
       ++out_.coups;
       break;
     case ImportValueKind::HandChange:
+      out_.handChangeTexts.push_back(out_.rows.empty() ? firstLineMarker(text) : std::string(text));
       out_.rows.push_back(HandChangeCode);
-      out_.handChangeTexts.emplace_back(text);
       ++out_.handChanges;
       break;
     case ImportValueKind::DoubleZero:
@@ -354,6 +354,22 @@ public:
   std::span<const std::string> markers() const { return markers_; }
 
 private:
+  // The main window's transfer takes lines above the first line of one or two characters for
+  // information lines, so a permanence that opens with a hand change writes it with a marker of
+  // one or two characters: the first such entry of the list, else 50, which every reader of
+  // permanence files takes for a hand change.
+  std::string firstLineMarker(std::string_view text) const {
+    const auto shortMarker = [](std::string_view marker) {
+      const size_t characters = CharacterCount(marker);
+      return characters >= 1 && characters <= 2 && TrimLine(marker) == marker;
+    };
+    if (shortMarker(text))
+      return std::string(text);
+    const auto it = std::find_if(markers_.begin(), markers_.end(),
+                                 [&](const std::string& marker) { return shortMarker(marker); });
+    return it != markers_.end() ? *it : std::to_string(HandChangeCode);
+  }
+
   ImportParse& out_;
   std::span<const std::string> markers_;
 };
@@ -630,13 +646,40 @@ std::vector<ImportPart> SplitImportRows(const ImportParse& parse, int coupsPerFi
     if (coupsPerFile > 0 && current.coups == coupsPerFile) {
       current.endRow = i;
       parts.push_back(current);
-      current = ImportPart{i, i, handChanges, 0};
+      current = ImportPart{i, i, handChanges, 0, 0};
     }
     ++current.coups;
   }
   current.endRow = parse.rows.size();
-  parts.push_back(current);
+  // A remainder too short for the main window's transfer joins the file before it.
+  if (!parts.empty() && current.endRow - current.firstRow < TransferMinimumLines) {
+    parts.back().endRow = current.endRow;
+    parts.back().coups += current.coups;
+  } else {
+    parts.push_back(current);
+  }
+  for (ImportPart& part : parts) {
+    const size_t rows = part.endRow - part.firstRow;
+    part.informationLines = rows < TransferMinimumLines ? TransferMinimumLines - rows : 0;
+  }
   return parts;
+}
+
+std::vector<std::string> ImportInformationLines(const ImportPart& part) {
+  const size_t rows = part.endRow - part.firstRow;
+  const std::array<std::string, 4> all = {
+      "Importierte Permanenz", "Coups: " + std::to_string(part.coups),
+      "Handwechsel: " + std::to_string(rows - static_cast<size_t>(part.coups)),
+      "Zeilen: " + std::to_string(rows)};
+  return {all.begin(),
+          all.begin() + static_cast<std::ptrdiff_t>(std::min(part.informationLines, all.size()))};
+}
+
+std::vector<std::string> ImportFileLines(const ImportParse& parse, const ImportPart& part) {
+  std::vector<std::string> lines = ImportInformationLines(part);
+  const std::vector<std::string> rows = ImportPartLines(parse, part);
+  lines.insert(lines.end(), rows.begin(), rows.end());
+  return lines;
 }
 
 std::vector<std::string> ImportPartLines(const ImportParse& parse, const ImportPart& part) {

@@ -94,7 +94,10 @@ struct ImportParse {
   int column = -1;                   // the column read (0-based); -1 for lists and without one
 
   // The permanence in file order: 0..36 for a coup, HandChangeCode for a hand change, whose
-  // marker text stands in handChangeTexts (one per hand change, in order).
+  // marker text stands in handChangeTexts (one per hand change, in order): the marker read,
+  // except for a hand change in the first row whose marker has more than two characters; that
+  // one is written with the list's first marker of one or two characters, or "50", because the
+  // main window's transfer would take a longer first line for an information line.
   std::vector<uint8_t> rows;
   std::vector<std::string> handChangeTexts;
 
@@ -146,6 +149,9 @@ struct ImportPart {
   size_t endRow = 0;
   size_t firstHandChange = 0;
   int coups = 0;
+  // Information lines above the rows, so that the file has the lines the main window's transfer
+  // needs (TransferMinimumLines); 0 for any file of that many rows.
+  size_t informationLines = 0;
 
   bool operator==(const ImportPart&) const = default;
 };
@@ -153,11 +159,23 @@ struct ImportPart {
 // The rows in files of coupsPerFile coups (0: one file). Hand changes do not count toward the
 // coups: one standing after a file's last coup stays with that file (so a file never begins
 // with a hand change that follows a coup), those before the first coup open the first file.
+// Every file transfers whole in the main window: a remainder of fewer than TransferMinimumLines
+// rows joins the file before it (which then holds more than coupsPerFile coups), and a file
+// that still has fewer rows (a short permanence, or coupsPerFile below that) gets information
+// lines above its rows.
 std::vector<ImportPart> SplitImportRows(const ImportParse& parse, int coupsPerFile);
+
+// A part's information lines ("Importierte Permanenz", "Coups: 3", "Handwechsel: 0",
+// "Zeilen: 3", as many as it needs): words, so no reader takes them for a coup.
+std::vector<std::string> ImportInformationLines(const ImportPart& part);
 
 // A part's lines as a permanence file holds them: each coup in decimal, each hand change as the
 // marker it was read from (an entry of the hand-change list, so every reader reads it back as a
 // hand change, and the main window gives it the label the source line would give).
 std::vector<std::string> ImportPartLines(const ImportParse& parse, const ImportPart& part);
+
+// What a part's file holds, or what the main window's text box receives for it: its
+// information lines, then its rows' lines.
+std::vector<std::string> ImportFileLines(const ImportParse& parse, const ImportPart& part);
 
 } // namespace kw

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 namespace kw {
 namespace {
 
@@ -83,6 +85,49 @@ std::array<QString, 9> TotalsTexts(const SystemTestTotals& totals, const SystemT
           QString::number(totals.abbruchPlus),
           QString::number(totals.abbruchMinus),
           QString::number(totals.abbruchE)};
+}
+
+QString MoneyDecimalText(double value) {
+  QString text = QLocale().toCurrencyString(value, QStringLiteral("€"), 2);
+  text.replace(NoBreakSpace, QLatin1Char(' '));
+  text = withAsciiMinus(text);
+  // A value that rounds to zero shows no sign.
+  if (text.startsWith(AsciiMinus) && std::abs(value) < 0.005)
+    text.remove(0, 1);
+  return text;
+}
+
+std::array<QString, 5> RiskTexts(const RiskFigures& risk, const QString& worstName) {
+  const QString worst =
+      risk.schlechteste
+          ? QStringLiteral("%1 (%2)").arg(worstName, MoneyText(risk.schlechtestesErgebnis))
+          : QString::fromUtf8(NoRenditeText.data(), static_cast<qsizetype>(NoRenditeText.size()));
+  return {MoneyText(risk.groessterRueckgang), QString::number(risk.laengsteVerlustserie), worst,
+          MoneyText(risk.tiefsterKapitalstand), MoneyDecimalText(risk.erwartung)};
+}
+
+QString PerzentilText(double perzentil) { return PercentText(perzentil) + QStringLiteral(" %"); }
+
+std::array<QString, 13> ComparisonTexts(const RandomComparison& c) {
+  std::array<QString, 13> texts{QString::number(c.replicas),     QString::number(c.seed),
+                                MoneyDecimalText(c.nettoMittel), MoneyDecimalText(c.nettoStd),
+                                MoneyText(c.nettoMin),           MoneyText(c.nettoMax)};
+  for (size_t q = 0; q < c.quantile.size(); ++q)
+    texts[6 + q] = MoneyDecimalText(c.quantile[q]);
+  texts[11] = MoneyDecimalText(c.umsatzMittel);
+  texts[12] = PerzentilText(c.perzentil);
+  return texts;
+}
+
+QString ComparisonVerdict(double perzentil) {
+  constexpr double Low = 5.0;
+  constexpr double High = 95.0;
+  // Even at the edges the result is one that chance gives now and then: the texts say
+  // "Rand", never that the system beats the wheel.
+  const QString text = perzentil < Low    ? QStringLiteral("am unteren Rand des Zufallsbereichs")
+                       : perzentil > High ? QStringLiteral("am oberen Rand des Zufallsbereichs")
+                                          : QStringLiteral("im Bereich des Zufalls");
+  return QStringLiteral("Das Ergebnis liegt %1 (Perzentil %2)").arg(text, PerzentilText(perzentil));
 }
 
 std::array<QString, 6> ParameterPanelTexts(const SliderPositions& sliders) {

@@ -41,6 +41,31 @@ std::array<QString, 8> SummaryRowTexts(size_t position, const QString& name,
 // LAbbruchE.
 std::array<QString, 9> TotalsTexts(const SystemTestTotals& totals, const SystemTestParams& params);
 
+// An amount with two decimals in the currency format ("-6,49 €"), for expectations and means.
+QString MoneyDecimalText(double value);
+
+// The risk figures beside the summary: captions and values in this order.
+inline constexpr std::array<const char*, 5> RiskCaptions = {
+    "Größter Rückgang", "Längste Verlustserie", "Schlechteste Permanenz", "Tiefster Kapitalstand",
+    "Erwartung (-Umsatz/37)"};
+// `worstName` is the name of the permanence that RiskFigures::schlechteste points to.
+std::array<QString, 5> RiskTexts(const RiskFigures& risk, const QString& worstName);
+
+// The random comparison: captions and values in this order.
+inline constexpr std::array<const char*, 13> ComparisonCaptions = {
+    "Replikate",     "Startwert",     "Netto Mittel", "Standardabweichung", "Netto Minimum",
+    "Netto Maximum", "Quantil 5 %",   "Quantil 25 %", "Median (50 %)",      "Quantil 75 %",
+    "Quantil 95 %",  "Umsatz Mittel", "Perzentil"};
+std::array<QString, 13> ComparisonTexts(const RandomComparison& comparison);
+
+// "62 %", "62,5 %".
+QString PerzentilText(double perzentil);
+
+// One line on where the real result stands among the replicas: within the middle 90 % of
+// them (Perzentil 5 to 95) it lies "im Bereich des Zufalls", else at the lower or upper
+// edge of it.
+QString ComparisonVerdict(double perzentil);
+
 // The slider panels in the order the workbooks list them: PKapital, Pup, PNach, PStueck,
 // PPlus, PMinus (the minus threshold with its sign).
 std::array<QString, 6> ParameterPanelTexts(const SliderPositions& sliders);

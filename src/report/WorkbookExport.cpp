@@ -1,5 +1,7 @@
 #include "report/WorkbookExport.h"
 
+#include "report/SystemTestFormat.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
@@ -42,8 +44,21 @@ std::string groupedNumber(size_t value) {
 
 } // namespace
 
-size_t WorksheetRows(const WorkbookSheet& sheet) {
+namespace {
+
+size_t firstSheetRows(const WorkbookSheet& sheet) {
   return std::max(sheet.columnA.size(), sheet.grid.size());
+}
+
+// The heading row and one row per replica.
+size_t comparisonRows(const ComparisonSheet& sheet) {
+  return std::max(sheet.columnA.size(), sheet.netto.size() + 1);
+}
+
+} // namespace
+
+size_t WorksheetRows(const WorkbookSheet& sheet) {
+  return firstSheetRows(sheet) + (sheet.comparison ? comparisonRows(*sheet.comparison) : 0);
 }
 
 std::string RowLimitMessage(size_t gridRows) {
@@ -63,6 +78,27 @@ WorkbookSheet SummaryWorkbook(const std::array<std::string, 16>& values,
   }
   sheet.grid = std::move(grid);
   return sheet;
+}
+
+void AddRiskFigures(WorkbookSheet& sheet, const std::array<std::string, 5>& values) {
+  for (size_t i = 0; i < values.size(); ++i) {
+    sheet.columnA.push_back(RiskCaptions[i]);
+    sheet.columnA.push_back(values[i]);
+  }
+}
+
+void AddComparisonSheet(WorkbookSheet& sheet, const std::array<std::string, 13>& values,
+                        const std::string& verdict, const RandomComparison& comparison) {
+  ComparisonSheet c;
+  for (size_t i = 0; i < values.size(); ++i) {
+    c.columnA.push_back(ComparisonCaptions[i]);
+    c.columnA.push_back(values[i]);
+  }
+  c.columnA.push_back("Urteil");
+  c.columnA.push_back(verdict);
+  c.netto = comparison.netto;
+  c.umsatz = comparison.umsatz;
+  sheet.comparison = std::move(c);
 }
 
 WorkbookSheet ProtocolWorkbook(const std::string& permanenceName,
@@ -147,10 +183,11 @@ lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookShee
   if (data.protocol)
     worksheet_set_column(sheet, 6, 6, 36, nullptr);
 
-  const size_t rows = WorksheetRows(data);
+  const size_t rows = firstSheetRows(data);
+  const size_t all = WorksheetRows(data);
   std::string cell;
   for (size_t r = 0; r < rows; ++r) {
-    if (progress && r % RowsPerReport == 0 && !progress(r, rows)) {
+    if (progress && r % RowsPerReport == 0 && !progress(r, all)) {
       cancelled = true;
       return LXW_NO_ERROR;
     }
@@ -170,8 +207,44 @@ lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookShee
       }
     }
   }
-  if (progress && !progress(rows, rows))
-    cancelled = true;
+  return LXW_NO_ERROR;
+}
+
+// The comparison's sheet after the first one's `done` rows, reported on from there.
+lxw_error fillComparisonSheet(lxw_workbook* book, lxw_worksheet* sheet, const ComparisonSheet& data,
+                              size_t done, size_t all, const WorkbookProgress& progress,
+                              bool& cancelled) {
+  const Formats f = makeFormats(book);
+  worksheet_set_column(sheet, 0, 0, 22, nullptr);
+  worksheet_set_column(sheet, 1, 1, 2, nullptr);
+  worksheet_set_column(sheet, 2, 4, 14, nullptr);
+  const size_t rows = comparisonRows(data);
+  constexpr std::array<const char*, 3> Headings = {"Replikat", "Netto-Ergebnis", "Umsatz"};
+  for (size_t r = 0; r < rows; ++r) {
+    if (progress && r % RowsPerReport == 0 && !progress(done + r, all)) {
+      cancelled = true;
+      return LXW_NO_ERROR;
+    }
+    const auto row = static_cast<lxw_row_t>(r);
+    if (r < data.columnA.size()) {
+      if (lxw_error e = worksheet_write_string(sheet, row, 0, data.columnA[r].c_str(), f.captions))
+        return e;
+      worksheet_write_blank(sheet, row, 1, f.separator);
+    }
+    if (r == 0) {
+      for (size_t c = 0; c < Headings.size(); ++c)
+        if (lxw_error e = worksheet_write_string(sheet, row, static_cast<lxw_col_t>(2 + c),
+                                                 Headings[c], f.right))
+          return e;
+    } else if (r <= data.netto.size()) {
+      const double values[3] = {static_cast<double>(r), static_cast<double>(data.netto[r - 1]),
+                                static_cast<double>(data.umsatz[r - 1])};
+      for (size_t c = 0; c < 3; ++c)
+        if (lxw_error e = worksheet_write_number(sheet, row, static_cast<lxw_col_t>(2 + c),
+                                                 values[c], nullptr))
+          return e;
+    }
+  }
   return LXW_NO_ERROR;
 }
 
@@ -208,11 +281,13 @@ std::string failureReason(lxw_error error) {
 // Frees a workbook that is not to be written. The library closes a worksheet's buffer file
 // (constant memory) only while it writes the workbook, so a stopped export closes it here;
 // the buffer file has no name, and closing it gives its room back.
-void discardWorkbook(lxw_workbook* book, lxw_worksheet* sheet) {
-  if (sheet && sheet->optimize_tmpfile) {
-    std::fclose(sheet->optimize_tmpfile);
-    sheet->optimize_tmpfile = nullptr;
-    sheet->file = nullptr;
+void discardWorkbook(lxw_workbook* book, std::initializer_list<lxw_worksheet*> sheets) {
+  for (lxw_worksheet* sheet : sheets) {
+    if (sheet && sheet->optimize_tmpfile) {
+      std::fclose(sheet->optimize_tmpfile);
+      sheet->optimize_tmpfile = nullptr;
+      sheet->file = nullptr;
+    }
   }
   lxw_workbook_free(book);
 }
@@ -244,13 +319,21 @@ std::string WriteWorkbook(const WorkbookSheet& data, const std::string& path,
   if (!book)
     return saveError(path, "Die Arbeitsmappe konnte nicht angelegt werden.");
   lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+  lxw_worksheet* second =
+      data.comparison ? workbook_add_worksheet(book, ComparisonSheetName) : nullptr;
   bool cancelled = false;
-  const lxw_error filled =
+  lxw_error filled =
       sheet ? fillSheet(book, sheet, data, progress, cancelled) : LXW_ERROR_MEMORY_MALLOC_FAILED;
+  if (data.comparison && filled == LXW_NO_ERROR && !cancelled)
+    filled = second ? fillComparisonSheet(book, second, *data.comparison, firstSheetRows(data),
+                                          WorksheetRows(data), progress, cancelled)
+                    : LXW_ERROR_MEMORY_MALLOC_FAILED;
+  if (!cancelled && progress && !progress(WorksheetRows(data), WorksheetRows(data)))
+    cancelled = true;
   if (cancelled) {
     // The file itself is made only when the workbook is closed: a stopped export frees the
     // workbook without writing it.
-    discardWorkbook(book, sheet);
+    discardWorkbook(book, {sheet, second});
     fs::remove(temporary, ec);
     return {};
   }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,23 @@ namespace kw {
 // The spreadsheet export of the system test: one worksheet with captions and values down
 // column A (light green), a narrow grey column B, and a copy of a grid from C1 on, every
 // grid cell a text made of a no-break space and the cell's text.
+// The random comparison's sheet "Zufallsvergleich" of the summary workbook: its figures
+// down column A as on the first sheet, and every replica's figures as numbers from C1 on
+// under the headings "Replikat", "Netto-Ergebnis", "Umsatz".
+struct ComparisonSheet {
+  std::vector<std::string> columnA;
+  std::vector<int64_t> netto;  // per replica
+  std::vector<int64_t> umsatz; // per replica
+};
+
 struct WorkbookSheet {
   std::vector<std::string> columnA;           // A1, A2, ... (UTF-8)
   std::vector<std::vector<std::string>> grid; // rows, each the grid's cells left to right
   bool protocol = false;                      // protocol export: column G wide, E..F right
+  std::optional<ComparisonSheet> comparison;  // a second worksheet
 };
+
+inline constexpr const char* ComparisonSheetName = "Zufallsvergleich";
 
 // The sixteen captions of column A, in their order.
 extern const std::array<const char*, 16> WorkbookCaptions;
@@ -29,6 +42,14 @@ inline constexpr const char* UnsavedStakeFile = "ungespeichert";
 // (the last value the stake file's name, or "ungespeichert" when it is empty).
 WorkbookSheet SummaryWorkbook(const std::array<std::string, 16>& values,
                               std::vector<std::vector<std::string>> grid);
+
+// The risk figures below the summary's values: their captions and values from A33 on.
+void AddRiskFigures(WorkbookSheet& sheet, const std::array<std::string, 5>& values);
+
+// The random comparison as the second worksheet: captions and values (as the window shows
+// them), the verdict, and every replica's results.
+void AddComparisonSheet(WorkbookSheet& sheet, const std::array<std::string, 13>& values,
+                        const std::string& verdict, const RandomComparison& comparison);
 
 // The protocol export of one permanence: "Permanenz" and its name, the five outcome
 // captions and values, then the six parameter captions and values and the stake file.
@@ -51,7 +72,8 @@ inline constexpr const char* NoSpreadsheetMessage =
 // A worksheet holds at most this many rows.
 inline constexpr size_t WorksheetRowLimit = 1048576;
 
-// The rows the worksheet of `sheet` takes: the longer of column A and the grid.
+// The rows the worksheets of `sheet` take: the longer of column A and the grid, and the
+// rows of the comparison's sheet.
 size_t WorksheetRows(const WorkbookSheet& sheet);
 
 // The German refusal for a grid of `gridRows` rows (its heading row included) that no

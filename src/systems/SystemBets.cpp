@@ -5,7 +5,7 @@
 namespace kw {
 namespace {
 
-constexpr std::array<BetKindSpec, BetKindCount> Specs = {{
+constexpr std::array<BetKindRules, BetKindCount> KindRules = {{
     {"plein", 0, 36, 35, false},
     {"transversale", 1, 12, 11, false},
     {"sixain", 1, 11, 5, false},
@@ -62,7 +62,7 @@ HitTable makeHitTable() {
   for (int n = 0; n <= 36; ++n) {
     for (int k = 0; k < BetKindCount; ++k) {
       const auto kind = static_cast<BetKind>(k);
-      for (int t = Specs[k].firstTarget; t <= Specs[k].lastTarget; ++t)
+      for (int t = KindRules[k].firstTarget; t <= KindRules[k].lastTarget; ++t)
         if (Hits(kind, t, n))
           table.chances[n][table.counts[n]++] = static_cast<uint8_t>(ChanceIndex(kind, t));
     }
@@ -72,18 +72,18 @@ HitTable makeHitTable() {
 
 } // namespace
 
-const BetKindSpec& Spec(BetKind kind) { return Specs[static_cast<size_t>(kind)]; }
+const BetKindRules& RulesOf(BetKind kind) { return KindRules[static_cast<size_t>(kind)]; }
 
 std::optional<BetKind> BetKindByName(std::string_view name) {
-  for (size_t k = 0; k < Specs.size(); ++k)
-    if (Specs[k].name == name)
+  for (size_t k = 0; k < KindRules.size(); ++k)
+    if (KindRules[k].name == name)
       return static_cast<BetKind>(k);
   return std::nullopt;
 }
 
 bool IsValidTarget(BetKind kind, int64_t target) {
-  const BetKindSpec& spec = Spec(kind);
-  return target >= spec.firstTarget && target <= spec.lastTarget;
+  const BetKindRules& rules = RulesOf(kind);
+  return target >= rules.firstTarget && target <= rules.lastTarget;
 }
 
 std::string_view ZeroRuleName(ZeroRule rule) { return rule == ZeroRule::Halb ? "halb" : "keine"; }
@@ -95,17 +95,17 @@ bool Hits(BetKind kind, int target, int number) {
 }
 
 Cents BetResult(BetKind kind, int target, Cents stake, int number, ZeroRule rule) {
-  const BetKindSpec& spec = Spec(kind);
+  const BetKindRules& rules = RulesOf(kind);
   if (Hits(kind, target, number))
-    return stake * spec.payout;
-  if (number == 0 && spec.simple && rule == ZeroRule::Halb)
+    return stake * rules.payout;
+  if (number == 0 && rules.simple && rule == ZeroRule::Halb)
     return -(stake / 2);
   return -stake;
 }
 
 int ChanceIndex(BetKind kind, int target) {
   const size_t k = static_cast<size_t>(kind);
-  return FirstChance[k] + target - Specs[k].firstTarget;
+  return FirstChance[k] + target - KindRules[k].firstTarget;
 }
 
 std::span<const uint8_t> ChancesHitBy(int number) {

@@ -28,7 +28,7 @@ enum class BetKind : uint8_t {
 };
 inline constexpr int BetKindCount = 11;
 
-struct BetKindSpec {
+struct BetKindRules {
   std::string_view name; // as the script writes it
   int firstTarget;       // range of "ziel"; 0..0 for the simple chances, which have none
   int lastTarget;
@@ -36,7 +36,7 @@ struct BetKindSpec {
   bool simple;
 };
 
-const BetKindSpec& Spec(BetKind kind);
+const BetKindRules& RulesOf(BetKind kind);
 std::optional<BetKind> BetKindByName(std::string_view name);
 bool IsValidTarget(BetKind kind, int64_t target);
 

@@ -119,9 +119,9 @@ int contextSeit(lua_State* L) {
   const std::optional<BetKind> kind = h.kindOf(art);
   if (!kind)
     return luaL_error(L, "c.seit: unbekannte Chance \"%s\"", art);
-  const BetKindSpec& spec = Spec(*kind);
+  const BetKindRules& rules = RulesOf(*kind);
   int target = 0;
-  if (spec.simple) {
+  if (rules.simple) {
     if (!lua_isnoneornil(L, 2))
       return luaL_error(L, "c.seit: \"%s\" hat kein Ziel", art);
   } else {
@@ -129,7 +129,7 @@ int contextSeit(lua_State* L) {
     const lua_Integer t = lua_type(L, 2) == LUA_TNUMBER ? lua_tointegerx(L, 2, &isInteger) : 0;
     if (isInteger == 0 || !IsValidTarget(*kind, t))
       return luaL_error(L, "c.seit: ungültiges Ziel %s für \"%s\" (%d bis %d)",
-                        luaL_tolstring(L, 2, nullptr), art, spec.firstTarget, spec.lastTarget);
+                        luaL_tolstring(L, 2, nullptr), art, rules.firstTarget, rules.lastTarget);
     target = static_cast<int>(t);
   }
   lua_pushinteger(L, h.coup - h.lastHit[static_cast<size_t>(ChanceIndex(*kind, target))]);
@@ -187,7 +187,7 @@ int setupContext(lua_State* L) {
   HostData& h = hostOf(L);
   lua_createtable(L, BetKindCount, 0);
   for (int k = 0; k < BetKindCount; ++k) {
-    const std::string_view name = Spec(static_cast<BetKind>(k)).name;
+    const std::string_view name = RulesOf(static_cast<BetKind>(k)).name;
     h.kindNames[static_cast<size_t>(k)] = lua_pushlstring(L, name.data(), name.size());
     lua_rawseti(L, -2, k + 1);
   }
@@ -331,8 +331,8 @@ std::string betsText(const std::vector<Bet>& bets) {
   for (const Bet& bet : bets) {
     if (!text.empty())
       text += ", ";
-    text += Spec(bet.kind).name;
-    if (!Spec(bet.kind).simple)
+    text += RulesOf(bet.kind).name;
+    if (!RulesOf(bet.kind).simple)
       text += " " + std::to_string(bet.target);
     text += " \u00d7 " + std::to_string(bet.stuecke);
   }
@@ -413,7 +413,7 @@ bool readBet(HostData& h, lua_State* L, Bet& bet) {
       type[1] == LUA_TSTRING ? h.kindOf(lua_tolstring(L, e1, nullptr)) : std::nullopt;
   if (!kind)
     return fail({e1});
-  const bool simple = Spec(*kind).simple;
+  const bool simple = RulesOf(*kind).simple;
   bet.kind = *kind;
   bet.target = 0;
   int stueckeSlot = e3;

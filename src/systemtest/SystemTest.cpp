@@ -1,5 +1,7 @@
 #include "systemtest/SystemTest.h"
 
+#include "systemtest/RandomCoups.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -75,7 +77,7 @@ std::string_view stopText(StopReason reason) {
 // One loop for both modes; the summary-only run compiles without any text work.
 template <bool WithProtocol>
 PermanenceOutcome play(std::span<const uint8_t> entries, const SystemTestParams& params,
-                       std::vector<ProtocolRow>& rows) {
+                       std::vector<ProtocolRow>& rows, std::vector<int64_t>& course) {
   const size_t n = entries.size();
   const int attacks = params.angriffe;
   const int vorlauf = params.vorlauf;
@@ -154,8 +156,10 @@ PermanenceOutcome play(std::span<const uint8_t> entries, const SystemTestParams&
       stop = nearEnd;
     }
 
-    if constexpr (WithProtocol)
+    if constexpr (WithProtocol) {
       rows[i][SaldoColumn] = std::to_string(capital);
+      course.push_back(capital);
+    }
     if (stop) {
       out.stop = stopReason(capital, nearEnd, params);
       if constexpr (WithProtocol)
@@ -206,11 +210,13 @@ PermanenceResult SimulatePermanence(std::span<const uint8_t> entries,
   checkParams(params);
   PermanenceResult result;
   if (mode == ProtocolMode::Skip) {
-    result.outcome = play<false>(entries, params, result.protocol);
+    result.outcome = play<false>(entries, params, result.protocol, result.capitalCourse);
     return result;
   }
   result.protocol = FillProtocolGrid(entries);
-  result.outcome = play<true>(entries, params, result.protocol);
+  result.capitalCourse.reserve(entries.size() + 1);
+  result.capitalCourse.push_back(params.startkapital);
+  result.outcome = play<true>(entries, params, result.protocol, result.capitalCourse);
   result.protocol.resize(result.outcome.rowsReached);
   return result;
 }
@@ -250,9 +256,85 @@ std::optional<double> Rendite(int64_t net, int64_t umsatz) {
   return static_cast<double>(net) / static_cast<double>(umsatz) * 100.0;
 }
 
+namespace {
+
+size_t coupCount(std::span<const uint8_t> entries) {
+  return static_cast<size_t>(
+      std::count_if(entries.begin(), entries.end(), [](uint8_t e) { return e <= HighestNumber; }));
+}
+
+RiskFigures riskOf(const SystemTestRun& run, const SystemTestParams& params) {
+  std::vector<int64_t> results;
+  std::vector<int64_t> lowest;
+  results.reserve(run.tested.size());
+  lowest.reserve(run.tested.size());
+  for (const TestedPermanence& tested : run.tested) {
+    results.push_back(tested.result.outcome.finalCapital - params.startkapital);
+    lowest.push_back(tested.result.outcome.lowestCapital);
+  }
+  return ComputeRiskFigures(results, lowest, run.totals.umsatz, params.startkapital);
+}
+
+// Progress of the comparison: each replica counts as many permanences as the run tested,
+// after the run's own.
+RunControl replicaControl(const RunControl& run, size_t tested, size_t replicas) {
+  RunControl control{.threads = run.threads, .reportEvery = 1, .progress = {}};
+  if (run.progress)
+    control.progress = [progress = run.progress, tested, replicas](size_t done, size_t) {
+      return progress(tested * (done + 1), tested * (replicas + 1));
+    };
+  return control;
+}
+
+// Plays the replicas; false when the progress callback cancelled them.
+bool playReplicas(SystemTestRun& run, std::span<const std::vector<uint8_t>> permanences,
+                  const SystemTestParams& params, const SystemTestOptions& options) {
+  const RandomComparisonRequest& request = *options.comparison;
+  const auto replicas = static_cast<size_t>(request.replicas);
+  std::vector<size_t> coups;
+  coups.reserve(run.tested.size());
+  for (const TestedPermanence& tested : run.tested)
+    coups.push_back(coupCount(permanences[tested.position]));
+  const size_t longest = coups.empty() ? 0 : *std::max_element(coups.begin(), coups.end());
+  const RunControl control = replicaControl(options.run, coups.size(), replicas);
+
+  // One buffer per thread, made before the run: a replica allocates nothing.
+  std::vector<std::vector<uint8_t>> buffers(
+      static_cast<size_t>(RunThreads(control.threads, replicas)), std::vector<uint8_t>(longest));
+  std::vector<int64_t> netto(replicas);
+  std::vector<int64_t> umsatz(replicas);
+  const int64_t stakeIn = static_cast<int64_t>(coups.size()) * params.startkapital;
+  const bool completed = RunEachOnThreads(replicas, control, [&](size_t replica, int thread) {
+    RandomCoups random(request.seed, replica);
+    std::vector<uint8_t>& buffer = buffers[static_cast<size_t>(thread)];
+    std::vector<ProtocolRow> noRows;
+    std::vector<int64_t> noCourse;
+    int64_t gesamtsaldo = 0;
+    int64_t bet = 0;
+    for (size_t count : coups) {
+      const std::span<uint8_t> entries(buffer.data(), count);
+      random.fill(entries);
+      const PermanenceOutcome outcome = play<false>(entries, params, noRows, noCourse);
+      gesamtsaldo += outcome.finalCapital;
+      bet += outcome.umsatz;
+    }
+    netto[replica] = gesamtsaldo - stakeIn;
+    umsatz[replica] = bet;
+  });
+  if (!completed)
+    return false;
+  run.comparison = SummariseReplicas(request, std::move(netto), std::move(umsatz),
+                                     NetResult(run.totals, params));
+  return true;
+}
+
+} // namespace
+
 SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
                             const SystemTestParams& params, const SystemTestOptions& options) {
   checkParams(params);
+  if (options.comparison && options.comparison->replicas < 1)
+    throw std::invalid_argument("random comparison: no replicas");
   const auto testable = [&params](const std::vector<uint8_t>& entries) {
     return IsLongEnoughToTest(entries.size(), params);
   };
@@ -262,8 +344,16 @@ SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
   for (size_t position = 0; position < permanences.size(); ++position)
     if (testable(permanences[position]))
       run.tested.push_back({position, {}, 0});
+
+  RunControl control = options.run;
+  if (options.comparison && control.progress) {
+    const size_t replicas = static_cast<size_t>(std::max(options.comparison->replicas, 0));
+    control.progress = [progress = options.run.progress, replicas](size_t done, size_t total) {
+      return progress(done, total * (replicas + 1));
+    };
+  }
   // Each permanence is played into its own place; the sums follow in selection order.
-  const bool completed = RunEach(run.tested.size(), options.run, [&](size_t k) {
+  const bool completed = RunEach(run.tested.size(), control, [&](size_t k) {
     TestedPermanence& tested = run.tested[k];
     tested.result = SimulatePermanence(permanences[tested.position], params, options.protocol);
   });
@@ -273,6 +363,9 @@ SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
     AddToTotals(run.totals, tested.result.outcome);
     tested.gesamtsaldoAfter = run.totals.gesamtsaldo;
   }
+  run.risk = riskOf(run, params);
+  if (options.comparison && !playReplicas(run, permanences, params, options))
+    return {.cancelled = true};
   return run;
 }
 

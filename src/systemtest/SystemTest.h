@@ -2,6 +2,7 @@
 
 #include "core/NumberSet.h"
 #include "core/ParallelRun.h"
+#include "systemtest/RiskFigures.h"
 
 #include <array>
 #include <cstddef>
@@ -72,6 +73,9 @@ enum class ProtocolMode { Write, Skip };
 struct PermanenceResult {
   PermanenceOutcome outcome;
   std::vector<ProtocolRow> protocol; // cut after the stop; empty with ProtocolMode::Skip
+  // The start capital, then the capital after every coup played (entries above 36 are no
+  // coups); empty with ProtocolMode::Skip.
+  std::vector<int64_t> capitalCourse;
 };
 
 // The number of members of a number set.
@@ -114,17 +118,25 @@ struct TestedPermanence {
 struct SystemTestRun {
   SystemTestTotals totals{};
   std::vector<TestedPermanence> tested{}; // in selection order; too short ones are absent
-  bool cancelled = false;                 // the progress callback stopped it; nothing else is set
+  RiskFigures risk{};
+  std::optional<RandomComparison> comparison{}; // when the options asked for one
+  bool cancelled = false; // the progress callback stopped it; nothing else is set
 };
 
 struct SystemTestOptions {
   ProtocolMode protocol = ProtocolMode::Write;
-  RunControl run{}; // threads and progress, counted in the permanences long enough to test
+  // Threads and progress. Progress is counted in permanences played: the tested ones, and
+  // with a comparison as many again for every replica.
+  RunControl run{};
+  std::optional<RandomComparisonRequest> comparison{};
 };
 
 // The run of the system test, the only one: plays every permanence long enough to be
 // tested (on the threads of options.run) and sums the run in selection order, so the
-// figures are the same for every thread count.
+// figures are the same for every thread count. With a comparison it then plays K replicas
+// of the run, each tested permanence replaced by random coups, as many as it holds (hand
+// changes are not drawn), under the same parameters; replica r draws its coups from
+// RandomCoups(seed, r), so the replicas too do not depend on the threads.
 SystemTestRun RunSystemTest(std::span<const std::vector<uint8_t>> permanences,
                             const SystemTestParams& params, const SystemTestOptions& options = {});
 

@@ -27,7 +27,7 @@ std::string_view trimBlanks(std::string_view text) {
 std::string_view MinusCorrectionMessage() { return MinusCorrectedMessage; }
 
 int ClampSliderPosition(int sliderIndex, int position) {
-  const SliderSpec& slider = SystemTestSliders.at(static_cast<size_t>(sliderIndex));
+  const SliderRange& slider = SystemTestSliders.at(static_cast<size_t>(sliderIndex));
   return std::clamp(position, slider.minimum, slider.maximum);
 }
 

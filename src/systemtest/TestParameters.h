@@ -11,13 +11,13 @@
 namespace kw {
 
 // The six sliders of the system test window, Track1..Track6 at index 0..5.
-struct SliderSpec {
+struct SliderRange {
   std::string_view name;
   int minimum;
   int maximum;
   int defaultPosition;
 };
-inline constexpr std::array<SliderSpec, 6> SystemTestSliders = {{
+inline constexpr std::array<SliderRange, 6> SystemTestSliders = {{
     {"Track1", 2, 24, 6},   // Vorlaufcoups = position
     {"Track2", 1, 100, 6},  // Angriffe = position
     {"Track3", 1, 200, 5},  // plus threshold = position x 100

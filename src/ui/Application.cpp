@@ -12,6 +12,7 @@
 #include "ui/FKal.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
+#include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
 #include "ui/FUpdate.h"
@@ -87,10 +88,15 @@ Application::~Application() {
   delete fSpeichern1_;
   delete fOptionen_;
   delete fHaupt_;
-  for (const char* name : {"FKal", "FUpdate", "FInfo"})
-    for (QWidget* w : QApplication::topLevelWidgets())
+  // The on-demand windows still open. Collected before any is deleted: a window with menus
+  // takes its menus (top-level widgets too) with it.
+  QList<QPointer<QWidget>> onDemand;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz"})
       if (w->objectName() == QLatin1String(name))
-        delete w;
+        onDemand << w;
+  for (const QPointer<QWidget>& w : onDemand)
+    delete w.data();
   if (current == this)
     current = nullptr;
 }
@@ -229,6 +235,9 @@ void Application::open(Command command) {
   case Command::Save:
     showStartupWindow(fSpeichern1_, true);
     break;
+  case Command::Signifikanz:
+    OpenOnDemand(QStringLiteral("FSignifikanz"));
+    break;
   case Command::Kalender:
     OpenOnDemand(QStringLiteral("FKal"));
     break;
@@ -269,6 +278,8 @@ QWidget* Application::createOnDemand(const QString& name) {
     window = new FUpdate;
   else if (name == QLatin1String("FInfo"))
     window = new FInfo;
+  else if (name == QLatin1String("FSignifikanz"))
+    window = new FSignifikanz(*workspace_);
   if (window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     centreOn(window, fHaupt_);

@@ -27,10 +27,10 @@ class Workspace;
 
 // Owns the workspace (what the windows share) and the windows created at start-up, in their
 // order, and opens every window of the application: start-up windows are shown (the settings
-// and the save dialog modally), the calendar, the update check and the info window are created
-// on demand. Where one window makes another act (the chart after "Diagramm", the sector
-// window placed over the main window, the start window fading the main window in), the
-// application connects the two; windows never reach into each other.
+// and the save dialog modally), the calendar, the update check, the info window and the
+// significance window are created on demand. Where one window makes another act (the chart after
+// "Diagramm", the sector window placed over the main window, the start window fading the main
+// window in), the application connects the two; windows never reach into each other.
 class Application {
 public:
   Application();

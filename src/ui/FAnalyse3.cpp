@@ -8,6 +8,7 @@
 #include "systemtest/StakeProgression.h"
 #include "ui/Dialogs.h"
 #include "ui/DigitsOnly.h"
+#include "ui/FChart2.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
 #include "ui/HelpTopics.h"
@@ -22,6 +23,7 @@
 #include "workspace/Workspace.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -32,6 +34,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyledItemDelegate>
@@ -40,6 +43,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 namespace kw {
@@ -128,6 +132,45 @@ QLabel* totalLabel(const QString& caption, const QString& name, QWidget* parent,
   layout->addWidget(label);
   grid->addWidget(group, row, column);
   return label;
+}
+
+// A caption and its value side by side, as the risk and comparison figures are shown.
+QLabel* figurePair(const QString& caption, const QString& name, QWidget* parent, QGridLayout* grid,
+                   int row, int column, int span = 1) {
+  auto* label = new QLabel(caption + QLatin1Char(':'), parent);
+  grid->addWidget(label, row, column);
+  auto* value = new QLabel(
+      QString::fromUtf8(NoRenditeText.data(), static_cast<qsizetype>(NoRenditeText.size())),
+      parent);
+  value->setObjectName(name);
+  value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QFont bold = value->font();
+  bold.setBold(true);
+  value->setFont(bold);
+  grid->addWidget(value, row, column + 1, 1, span);
+  return value;
+}
+
+const char* const RiskNames[5] = {"LRueckgang", "LVerlustserie", "LSchlechteste", "LTiefster",
+                                  "LErwartung"};
+const char* const ComparisonNames[13] = {
+    "LZReplikate", "LZStartwert", "LZMittel", "LZStd", "LZMin",    "LZMax",      "LZQ5",
+    "LZQ25",       "LZQ50",       "LZQ75",    "LZQ95", "LZUmsatz", "LZPerzentil"};
+constexpr int DefaultReplicas = 1000;
+
+QString dash() {
+  return QString::fromUtf8(NoRenditeText.data(), static_cast<qsizetype>(NoRenditeText.size()));
+}
+
+// A whole number typed into a digits-only field, if it is one within [least, most].
+std::optional<uint64_t> fieldNumber(const QString& text, uint64_t least, uint64_t most) {
+  const std::string digits = text.trimmed().toStdString();
+  uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() ||
+      value < least || value > most)
+    return std::nullopt;
+  return value;
 }
 
 QPushButton* iconButton(const QString& name, const QString& icon, const QString& tip,
@@ -456,6 +499,12 @@ QWidget* FAnalyse3::buildSummary(QWidget* parent) {
   small.setPointSize(8);
   totals->setFont(small);
   column->addWidget(totals);
+  QWidget* risk = buildRisk(area);
+  risk->setFont(small);
+  column->addWidget(risk);
+  QWidget* comparison = buildComparison(area);
+  comparison->setFont(small);
+  column->addWidget(comparison);
 
   summary_ = new SummaryModel(this);
   gZus_ = new QTableView(area);
@@ -480,6 +529,104 @@ QWidget* FAnalyse3::buildSummary(QWidget* parent) {
     gZus_->setColumnWidth(c, SummaryModel::ColumnWidths[static_cast<size_t>(c)]);
   column->addWidget(gZus_, 1);
   return area;
+}
+
+QWidget* FAnalyse3::buildRisk(QWidget* parent) {
+  auto* group = new QGroupBox(QStringLiteral("Risiko des Laufs"), parent);
+  group->setObjectName(QStringLiteral("GBRisiko"));
+  auto* grid = new QGridLayout(group);
+  grid->setContentsMargins(4, 0, 4, 2);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(1);
+  const auto caption = [](size_t i) { return QString::fromUtf8(RiskCaptions[i]); };
+  figurePair(caption(0), QLatin1String(RiskNames[0]), group, grid, 0, 0);
+  figurePair(caption(1), QLatin1String(RiskNames[1]), group, grid, 0, 2);
+  figurePair(caption(3), QLatin1String(RiskNames[3]), group, grid, 1, 0);
+  figurePair(caption(4), QLatin1String(RiskNames[4]), group, grid, 1, 2);
+  figurePair(caption(2), QLatin1String(RiskNames[2]), group, grid, 2, 0, 2);
+  auto* verlauf = new QPushButton(QStringLiteral("&Verlauf..."), group);
+  verlauf->setObjectName(QStringLiteral("BVerlauf"));
+  verlauf->setToolTip(QStringLiteral("Das Netto-Ergebnis im Verlauf der Permanenzen als Bild"));
+  verlauf->setEnabled(false);
+  connect(verlauf, &QPushButton::clicked, this, &FAnalyse3::BVerlaufClick);
+  grid->addWidget(verlauf, 2, 3, Qt::AlignRight);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+  group->setToolTip(QStringLiteral(
+      "Ergebnis einer Permanenz: Saldo minus Startkapital. Der tiefste Kapitalstand zählt jeden "
+      "verlorenen Coup, auch den letzten eines Angriffs."));
+  return group;
+}
+
+QWidget* FAnalyse3::buildComparison(QWidget* parent) {
+  auto* group = new QGroupBox(QStringLiteral("Zufallsvergleich"), parent);
+  group->setObjectName(QStringLiteral("GBZufall"));
+  auto* column = new QVBoxLayout(group);
+  column->setContentsMargins(4, 0, 4, 2);
+  column->setSpacing(1);
+
+  auto* controls = new QHBoxLayout;
+  controls->setSpacing(4);
+  cbZufall_ = new QCheckBox(QStringLiteral("bei der Analyse &mitrechnen"), group);
+  cbZufall_->setObjectName(QStringLiteral("CBZufall"));
+  cbZufall_->setToolTip(
+      QStringLiteral("Spielt den Lauf noch einmal auf Zufallspermanenzen mit denselben "
+                     "Coupzahlen, Einstellungen und Einsätzen"));
+  controls->addWidget(cbZufall_);
+  auto* keys = new DigitsOnlyFilter(group);
+  const auto digitsField = [&](const QString& name, const QString& caption, int width) {
+    auto* label = new QLabel(caption, group);
+    auto* field = new QLineEdit(group);
+    field->setObjectName(name);
+    field->setValidator(DigitsValidator(field));
+    field->installEventFilter(keys);
+    field->setFixedWidth(width);
+    field->setAlignment(Qt::AlignRight);
+    label->setBuddy(field);
+    controls->addWidget(label);
+    controls->addWidget(field);
+    return field;
+  };
+  eReplikate_ = digitsField(QStringLiteral("EReplikate"), QStringLiteral("&Replikate"), 58);
+  eReplikate_->setText(QString::number(DefaultReplicas));
+  eReplikate_->setToolTip(
+      QStringLiteral("Anzahl der Zufallsläufe, %1 bis %2")
+          .arg(QLocale().toString(FewestReplicas), QLocale().toString(MostReplicas)));
+  eSeed_ = digitsField(QStringLiteral("ESeed"), QStringLiteral("Start&wert"), 118);
+  eSeed_->setPlaceholderText(QStringLiteral("neu"));
+  eSeed_->setToolTip(QStringLiteral("Derselbe Startwert wiederholt einen Vergleich genau; leer: "
+                                    "bei jeder Analyse ein neuer"));
+  controls->addStretch(1);
+  auto* histogramm = new QPushButton(QStringLiteral("Histo&gramm..."), group);
+  histogramm->setObjectName(QStringLiteral("BHistogramm"));
+  histogramm->setToolTip(
+      QStringLiteral("Die Netto-Ergebnisse der Zufallsläufe als Bild, das echte markiert"));
+  histogramm->setEnabled(false);
+  connect(histogramm, &QPushButton::clicked, this, &FAnalyse3::BHistogrammClick);
+  controls->addWidget(histogramm);
+  column->addLayout(controls);
+
+  auto* figures = new QGridLayout;
+  figures->setHorizontalSpacing(4);
+  figures->setVerticalSpacing(0);
+  constexpr int PairsPerRow = 3;
+  for (size_t i = 0; i < ComparisonCaptions.size(); ++i) {
+    const int row = static_cast<int>(i) / PairsPerRow;
+    const int pair = static_cast<int>(i) % PairsPerRow;
+    figurePair(QString::fromUtf8(ComparisonCaptions[i]), QLatin1String(ComparisonNames[i]), group,
+               figures, row, 2 * pair);
+  }
+  for (int pair = 0; pair < PairsPerRow; ++pair)
+    figures->setColumnStretch(2 * pair + 1, 1);
+  column->addLayout(figures);
+  auto* verdict = new QLabel(group);
+  verdict->setObjectName(QStringLiteral("LUrteil"));
+  QFont bold = verdict->font();
+  bold.setBold(true);
+  verdict->setFont(bold);
+  verdict->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  column->addWidget(verdict);
+  return group;
 }
 
 std::vector<std::string> FAnalyse3::StakeCells() const {
@@ -627,7 +774,19 @@ void FAnalyse3::BExcelClick() {
     std::array<std::string, 16> values;
     for (size_t i = 0; i < values.size(); ++i)
       values[i] = ShownText(this, QLatin1String(names[i]));
-    return SummaryWorkbook(values, GridTexts(*summary_));
+    WorkbookSheet sheet = SummaryWorkbook(values, GridTexts(*summary_));
+    std::array<std::string, 5> risk;
+    for (size_t i = 0; i < risk.size(); ++i)
+      risk[i] = ShownText(this, QLatin1String(RiskNames[i]));
+    AddRiskFigures(sheet, risk);
+    if (lastComparison_) {
+      std::array<std::string, 13> comparison;
+      for (size_t i = 0; i < comparison.size(); ++i)
+        comparison[i] = ShownText(this, QLatin1String(ComparisonNames[i]));
+      AddComparisonSheet(sheet, comparison, ShownText(this, QStringLiteral("LUrteil")),
+                         *lastComparison_);
+    }
+    return sheet;
   });
 }
 
@@ -657,17 +816,32 @@ void FAnalyse3::BAnalyseClick() {
       sliders_[3]->setValue(*reading.track4Position);
   }
   const auto params = std::make_shared<const SystemTestParams>(*reading.params);
+  std::optional<RandomComparisonRequest> comparison;
+  if (!readComparison(comparison))
+    return;
 
   // Every file is read before anything is shown: an unreadable file or a cancel leaves the
-  // window as it was.
-  RunProgress progress(this, QStringLiteral("Permanenzen werden getestet..."),
+  // window as it was. A run with a comparison can take long, so it can be cancelled.
+  RunProgress progress(this,
+                       comparison
+                           ? QStringLiteral("Permanenzen und Zufallsläufe werden getestet...")
+                           : QStringLiteral("Permanenzen werden getestet..."),
                        static_cast<size_t>(files.size()));
   std::optional<FilePermanences> read = progress.readFiles(files);
   if (!read)
     return;
-  const SystemTestRun run =
-      RunSystemTest(read->PermanenceData, *params,
-                    {.protocol = ProtocolMode::Skip, .run = progress.analysing(false)});
+  const SystemTestRun run = RunSystemTest(read->PermanenceData, *params,
+                                          {.protocol = ProtocolMode::Skip,
+                                           .run = progress.analysing(comparison.has_value()),
+                                           .comparison = comparison});
+  if (run.cancelled)
+    return;
+  lastResults_.clear();
+  for (const TestedPermanence& tested : run.tested)
+    lastResults_.push_back(tested.result.outcome.finalCapital - params->startkapital);
+  lastNetto_ = NetResult(run.totals, *params);
+  showRisk(run, read->PermanenceNames);
+  showComparison(run.comparison);
 
   std::vector<std::pair<size_t, SummaryModel::Row>> rows;
   std::vector<ResultTabModel::Tab> tabs;
@@ -690,6 +864,88 @@ void FAnalyse3::BAnalyseClick() {
     pc1_->setCurrentIndex(pc1_->count() - 1);
   showTotals(run.totals, *params);
   progress.finish();
+}
+
+bool FAnalyse3::readComparison(std::optional<RandomComparisonRequest>& request) {
+  request.reset();
+  if (!cbZufall_->isChecked())
+    return true;
+  Dialogs& dialogs = Dialogs::instance();
+  const auto replicas = fieldNumber(eReplikate_->text(), FewestReplicas, MostReplicas);
+  if (!replicas) {
+    dialogs.error(this,
+                  QStringLiteral("Bitte tragen Sie für den Zufallsvergleich %1 bis %2 "
+                                 "Replikate ein.\r\rIch breche ab.")
+                      .arg(QLocale().toString(FewestReplicas), QLocale().toString(MostReplicas)));
+    eReplikate_->setFocus();
+    return false;
+  }
+  RandomComparisonRequest asked{.replicas = static_cast<int>(*replicas), .seed = 0};
+  if (eSeed_->text().trimmed().isEmpty()) {
+    asked.seed = QRandomGenerator::global()->bounded(quint64{LargestSeed} + 1);
+  } else if (const auto seed = fieldNumber(eSeed_->text(), 0, LargestSeed)) {
+    asked.seed = *seed;
+  } else {
+    dialogs.error(this, QStringLiteral("Der Startwert des Zufallsvergleichs darf höchstens %1 "
+                                       "sein.\r\rIch breche ab.")
+                            .arg(QLocale().toString(static_cast<qulonglong>(LargestSeed))));
+    eSeed_->setFocus();
+    return false;
+  }
+  request = asked;
+  return true;
+}
+
+void FAnalyse3::showRisk(const SystemTestRun& run, const std::vector<std::string>& names) {
+  const QString worst =
+      run.risk.schlechteste
+          ? QString::fromStdString(names[run.tested[*run.risk.schlechteste].position])
+          : QString();
+  const std::array<QString, 5> texts = RiskTexts(run.risk, worst);
+  for (size_t i = 0; i < texts.size(); ++i)
+    findChild<QLabel*>(QLatin1String(RiskNames[i]))->setText(texts[i]);
+  findChild<QPushButton*>(QStringLiteral("BVerlauf"))->setEnabled(true);
+  if (verlauf_ && verlauf_->isVisible())
+    verlauf_->ShowRunningNet(lastResults_);
+}
+
+void FAnalyse3::showComparison(const std::optional<RandomComparison>& comparison) {
+  lastComparison_ = comparison;
+  std::array<QString, 13> texts;
+  texts.fill(dash());
+  if (comparison)
+    texts = ComparisonTexts(*comparison);
+  for (size_t i = 0; i < texts.size(); ++i)
+    findChild<QLabel*>(QLatin1String(ComparisonNames[i]))->setText(texts[i]);
+  findChild<QLabel*>(QStringLiteral("LUrteil"))
+      ->setText(comparison ? ComparisonVerdict(comparison->perzentil) : QString());
+  findChild<QPushButton*>(QStringLiteral("BHistogramm"))->setEnabled(comparison.has_value());
+  if (histogramm_ && histogramm_->isVisible()) {
+    if (comparison)
+      histogramm_->ShowHistogram(*comparison, lastNetto_);
+    else
+      histogramm_->close();
+  }
+}
+
+void FAnalyse3::BVerlaufClick() {
+  if (!verlauf_)
+    verlauf_ = new FChart2(this);
+  verlauf_->ShowRunningNet(lastResults_);
+  verlauf_->show();
+  verlauf_->raise();
+  verlauf_->activateWindow();
+}
+
+void FAnalyse3::BHistogrammClick() {
+  if (!lastComparison_)
+    return;
+  if (!histogramm_)
+    histogramm_ = new FChart2(this);
+  histogramm_->ShowHistogram(*lastComparison_, lastNetto_);
+  histogramm_->show();
+  histogramm_->raise();
+  histogramm_->activateWindow();
 }
 
 void FAnalyse3::showTotals(const SystemTestTotals& totals, const SystemTestParams& params) {

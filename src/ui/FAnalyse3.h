@@ -7,17 +7,21 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QGridLayout;
 class QLabel;
+class QLineEdit;
 class QSlider;
 class QTableView;
 class QTableWidget;
 
 namespace kw {
 
+class FChart2;
 class FileSelector;
 class ResultPage;
 class ResultTabs;
@@ -67,12 +71,32 @@ public:
   // The summary workbook export (built separately).
   void BExcelClick(); // "Excel-Export..."
 
+  // The pictures of the last run: the running net result and the random comparison's
+  // histogram (only after a run with a comparison).
+  void BVerlaufClick();    // "&Verlauf..."
+  void BHistogrammClick(); // "Histo&gramm..."
+  FChart2* verlaufChart() const { return verlauf_; }
+  FChart2* histogrammChart() const { return histogramm_; }
+
+  // The random comparison's controls: whether the next run makes one, with how many
+  // replicas and from which seed (empty: a new one each run).
+  QCheckBox* CBZufall() const { return cbZufall_; }
+  QLineEdit* EReplikate() const { return eReplikate_; }
+  QLineEdit* ESeed() const { return eSeed_; }
+
 private:
   void FormCreate();
   QWidget* buildParameterArea(QWidget* parent);
   QWidget* buildSliders(QWidget* parent);
   QWidget* buildStakeArea(QWidget* parent);
   QWidget* buildSummary(QWidget* parent);
+  QWidget* buildRisk(QWidget* parent);
+  QWidget* buildComparison(QWidget* parent);
+  // The comparison the controls ask for; nothing when none is asked for, and false (after
+  // its message) when they are not valid.
+  bool readComparison(std::optional<RandomComparisonRequest>& request);
+  void showRisk(const SystemTestRun& run, const std::vector<std::string>& names);
+  void showComparison(const std::optional<RandomComparison>& comparison);
   void placeSlider(int index, QWidget* parent, QGridLayout* grid, int row, int column);
   void commitStakeEditing();
   void setCurrentStakeFile(const QString& path);
@@ -90,6 +114,15 @@ private:
   SummaryModel* summary_ = nullptr;
   QTableView* gZus_ = nullptr;
   int tabsMade_ = 0;
+  QCheckBox* cbZufall_ = nullptr;
+  QLineEdit* eReplikate_ = nullptr;
+  QLineEdit* eSeed_ = nullptr;
+  FChart2* verlauf_ = nullptr;
+  FChart2* histogramm_ = nullptr;
+  // The last run's results per tested permanence, its net result and its comparison.
+  std::vector<int64_t> lastResults_;
+  int64_t lastNetto_ = 0;
+  std::optional<RandomComparison> lastComparison_;
 };
 
 } // namespace kw

@@ -82,9 +82,12 @@ void FHaupt::FormCreate() {
   ChromeConfig config;
   config.helpContext = help::Zentrale;
   config.helpButtonName = QStringLiteral("Button1");
+  config.importEntry = true;
   chrome_ = WindowChrome::install(this, config);
   InstallHelpKey(this, help::Zentrale);
   chrome_->setHandler(Command::Open, [this] { BOpenClick(); });
+  chrome_->setHandler(Command::Import, [this] { BImportClick(); });
+  setAcceptDrops(true);
   chrome_->setHandler(Command::Save, [] { Application::instance().open(Command::Save); });
 
   auto* client = new QWidget(this);
@@ -241,6 +244,14 @@ QWidget* FHaupt::buildTableArea() {
   analyse->setMinimumHeight(34);
   connect(analyse, &QPushButton::clicked, this, &FHaupt::BAnalyseClick);
   layout->addWidget(analyse);
+  // The tests of the same table: could its counts come from a fair wheel?
+  auto* significance = new QPushButton(QStringLiteral("Si&gnifikanz"), area);
+  significance->setObjectName(QStringLiteral("BSignifikanz"));
+  significance->setToolTip(QStringLiteral("Signifikanztests: Sind die Zahlen der Tabelle mit "
+                                          "einem fairen Kessel vereinbar?"));
+  connect(significance, &QPushButton::clicked, this,
+          [] { Application::instance().open(Command::Signifikanz); });
+  layout->addWidget(significance);
   return area;
 }
 

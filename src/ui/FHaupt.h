@@ -4,6 +4,7 @@
 #include "ui/FrequencySource.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -46,6 +47,10 @@ public:
   void BOpenClick();     // "Datei(en) öffnen..."
   void BDelClick();      // "Textfeld leeren"
   void BTransferClick(); // "In Tabelle übertragen"
+  // "Datei -> Importieren...": lists and tables from elsewhere, through the import dialog;
+  // files dropped onto the window go the same way.
+  void BImportClick();
+  void ImportFiles(const QStringList& paths);
 
   // The chance analysis and its display (FHauptAnalysis.cpp).
   void BAnalyseClick(); // "Chancen-Analyse"
@@ -59,6 +64,8 @@ signals:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
 private:

@@ -5,9 +5,18 @@
 #include "files/Folders.h"
 #include "files/TextFile.h"
 #include "ui/Dialogs.h"
+#include "ui/FImport.h"
 #include "ui/HelpTopics.h"
 #include "ui/MemoEdit.h"
 #include "workspace/Workspace.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QUrl>
 
 #include <optional>
 #include <string>
@@ -28,7 +37,56 @@ std::vector<QString> MemoLines(const std::vector<std::string>& lines) {
   return memoLines;
 }
 
+// The local files of a drag, in its order; empty when it carries anything else.
+QStringList LocalFiles(const QMimeData* data) {
+  QStringList paths;
+  if (!data || !data->hasUrls())
+    return paths;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile())
+      return {};
+    paths << url.toLocalFile();
+  }
+  return paths;
+}
+
 } // namespace
+
+void FHaupt::BImportClick() {
+  Dialogs::FileRequest request;
+  request.title = QStringLiteral("Permanenz importieren");
+  request.filter =
+      QStringLiteral("Listen und Tabellen (*.txt *.csv *.tsv *.prm);;Alle Dateien (*)");
+  request.startDir = QDir::homePath();
+  request.multiple = true;
+  const QStringList files = Dialogs::instance().openFiles(this, request);
+  if (!files.isEmpty())
+    ImportFiles(files);
+}
+
+void FHaupt::ImportFiles(const QStringList& paths) {
+  if (ImportPermanenceFiles(this, workspace_, paths) != FImport::Outcome::Memo)
+    return;
+  // The lines stand in M1 now: the file page shows them and its transfer button is next.
+  pages_->setCurrentIndex(0);
+  if (auto* transfer = findChild<QPushButton*>(QStringLiteral("BTransfer")))
+    transfer->setFocus();
+}
+
+void FHaupt::dragEnterEvent(QDragEnterEvent* event) {
+  if (!LocalFiles(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+}
+
+void FHaupt::dropEvent(QDropEvent* event) {
+  const QStringList paths = LocalFiles(event->mimeData());
+  if (paths.isEmpty())
+    return;
+  event->acceptProposedAction();
+  // The drag's source waits for the drop to end; the import with its dialogs runs after it.
+  QMetaObject::invokeMethod(
+      this, [this, paths] { ImportFiles(paths); }, Qt::QueuedConnection);
+}
 
 void FHaupt::BOpenClick() {
   Dialogs::FileRequest request;

@@ -6,11 +6,13 @@
 #include "files/TextFile.h"
 #include "sectors/SectorFile.h"
 #include "sectors/ThrowDistance.h"
+#include "statistics/Verdict.h"
 #include "ui/CountGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/Help.h"
 #include "ui/HelpTopics.h"
 #include "ui/SectorListsModel.h"
+#include "ui/SignificanceDisplay.h"
 #include "ui/WindowChrome.h"
 #include "ui/WindowParts.h"
 #include "workspace/Workspace.h"
@@ -39,7 +41,8 @@
 namespace kw {
 namespace {
 
-constexpr int ClientWidth = 934;
+constexpr int ClientWidth = 1180;
+constexpr int DeviationAreaWidth = 230;
 constexpr int ClientHeight = 652;
 // The help page of the window's questions and notes.
 constexpr int MitteWidth = 425;
@@ -428,7 +431,13 @@ QWidget* FOpSektoren::buildRechts() {
   gSek_->setItemDelegate(new CountCellDelegate(
       [](const QModelIndex& index) { return index.column() < 2 || index.row() < 1; }, gSek_));
   ShapeCountGrid(gSek_, {.rowHeight = 18, .columnWidths = {59, 49}, .otherColumnWidth = 43});
-  layout->addWidget(gSek_, 1);
+  // Every row of the grid shows; the check box and what it shows stand beside the grid.
+  gSek_->setFixedHeight(SectorGridRows * 18 + 2 * gSek_->frameWidth());
+  auto* gridRow = new QHBoxLayout;
+  gridRow->setSpacing(8);
+  gridRow->addWidget(gSek_, 1, Qt::AlignTop);
+  gridRow->addWidget(buildDeviationArea(pRechts));
+  layout->addLayout(gridRow, 1);
 
   auto* panel4 = new QWidget(pRechts);
   panel4->setObjectName(QStringLiteral("Panel4"));
@@ -444,6 +453,45 @@ QWidget* FOpSektoren::buildRechts() {
   row->addWidget(close);
   layout->addWidget(panel4);
   return pRechts;
+}
+
+// The check box beside the grid and, while it is ticked, the colour legend and the test of
+// each direction.
+QWidget* FOpSektoren::buildDeviationArea(QWidget* parent) {
+  auto* area = new QWidget(parent);
+  area->setObjectName(QStringLiteral("PAbweichungBereich"));
+  area->setFixedWidth(DeviationAreaWidth);
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  cbAbweichung_ = new QCheckBox(QStringLiteral("&Erwartung und Abweichung zeigen"), area);
+  cbAbweichung_->setObjectName(QStringLiteral("cbAbweichung"));
+  cbAbweichung_->setToolTip(
+      QStringLiteral("Färbt jede Zelle nach ihrem Residuum (beobachtet − erwartet) / √erwartet; "
+                     "die Anzahlen bleiben, wie sie sind."));
+  connect(cbAbweichung_, &QCheckBox::toggled, this, &FOpSektoren::cbAbweichungClick);
+  layout->addWidget(cbAbweichung_);
+
+  pAbweichung_ = new QWidget(area);
+  pAbweichung_->setObjectName(QStringLiteral("PAbweichung"));
+  auto* details = new QVBoxLayout(pAbweichung_);
+  details->setContentsMargins(0, 0, 0, 0);
+  details->setSpacing(4);
+  details->addWidget(ResidualLegend(QStringLiteral("PLegende"), pAbweichung_, Qt::Vertical));
+  QFont small = font();
+  small.setPointSize(8);
+  lRichtungA_ = WrappedLabel(QString(), QStringLiteral("LRichtungA"), pAbweichung_);
+  lRichtungB_ = WrappedLabel(QString(), QStringLiteral("LRichtungB"), pAbweichung_);
+  QLabel* note =
+      WrappedLabel(FromUtf8(ManyCellsNote), QStringLiteral("LVieleZellen"), pAbweichung_);
+  for (QLabel* label : {lRichtungA_, lRichtungB_, note}) {
+    label->setFont(small);
+    details->addWidget(label);
+  }
+  pAbweichung_->hide();
+  layout->addWidget(pAbweichung_);
+  layout->addStretch(1);
+  return area;
 }
 
 // `InitSectorGrid`: the headings of the fixed cells, the data cells empty.
@@ -598,12 +646,78 @@ void FOpSektoren::BitBtn1Click() {
     return;
   case ThrowDistanceStatus::IncompleteAssignment:
     ShowGridTexts(InitialSectorGridTexts());
+    deviations_.reset();
+    ShowDeviations();
     Dialogs::instance().error(this, FromUtf8(result.message));
     return;
   case ThrowDistanceStatus::Counted:
     ShowGridTexts(SectorGridTextsOf(result.counts));
+    deviations_ = TestSectorTransitions(rowValues, CurrentAssignment().sectors);
+    ShowDeviations();
     return;
   }
+}
+
+void FOpSektoren::cbAbweichungClick() { ShowDeviations(); }
+
+namespace {
+
+// "Richtung A: χ² = … (… Freiheitsgrade): verdict", or why the direction has no test.
+QString directionLine(const char* direction, const SectorDirectionTest& test, bool partition) {
+  const QString name = QStringLiteral("Richtung %1: ").arg(QLatin1String(direction));
+  if (!partition)
+    return name + QStringLiteral("kein Gesamttest, weil sich Sektoren überschneiden (eine "
+                                 "Nummer steht in mehreren Sektoren)");
+  if (!test.test.chi2)
+    return name + QStringLiteral("kein Gesamttest: zu wenige Übergänge oder nur ein belegter "
+                                 "Sektor");
+  QString line = name + ChiSquareVerdict(test.test);
+  if (!test.test.valid)
+    line += QStringLiteral("\n") + SmallExpectedFootnote();
+  return line;
+}
+
+} // namespace
+
+void FOpSektoren::clearDeviationColours() {
+  for (int r = 1; r < SectorGridRows; ++r)
+    for (int c = 2; c < SectorGridColumns; ++c)
+      if (QTableWidgetItem* item = gSek_->item(r, c)) {
+        item->setData(Qt::BackgroundRole, QVariant());
+        item->setToolTip(QString());
+      }
+}
+
+void FOpSektoren::ShowDeviations() {
+  clearDeviationColours();
+  const bool shown = cbAbweichung_->isChecked();
+  pAbweichung_->setVisible(shown);
+  if (!shown)
+    return;
+  if (!deviations_) {
+    lRichtungA_->setText(QStringLiteral("Noch keine Auswertung: „Auswertung starten“ zählt die "
+                                        "Übergänge, dann zeigt das Raster ihre Abweichung."));
+    lRichtungB_->clear();
+    lRichtungB_->hide();
+    return;
+  }
+  const std::pair<const SectorDirectionTest*, int> directions[] = {{&deviations_->a, 1},
+                                                                   {&deviations_->b, 2}};
+  for (auto [test, rowOffset] : directions)
+    for (int s = 0; s < SectorCount; ++s)
+      for (int t = 0; t < SectorCount; ++t) {
+        const double expected = test->expected[s][t];
+        if (!(expected > 0))
+          continue;
+        QTableWidgetItem* item = gSek_->item(2 * s + rowOffset, t + 2);
+        const double residual = test->residuals[s][t];
+        item->setData(Qt::BackgroundRole, ResidualColour(residual));
+        item->setToolTip(QStringLiteral("erwartet %1; Residuum %2")
+                             .arg(DecimalText(expected), DecimalText(residual)));
+      }
+  lRichtungA_->setText(directionLine("A", deviations_->a, deviations_->partition));
+  lRichtungB_->setText(directionLine("B", deviations_->b, deviations_->partition));
+  lRichtungB_->show();
 }
 
 } // namespace kw

@@ -2,10 +2,12 @@
 
 #include "sectors/SectorAssignment.h"
 #include "sectors/ThrowDistance.h"
+#include "statistics/Significance.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -50,6 +52,9 @@ public:
   void BOpenClick();
   // "Auswertung starten": the main window's permanence against the lists.
   void BitBtn1Click(); // "Auswertung starten"
+  // The grid's cells coloured by their residuals, the chi-square test of each direction
+  // beside the grid.
+  void cbAbweichungClick(); // "Erwartung und Abweichung zeigen"
 
   // The assignment the nine lists hold now.
   SectorAssignment CurrentAssignment() const;
@@ -71,6 +76,10 @@ private:
   void CreateSectorLists(QWidget* pSektoren);
   void InitSectorGrid();
   void ShowGridTexts(const SectorGridTexts& texts);
+  QWidget* buildDeviationArea(QWidget* parent);
+  // Colours the data cells by the residuals of the last evaluation, or takes the colours off.
+  void ShowDeviations();
+  void clearDeviationColours();
 
   // Fills the nine lists (a preset, an opened file, or nothing) and shows the panels of the
   // numbers they leave unassigned.
@@ -87,6 +96,13 @@ private:
   std::array<QListView*, SectorCount> listViews_{}; // lb1..lb9
   QCheckBox* cbAusblenden_ = nullptr;
   QTableWidget* gSek_ = nullptr;
+  QCheckBox* cbAbweichung_ = nullptr;
+  QWidget* pAbweichung_ = nullptr;
+  QLabel* lRichtungA_ = nullptr;
+  QLabel* lRichtungB_ = nullptr;
+  // The tests of the counts the grid shows; none before the first evaluation and after a
+  // refused one that emptied the grid.
+  std::optional<SectorTransitionTests> deviations_;
   bool placed_ = false;
 };
 

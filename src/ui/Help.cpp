@@ -62,8 +62,8 @@ void Help::closeWindow() { delete window_.data(); }
 
 HelpWindow* Help::ensureWindow() {
   if (!window_) {
-    // Closing only hides the window: its help engine lives as long as the program, because the
-    // search engine's threads (the index, a search) crash the program when the engine goes
+    // Closing only hides the window: its help engine lives until the application ends,
+    // because the search engine's threads (the index, a search) must not lose their engine
     // while one of them is starting or running.
     window_ = new HelpWindow(CollectionFile());
     // Not every window system hands the activation back to the dialog below.

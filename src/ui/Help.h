@@ -18,7 +18,7 @@ public:
   void showContext(int context);
   void showSearch();
 
-  // The window, once help was asked for (null before); closed, it is only hidden.
+  // The window, once help was asked for (null before); closed by the user it is only hidden.
   HelpWindow* window() const;
   // Closes and destroys the window, after its search index has stopped being written. The
   // application calls it before it ends: a window still open at the end would leave the

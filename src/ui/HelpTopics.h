@@ -9,10 +9,12 @@ enum Topic : int {
   Index = 1010,              // "Kesselwerk – Hilfe"
   Zentrale = 1050,           // "Die Zentrale" (main window)
   Transfer = 110,            // "Übertragen in die Tabelle"
+  Import = 1170,             // "Permanenzen importieren"
   FrequencyChart = 1110,     // "Häufigkeitsdiagramm"
   SeriesLengths = 1100,      // "Serienlängen-Analyse"
   SystemTest = 1080,         // "Systemtest nach Zwei-Drittel-Gesetz"
   SystemTestSettings = 1070, // "Einstellungen des Systemtests" (the sliders)
+  SystemTestPictures = 1085, // "Bilder des Systemtests" (the chart windows FChart2)
   Sectors = 1090,            // "Sektoren-Analyse (Wurfweiten)"
   SectorFiles = 100,         // "Sektoren speichern und öffnen"
   Tools = 2000,              // "Zufallszahlen, Speichern und Update"
@@ -21,12 +23,13 @@ enum Topic : int {
   Calendar = 1009,           // "Kalender und Taschenrechner"
   Settings = 1120,           // "Programm-Einstellungen"
   Info = 1011,               // "Programm-Info"
+  Significance = 1160,       // "Signifikanz"
 };
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
-    Index,      Zentrale,           Transfer, FrequencyChart, SeriesLengths,
-    SystemTest, SystemTestSettings, Sectors,  SectorFiles,    Tools,
-    Delta,      DeltaInput,         Calendar, Settings,       Info};
+    Index,      Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
+    SystemTest, SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
+    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance};
 
 } // namespace kw::help

@@ -1,15 +1,20 @@
 #include "ui/Screenshots.h"
 
+#include "files/HandChangeMarkers.h"
+#include "files/PermanenceImport.h"
 #include "ui/Application.h"
 #include "ui/DesktopPlatform.h"
 #include "ui/Dialogs.h"
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
+#include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
+#include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
 #include "ui/FUpdate.h"
@@ -19,8 +24,10 @@
 #include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
 #include "ui/MemoEdit.h"
+#include "ui/ResultTabs.h"
 #include "ui/WindowChrome.h"
 #include "ui/frFrAnalyse2.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +38,10 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -41,7 +51,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace kw {
 namespace {
@@ -95,23 +107,41 @@ bool shootSeriesLengthRun(FAnalyse1* window, const QString& folder) {
   return shoot(window, folder, QStringLiteral("FAnalyse1-Ergebnis"));
 }
 
-// The system test window after a run over a few sample permanences.
+// The system test window after a run over sample permanences with a random comparison, and
+// its three pictures.
 bool shootSystemTestRun(FAnalyse3* window, const QString& folder) {
   QTemporaryDir samples;
   uint32_t state = 4711;
-  for (int f = 1; f <= 6; ++f) {
+  for (int f = 1; f <= 30; ++f) {
     QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
     if (!file.open(QIODevice::WriteOnly))
       return false;
-    for (int c = 0; c < 150; ++c) {
+    for (int c = 0; c < 370; ++c) {
       state = state * 134775813u + 1u;
       file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
     }
   }
   window->fileSelector()->setDirectory(samples.path());
   window->fileSelector()->fileList()->selectAll();
+  window->CBZufall()->setChecked(true);
+  window->ESeed()->setText(QStringLiteral("1"));
   window->BAnalyseClick();
-  return shoot(window, folder, QStringLiteral("FAnalyse3-Ergebnis"));
+  window->CBZufall()->setChecked(false);
+  window->ESeed()->clear();
+  bool ok = shoot(window, folder, QStringLiteral("FAnalyse3-Ergebnis"));
+  window->show();
+  window->BVerlaufClick();
+  ok &= save(window->verlaufChart(), folder, QStringLiteral("FChart2-Verlauf"));
+  window->verlaufChart()->close();
+  window->BHistogrammClick();
+  ok &= save(window->histogrammChart(), folder, QStringLiteral("FChart2-Histogramm"));
+  window->histogrammChart()->close();
+  frFrAnalyse2* frame = window->resultFrame(window->PC1()->currentIndex());
+  frame->BKapitalClick();
+  ok &= save(frame->kapitalChart(), folder, QStringLiteral("FChart2-Kapital"));
+  frame->kapitalChart()->close();
+  window->hide();
+  return ok;
 }
 
 // The update window after a check that found a newer version, its installer downloaded
@@ -235,6 +265,83 @@ bool shootExportProgress(const QString& folder) {
   return ok;
 }
 
+// The significance window over a longer permanence with a hand change every 400 coups, each
+// of its tabs, and the sector window's grid coloured by the deviations of the same table.
+bool shootSignificance(Application& app, const QString& folder) {
+  std::vector<std::string> lines;
+  uint32_t state = 2024;
+  for (int c = 1; c <= 3700; ++c) {
+    state = state * 134775813u + 1u;
+    lines.push_back(std::to_string((state >> 16) % 37));
+    if (c % 400 == 0)
+      lines.emplace_back("HW");
+  }
+  app.workspace().TransferLines(lines);
+  auto* window = qobject_cast<FSignifikanz*>(app.OpenOnDemand(QStringLiteral("FSignifikanz")));
+  auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("PCSignifikanz"));
+  const char* names[] = {"FSignifikanz", "FSignifikanz-Nummern", "FSignifikanz-Chancen",
+                         "FSignifikanz-Wurfweiten", "FSignifikanz-Abschnitte"};
+  bool ok = true;
+  for (int i = 0; i < tabs->count(); ++i) {
+    tabs->setCurrentIndex(i);
+    ok &= save(window, folder, QLatin1String(names[i]));
+  }
+  window->close();
+
+  FOpSektoren* sectors = app.fOpSektoren();
+  sectors->ToolButton2Click();
+  sectors->BitBtn1Click();
+  sectors->findChild<QCheckBox*>(QStringLiteral("cbAbweichung"))->setChecked(true);
+  ok &= shoot(sectors, folder, QStringLiteral("FOpSektoren-Abweichung"));
+  return ok;
+}
+
+// The import dialog over the real permanences when KESSELWERK_SHARED_DIR names the folder that
+// holds them (scripts/screenshots.sh sets it), else over two small samples of the same shapes.
+bool shootImport(Application& app, const QString& folder) {
+  QTemporaryDir samples;
+  QString list = samples.filePath(QStringLiteral("spielbank-tisch1.txt"));
+  QString table = samples.filePath(QStringLiteral("spins.csv"));
+  const QString shared = qEnvironmentVariable("KESSELWERK_SHARED_DIR");
+  if (!shared.isEmpty()) {
+    list = shared + QStringLiteral("/data/real/spielbank-wiesbaden_t1_190424.txt");
+    table = shared + QStringLiteral("/data/real/mmassom96_Computer_Vision_Utilities_spins.csv");
+  } else {
+    QFile listFile(list);
+    QFile tableFile(table);
+    if (!listFile.open(QIODevice::WriteOnly) || !tableFile.open(QIODevice::WriteOnly))
+      return false;
+    listFile.write("12,13,16,18,0,12\r\n4,33,26,26,11\r\n28,18,4,30,3,30,28,33,16,35,16\r\n");
+    tableFile.write("Filename,Resolution,outcome\nA.MP4,960p,33\nB.MP4,960p,00\n"
+                    "C.MP4,960p,NO OUTCOME\nD.MP4,960p,7\n");
+  }
+  const ImportRequest request{HandChangeList(), {}};
+  std::vector<ImportAnalysis> both;
+  bool ok = true;
+  for (const auto& [path, name] : {std::pair{list, "FImport-Liste"}, {table, "FImport-Tabelle"}}) {
+    ImportAnalysis analysis = AnalysePermanenceImport(path, request);
+    if (!analysis.ok()) {
+      std::fprintf(stderr, "%s\n", qPrintable(analysis.error));
+      ok = false;
+      continue;
+    }
+    both.push_back(analysis);
+    FImport dialog(app.workspace(), {analysis}, app.fHaupt());
+    if (both.size() == 2) {
+      dialog.findChild<QRadioButton*>(QStringLiteral("rbDateien"))->setChecked(true);
+      dialog.findChild<QCheckBox*>(QStringLiteral("cbTeilen"))->setChecked(true);
+      dialog.findChild<QSpinBox*>(QStringLiteral("seCoups"))->setValue(37);
+    }
+    ok &= shoot(&dialog, folder, QLatin1String(name));
+  }
+  if (both.size() == 2) {
+    FImport dialog(app.workspace(), std::move(both), app.fHaupt());
+    dialog.findChild<QRadioButton*>(QStringLiteral("rbDateien"))->setChecked(true);
+    ok &= shoot(&dialog, folder, QStringLiteral("FImport-Mehrere"));
+  }
+  return ok;
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -283,6 +390,8 @@ int TakeScreenshots(Application& app, const QString& folder) {
   ok &= shootStakeEditor(app.fAnalyse3(), folder);
   ok &= shootHelpOverSettings(app, folder);
   ok &= shootExportProgress(folder);
+  ok &= shootSignificance(app, folder);
+  ok &= shootImport(app, folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
     QWidget* window = app.OpenOnDemand(QLatin1String(name));

@@ -72,6 +72,8 @@ void WindowChrome::buildMenus() {
   datei->setObjectName(QStringLiteral("mnDatei"));
   if (config_.openSave) {
     addEntry(datei, Command::Open, QStringLiteral("Ö&ffnen..."), "miOeffnen");
+    if (config_.importEntry)
+      addEntry(datei, Command::Import, QStringLiteral("&Importieren..."), "miImportieren");
     addEntry(datei, Command::Save, QStringLiteral("Speichern &unter..."), "miSpeichernUnter");
     datei->addSeparator();
   }
@@ -86,6 +88,8 @@ void WindowChrome::buildMenus() {
       addEntry(analysen, c, QStringLiteral("Serien&längen-Analyse"), "miSerien");
     else if (c == Command::Systemtest)
       addEntry(analysen, c, QStringLiteral("Systemtest nach &Zwei-Drittel-Gesetz"), "miSystemtest");
+    else if (c == Command::Signifikanz)
+      addEntry(analysen, c, QStringLiteral("Si&gnifikanz"), "miSignifikanz");
   }
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
@@ -183,11 +187,13 @@ void WindowChrome::trigger(Command command) {
     window_->close();
     break;
   case Command::Open:
+  case Command::Import:
   case Command::Save:
     break; // each window with files sets its own handlers
   case Command::Sektoren:
   case Command::Serien:
   case Command::Systemtest:
+  case Command::Signifikanz:
   case Command::Zufall:
   case Command::Delta:
   case Command::Optionen:

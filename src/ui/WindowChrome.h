@@ -19,10 +19,12 @@ namespace kw {
 enum class Command {
   Close,
   Open,
+  Import,
   Save,
   Sektoren,
   Serien,
   Systemtest,
+  Signifikanz,
   Kalender,
   Zufall,
   Rechner,
@@ -38,8 +40,10 @@ enum class Command {
 // How one window's menu and toolbar differ from the main window's.
 struct ChromeConfig {
   int helpContext = 0;
-  bool openSave = true; // "Ö&ffnen..." / "Speichern &unter..." and their buttons
-  std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest};
+  bool openSave = true;     // "Ö&ffnen..." / "Speichern &unter..." and their buttons
+  bool importEntry = false; // "&Importieren..." below "Ö&ffnen..." (the main window's)
+  std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest,
+                                       Command::Signifikanz};
   std::vector<Command> hiddenButtons;
   std::vector<Command> disabledButtons;
   QString helpButtonName = QStringLiteral("tbHilfe");

@@ -1,6 +1,7 @@
 #include "ui/WorkbookExportDialog.h"
 
 #include "ui/Dialogs.h"
+#include "ui/StoppableProgress.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -31,23 +32,15 @@ struct ExportState {
   std::atomic<bool> stop{false};
 };
 
-// The modal progress of a long export. "Abbrechen", Escape and the window's close button
-// all ask the worker to stop and keep the dialog up until it has: the window stays blocked
-// while anything is still being written or removed.
-class ExportProgressDialog : public QProgressDialog {
+// The progress of a long export.
+class ExportProgressDialog : public StoppableProgressDialog {
 public:
   ExportProgressDialog(ExportState& state, size_t rows, QWidget* parent)
-      : QProgressDialog(QStringLiteral("Die Arbeitsmappe wird geschrieben..."),
-                        QStringLiteral("Abbrechen"), 0, static_cast<int>(rows), parent),
+      : StoppableProgressDialog(state.stop, QStringLiteral("Die Arbeitsmappe wird geschrieben..."),
+                                QStringLiteral("Der Export wird abgebrochen..."),
+                                static_cast<int>(rows), parent),
         state_(state) {
     setObjectName(QStringLiteral("ExportProgress"));
-    setWindowTitle(QStringLiteral("Kesselwerk"));
-    setWindowModality(Qt::ApplicationModal);
-    setMinimumDuration(0);
-    setAutoClose(false);
-    setAutoReset(false);
-    disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
-    connect(this, &QProgressDialog::canceled, this, [this] { requestStop(); });
   }
 
   // Shows how far the worker got; the packing of the finished file has no steps to show.
@@ -62,22 +55,7 @@ public:
     }
   }
 
-protected:
-  void reject() override { requestStop(); }
-  void closeEvent(QCloseEvent* event) override {
-    event->ignore();
-    requestStop();
-  }
-
 private:
-  void requestStop() {
-    if (state_.stop.exchange(true))
-      return;
-    setLabelText(QStringLiteral("Der Export wird abgebrochen..."));
-    for (QPushButton* button : findChildren<QPushButton*>())
-      button->setEnabled(false);
-  }
-
   ExportState& state_;
 };
 

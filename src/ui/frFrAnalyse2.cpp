@@ -3,6 +3,7 @@
 #include "ui/WorkbookExportDialog.h"
 
 #include "report/SystemTestFormat.h"
+#include "ui/FChart2.h"
 #include "ui/SystemTestModels.h"
 
 #include <QGridLayout>
@@ -80,22 +81,46 @@ QWidget* frFrAnalyse2::buildFigures(const Figures& figures) {
   excel->setObjectName(QStringLiteral("Button2"));
   connect(excel, &QPushButton::clicked, this, &frFrAnalyse2::Button2Click);
   grid->addWidget(excel, 0, 0);
+  bKapital_ = new QPushButton(QStringLiteral("&Kapitalverlauf..."), area);
+  bKapital_->setObjectName(QStringLiteral("BKapital"));
+  bKapital_->setToolTip(QStringLiteral("Das Kapital nach jedem Coup dieser Permanenz als Bild"));
+  bKapital_->setEnabled(false);
+  connect(bKapital_, &QPushButton::clicked, this, &frFrAnalyse2::BKapitalClick);
+  grid->addWidget(bKapital_, 0, 1);
   grid->addWidget(figureGroup(QStringLiteral("Satzsignale"), QStringLiteral("LESignale"),
                               QString::number(outcome.satzsignale), area),
-                  0, 1);
+                  0, 2);
   grid->addWidget(figureGroup(QStringLiteral("Einsätze"), QStringLiteral("LEEinsaetze"),
                               QString::number(outcome.einsaetze), area),
-                  0, 2);
+                  0, 3);
   grid->addWidget(figureGroup(QStringLiteral("Netto-Ergebnis"), QStringLiteral("LESaldo"),
                               IntegerText(net), area),
-                  1, 0);
+                  1, 0, 1, 2);
   grid->addWidget(figureGroup(QStringLiteral("Umsatz"), QStringLiteral("LEUmsatz"),
                               IntegerText(outcome.umsatz), area),
-                  1, 1);
+                  1, 2);
   grid->addWidget(figureGroup(QStringLiteral("Umsatzrendite"), QStringLiteral("LERendite"),
                               RenditeText(Rendite(net, outcome.umsatz)), area),
-                  1, 2);
+                  1, 3);
   return area;
+}
+
+void frFrAnalyse2::SetCapitalCourse(CapitalCourse course) {
+  course_ = std::move(course);
+  bKapital_->setEnabled(!course_.capital.empty());
+}
+
+void frFrAnalyse2::BKapitalClick() {
+  if (course_.capital.empty())
+    return;
+  if (!kapitalChart_)
+    kapitalChart_ = new FChart2(this);
+  const QWidget* page = parentWidget();
+  kapitalChart_->ShowCapitalCourse(page ? page->windowTitle() : QString(), course_.capital,
+                                   course_.startkapital, course_.gewinnziel, course_.verlustgrenze);
+  kapitalChart_->show();
+  kapitalChart_->raise();
+  kapitalChart_->activateWindow();
 }
 
 // The name is the tab's caption; the parameters are those the system-test window, which
@@ -138,6 +163,9 @@ frFrAnalyse2* ResultPage::frame() {
       new frFrAnalyse2(record_.permanenceIndex, {record_.outcome, record_.params->startkapital},
                        std::move(replay.protocol), this);
   frame_->setObjectName(QStringLiteral("frG%1").arg(number_));
+  const SystemTestParams& params = *record_.params;
+  frame_->SetCapitalCourse({std::move(replay.capitalCourse), params.startkapital, params.gewinnziel,
+                            params.verlustgrenze});
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(frame_);

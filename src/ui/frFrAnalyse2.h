@@ -15,6 +15,7 @@ class QTableView;
 
 namespace kw {
 
+class FChart2;
 class ProtocolModel;
 
 // The result frame of one tested permanence: its figures in bold centred labels and its
@@ -38,10 +39,25 @@ public:
   // The export of this permanence's protocol (built separately).
   void Button2Click(); // "Excel- E&xport"
 
+  // The capital after every coup (the start capital first) and the run's limits, for the
+  // picture "Kapitalverlauf"; its button waits for them.
+  struct CapitalCourse {
+    std::vector<int64_t> capital;
+    int64_t startkapital = 0;
+    int64_t gewinnziel = 0;
+    int64_t verlustgrenze = 0;
+  };
+  void SetCapitalCourse(CapitalCourse course);
+  void BKapitalClick(); // "&Kapitalverlauf..."
+  FChart2* kapitalChart() const { return kapitalChart_; }
+
 private:
   QWidget* buildFigures(const Figures& figures);
 
   size_t permanenceIndex_;
+  CapitalCourse course_;
+  QPushButton* bKapital_ = nullptr;
+  FChart2* kapitalChart_ = nullptr;
   ProtocolModel* model_ = nullptr;
   QTableView* gNum_ = nullptr;
 };

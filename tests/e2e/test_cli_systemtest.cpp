@@ -1,5 +1,7 @@
 // kesselwerk-cli systemtest as a script calls it: the figures and protocols the system test
 // window shows, the window's refusals, and the same result for every thread count.
+#include "support/TestFiles.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -103,6 +105,14 @@ private slots:
                                   << QStringLiteral("schließen einander aus");
     QTest::newRow("missing stake file")
         << QStringList{"--staffelung", "fehlt.set"} << 2 << QStringLiteral("fehlt.set");
+    QTest::newRow("one replica has no spread")
+        << QStringList{"--zufallsvergleich", "1"} << 2
+        << QStringLiteral("--zufallsvergleich erwartet eine ganze Zahl von 2 bis 1000000");
+    QTest::newRow("a seed without a comparison")
+        << QStringList{"--seed", "4"} << 2
+        << QStringLiteral("--seed gilt nur mit --zufallsvergleich");
+    QTest::newRow("a negative seed") << QStringList{"--zufallsvergleich", "10", "--seed", "-1"} << 2
+                                     << QStringLiteral("--seed erwartet");
     QTest::newRow("unreadable permanence")
         << QStringList{"gibtsnicht.prm"} << 2 << QStringLiteral("gibtsnicht.prm");
   }
@@ -143,6 +153,73 @@ private slots:
     QCOMPARE(result["summe"].toObject()["permanenzen"].toInt(), 1);
   }
 
+  // Results -45, +435, -45: the fall from the first peak (0) is 45, and again from 390 to
+  // 345; the second loser's attack ends at 955, below its Minimum of 985.
+  void riskFiguresOfAHandMadeRun() {
+    const QStringList loser = {"1", "2", "3", "4", "5", "0", "0", "0", "0", "0", "0", "0", "0"};
+    const QString first = write(QStringLiteral("verlust1.prm"), loser);
+    const QString second = write(QStringLiteral("verlust2.prm"), loser);
+    const Run r = run({"--json", "--vorlauf", "3", "--angriffe", "2", "--stuecke", "1,2", first,
+                       workedExample(), second});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonObject result = QJsonDocument::fromJson(r.out).object();
+    QVERIFY(!result.contains("zufallsvergleich"));
+    const QJsonObject risk = result["risiko"].toObject();
+    QCOMPARE(risk.keys(), (QStringList{"erwartung", "groesster_rueckgang", "laengste_verlustserie",
+                                       "schlechteste_permanenz", "tiefster_kapitalstand"}));
+    QCOMPARE(risk["groesster_rueckgang"].toInt(), 45);
+    QCOMPARE(risk["laengste_verlustserie"].toInt(), 1);
+    QCOMPARE(risk["schlechteste_permanenz"].toObject(),
+             (QJsonObject{{"name", "verlust1"}, {"ergebnis", -45}}));
+    QCOMPARE(risk["tiefster_kapitalstand"].toInt(), 955);
+    QCOMPARE(risk["erwartung"].toDouble(), -195.0 / 37.0);
+
+    // The workbook holds them below the summary, and the comparison on its own sheet.
+    const QString workbook = folder_.filePath(QStringLiteral("risiko.xlsx"));
+    const Run withBook =
+        run({"--vorlauf", "3", "--angriffe", "2", "--stuecke", "1,2", "--xlsx", workbook,
+             "--zufallsvergleich", "25", "--seed", "3", first, workedExample(), second});
+    QCOMPARE(withBook.exitCode, 0);
+    const auto value = [](const QJsonObject& sheet, const char* ref) {
+      return sheet["cells"].toObject()[QLatin1String(ref)].toObject()["v"].toVariant();
+    };
+    const QJsonObject summary = kw::test::ReadWorkbook(workbook, 0);
+    QCOMPARE(summary["sheets"].toInt(), 2);
+    QCOMPARE(value(summary, "A33").toString(), QStringLiteral("Größter Rückgang"));
+    QVERIFY(
+        value(summary, "A40").toString().startsWith(QStringLiteral("955"))); // the locale's money
+    const QJsonObject comparison = kw::test::ReadWorkbook(workbook, 1);
+    QCOMPARE(comparison["name"].toString(), QStringLiteral("Zufallsvergleich"));
+    QCOMPARE(value(comparison, "A4").toString(), QStringLiteral("3")); // the seed
+    QCOMPARE(value(comparison, "C26").toDouble(), 25.0);               // the last replica
+    QVERIFY(value(comparison, "A28").toString().startsWith(QStringLiteral("Das Ergebnis liegt")));
+  }
+
+  void randomComparisonKeysAndSeed() {
+    const Run r =
+        run({"--json", "--zufallsvergleich", "40", "--seed", "9007199254740991", workedExample()});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonObject c = QJsonDocument::fromJson(r.out).object()["zufallsvergleich"].toObject();
+    QCOMPARE(c.keys(), (QStringList{"netto", "perzentil", "replikate", "seed", "umsatz"}));
+    QCOMPARE(c["replikate"].toInt(), 40);
+    QCOMPARE(c["seed"].toInteger(), 9007199254740991LL);
+    const QJsonObject netto = c["netto"].toObject();
+    QCOMPARE(netto.keys(), (QStringList{"max", "min", "mittel", "quantile", "std"}));
+    QCOMPARE(netto["quantile"].toObject().keys(), (QStringList{"25", "5", "50", "75", "95"}));
+    QVERIFY(netto["min"].toDouble() <= netto["quantile"].toObject()["5"].toDouble());
+    QVERIFY(c["umsatz"].toObject().contains("mittel"));
+    const double perzentil = c["perzentil"].toDouble();
+    QVERIFY(perzentil >= 0.0 && perzentil <= 100.0);
+
+    // Without a seed one is chosen and named, and it repeats the comparison.
+    const Run chosen = run({"--json", "--zufallsvergleich", "40", workedExample()});
+    QCOMPARE(chosen.exitCode, 0);
+    const QJsonObject first = QJsonDocument::fromJson(chosen.out).object();
+    const QString seed = QString::number(first["zufallsvergleich"].toObject()["seed"].toInteger());
+    const Run again = run({"--json", "--zufallsvergleich", "40", "--seed", seed, workedExample()});
+    QCOMPARE(again.out, chosen.out);
+  }
+
   void everyThreadCountGivesTheSameResult() {
     QRandomGenerator random(2024);
     QStringList files;
@@ -154,8 +231,9 @@ private slots:
                                           : QString::number(random.bounded(37)));
       files << write(QStringLiteral("p%1.prm").arg(f, 2, 10, QLatin1Char('0')), lines);
     }
-    const QStringList options = {"--json",     "--protokoll", "--vorlauf", "5",
-                                 "--angriffe", "9",           "--stuecke", "1,1,1,2,2,3,4,6,9"};
+    const QStringList options = {
+        "--json",    "--protokoll",       "--vorlauf", "5",  "--angriffe",         "9",
+        "--stuecke", "1,1,1,2,2,3,4,6,9", "--seed",    "77", "--zufallsvergleich", "30"};
     const Run one = run(QStringList(options) << "--jobs"
                                              << "1" << files);
     QCOMPARE(one.exitCode, 0);

@@ -1,6 +1,7 @@
 #include "files/PermanenceImportText.h"
 
 #include "core/RouletteTables.h"
+#include "files/PermanenceLines.h"
 
 #include <gtest/gtest.h>
 
@@ -385,21 +386,106 @@ TEST(ProposeImportColumn, RanksMostlyResultsThenNameThenVarietyThenShare) {
 }
 
 TEST(SplitImportRows, HandChangesGoWithTheCoupsBeforeThemAndDoNotCount) {
-  ImportParse parse = Parse("-,1,2,--,3,4,---,----,5,HW");
-  ASSERT_EQ(parse.rows, (Rows{HC, 1, 2, HC, 3, 4, HC, HC, 5, HC}));
+  ImportParse parse = Parse("-,1,2,--,3,4,---,----,5,6,7,HW");
+  ASSERT_EQ(parse.rows, (Rows{HC, 1, 2, HC, 3, 4, HC, HC, 5, 6, 7, HC}));
 
-  const std::vector<ImportPart> parts = SplitImportRows(parse, 2);
-  ASSERT_EQ(parts.size(), 3u);
-  EXPECT_EQ(ImportPartLines(parse, parts[0]), (std::vector<std::string>{"-", "1", "2", "--"}));
-  EXPECT_EQ(ImportPartLines(parse, parts[1]), (std::vector<std::string>{"3", "4", "---", "----"}));
-  EXPECT_EQ(ImportPartLines(parse, parts[2]), (std::vector<std::string>{"5", "HW"}));
-  EXPECT_EQ(parts[2].coups, 1);
+  const std::vector<ImportPart> parts = SplitImportRows(parse, 3);
+  ASSERT_EQ(parts.size(), 2u);
+  EXPECT_EQ(ImportPartLines(parse, parts[0]), (std::vector<std::string>{"-", "1", "2", "--", "3"}));
+  // The remainder "7", "HW" is too short for a file of its own.
+  EXPECT_EQ(ImportPartLines(parse, parts[1]),
+            (std::vector<std::string>{"4", "---", "----", "5", "6", "7", "HW"}));
+  EXPECT_EQ(parts[1].coups, 4);
 
-  for (int whole : {0, 5, 1000}) {
+  for (int whole : {0, 7, 1000}) {
     const std::vector<ImportPart> one = SplitImportRows(parse, whole);
     ASSERT_EQ(one.size(), 1u) << whole;
-    EXPECT_EQ(ImportPartLines(parse, one[0]),
-              (std::vector<std::string>{"-", "1", "2", "--", "3", "4", "---", "----", "5", "HW"}));
+    EXPECT_EQ(ImportFileLines(parse, one[0]),
+              (std::vector<std::string>{"-", "1", "2", "--", "3", "4", "---", "----", "5", "6", "7",
+                                        "HW"}));
+  }
+}
+
+// Every file an import writes goes whole into the main window's table through "In Tabelle
+// übertragen": at least five lines (a short remainder joins the file before it, a short file
+// gets information lines), and never a first line the transfer takes for information.
+TEST(SplitImportRows, EveryFileTransfersWholeInTheMainWindow) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int coupsPerFile;
+    std::vector<std::vector<std::string>> files;
+  };
+  const std::vector<Case> cases = {
+      {"a remainder of three coups joins the file before it",
+       "1,2,3,4,5,6,7,8",
+       5,
+       {{"1", "2", "3", "4", "5", "6", "7", "8"}}},
+      {"a remainder of five lines stays a file of its own",
+       "1,2,3,4,5,6,7,8,9,---,10",
+       5,
+       {{"1", "2", "3", "4", "5"}, {"6", "7", "8", "9", "---", "10"}}},
+      {"a remainder of four lines with its hand change joins the file before it",
+       "1,2,3,4,5,6,7,---,8",
+       5,
+       {{"1", "2", "3", "4", "5", "6", "7", "---", "8"}}},
+      {"a short permanence gets information lines",
+       "17,4",
+       0,
+       {{"Importierte Permanenz", "Coups: 2", "Handwechsel: 0", "17", "4"}}},
+      {"files of fewer than five coups get information lines",
+       "1,2,HW,3,4,5,6,7,8,9,10,11",
+       3,
+       {{"Importierte Permanenz", "1", "2", "HW", "3"},
+        {"Importierte Permanenz", "Coups: 3", "4", "5", "6"},
+        {"7", "8", "9", "10", "11"}}},
+      {"a single coup gets four information lines",
+       "9",
+       0,
+       {{"Importierte Permanenz", "Coups: 1", "Handwechsel: 0", "Zeilen: 1", "9"}}},
+      {"a long first marker becomes the list's first short one",
+       "----,1,2,3,4",
+       0,
+       {{"-", "1", "2", "3", "4"}}},
+      {"a short first marker stays as it was", "HW,1,2,3,4", 0, {{"HW", "1", "2", "3", "4"}}},
+      {"only the first row's marker changes", "---,----,1,2,3", 0, {{"-", "----", "1", "2", "3"}}},
+      {"a long first marker under information lines becomes a short one too",
+       "----,1,2",
+       0,
+       {{"Importierte Permanenz", "Coups: 2", "-", "1", "2"}}},
+  };
+  for (const Case& c : cases) {
+    const ImportParse parse = Parse(c.text);
+    std::vector<std::vector<std::string>> files;
+    Rows transferred;
+    for (const ImportPart& part : SplitImportRows(parse, c.coupsPerFile)) {
+      files.push_back(ImportFileLines(parse, part));
+      for (const CoupEntry& entry : TransferEntries(std::span(files.back()), Defaults))
+        transferred.push_back(static_cast<uint8_t>(entry.code));
+    }
+    EXPECT_EQ(files, c.files) << c.name;
+    EXPECT_EQ(transferred, parse.rows) << c.name;
+  }
+}
+
+TEST(ParsePermanenceImport, AFirstHandChangeIsWrittenWithAMarkerTheTransferTakes) {
+  struct Case {
+    std::vector<std::string> markers;
+    std::string firstLine;
+  };
+  for (const Case& c : {Case{{"----", "HW", "-"}, "HW"},
+                        Case{{"----", " -", "+++"}, "50"}, // " -" never equals a trimmed line
+                        Case{{"----"}, "50"}}) {
+    const ImportParse parse = Parse("----,1,2,3,4,----,5", {}, c.markers);
+    ASSERT_EQ(parse.handChangeTexts, (std::vector<std::string>{c.firstLine, "----"}));
+    const std::vector<std::string> lines = ImportFileLines(parse, SplitImportRows(parse, 0)[0]);
+    Rows transferred;
+    for (const CoupEntry& entry : TransferEntries(std::span(lines), c.markers))
+      transferred.push_back(static_cast<uint8_t>(entry.code));
+    EXPECT_EQ(transferred, parse.rows) << c.firstLine;
+    EXPECT_EQ(PermanenceCoups(lines.front(), c.markers), Rows{HC}) << c.firstLine;
+    // The preview shows what the file held.
+    EXPECT_EQ(parse.preview.front().text, "----");
   }
 }
 

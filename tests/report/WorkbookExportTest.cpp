@@ -134,6 +134,74 @@ TEST(WorkbookExport, FailedWriteNamesTheFileAndKeepsTheOldWorkbook) {
   EXPECT_NE(noFolder.find("konnte nicht gespeichert werden"), std::string::npos);
 }
 
+// The risk figures follow the summary's values in column A; the comparison gets its own
+// sheet with its figures, the verdict and every replica as numbers.
+TEST(WorkbookExport, SummaryWithRiskFiguresAndComparisonSheet) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath(QStringLiteral("risiko.xlsx")).toStdString();
+  WorkbookSheet sheet = SummaryWorkbook({}, grid(201, 8));
+  AddRiskFigures(sheet, {"90 €", "2", "Tisch 3 (-45 €)", "955 €", "-6,49 €"});
+  RandomComparison comparison;
+  comparison.netto = {-30, 15, -120};
+  comparison.umsatz = {370, 410, 905};
+  std::array<std::string, 13> values;
+  for (size_t i = 0; i < values.size(); ++i)
+    values[i] = "Wert " + std::to_string(i + 1);
+  AddComparisonSheet(sheet, values, "Das Ergebnis liegt im Bereich des Zufalls (Perzentil 62 %)",
+                     comparison);
+  int reports = 0;
+  size_t lastTotal = 0;
+  ASSERT_EQ(WriteWorkbook(sheet, path,
+                          [&](size_t, size_t total) {
+                            ++reports;
+                            lastTotal = total;
+                            return true;
+                          }),
+            "");
+  EXPECT_GT(reports, 0);
+  EXPECT_EQ(lastTotal, 201u + 28u); // 28 rows of captions and values on the second sheet
+
+  const QJsonObject book = readBack(QString::fromStdString(path));
+  EXPECT_EQ(book[QStringLiteral("sheets")].toInt(), 2);
+  EXPECT_EQ(cell(book, "A33")[QStringLiteral("v")].toString(), QStringLiteral("Größter Rückgang"));
+  EXPECT_EQ(cell(book, "A34")[QStringLiteral("v")].toString(), QStringLiteral("90 €"));
+  EXPECT_EQ(cell(book, "A37")[QStringLiteral("v")].toString(),
+            QStringLiteral("Schlechteste Permanenz"));
+  EXPECT_EQ(cell(book, "A42")[QStringLiteral("v")].toString(), QStringLiteral("-6,49 €"));
+  EXPECT_EQ(cell(book, "A42")[QStringLiteral("fill")].toString().right(6),
+            QStringLiteral("DCFFDC"));
+  EXPECT_EQ(cell(book, "B42")[QStringLiteral("fill")].toString().right(6),
+            QStringLiteral("7B7B7B"));
+  EXPECT_TRUE(cell(book, "A43").isEmpty());
+
+  const QJsonObject second = test::ReadWorkbook(QString::fromStdString(path), 1);
+  EXPECT_EQ(second[QStringLiteral("name")].toString(), QStringLiteral("Zufallsvergleich"));
+  EXPECT_EQ(cell(second, "A1")[QStringLiteral("v")].toString(), QStringLiteral("Replikate"));
+  EXPECT_EQ(cell(second, "A2")[QStringLiteral("v")].toString(), QStringLiteral("Wert 1"));
+  EXPECT_EQ(cell(second, "A25")[QStringLiteral("v")].toString(), QStringLiteral("Perzentil"));
+  EXPECT_EQ(cell(second, "A27")[QStringLiteral("v")].toString(), QStringLiteral("Urteil"));
+  EXPECT_EQ(cell(second, "A28")[QStringLiteral("v")].toString(),
+            QStringLiteral("Das Ergebnis liegt im Bereich des Zufalls (Perzentil 62 %)"));
+  EXPECT_EQ(cell(second, "C1")[QStringLiteral("v")].toString(), QStringLiteral("Replikat"));
+  EXPECT_EQ(cell(second, "D1")[QStringLiteral("v")].toString(), QStringLiteral("Netto-Ergebnis"));
+  EXPECT_EQ(cell(second, "C4")[QStringLiteral("v")].toDouble(), 3.0);
+  EXPECT_EQ(cell(second, "D4")[QStringLiteral("v")].toDouble(), -120.0);
+  EXPECT_EQ(cell(second, "E2")[QStringLiteral("v")].toDouble(), 370.0);
+  EXPECT_TRUE(cell(second, "C5").isEmpty());
+}
+
+TEST(WorkbookExport, StopDuringTheComparisonSheetLeavesNothing) {
+  QTemporaryDir dir;
+  WorkbookSheet sheet = SummaryWorkbook({}, grid(201, 8));
+  RandomComparison comparison;
+  comparison.netto.assign(20000, -5);
+  comparison.umsatz.assign(20000, 185);
+  AddComparisonSheet(sheet, {}, "", comparison);
+  const std::string path = dir.filePath(QStringLiteral("halb.xlsx")).toStdString();
+  EXPECT_EQ(WriteWorkbook(sheet, path, [](size_t done, size_t) { return done < 5000; }), "");
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 TEST(WorkbookExport, RowLimitMessage) {
   const struct {
     size_t rows;

@@ -26,10 +26,11 @@ QByteArray ReadBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QJsonObject ReadWorkbook(const QString& path) {
+QJsonObject ReadWorkbook(const QString& path, int sheet) {
   QProcess python;
   python.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral(KESSELWERK_TEST_SUPPORT_DIR "/read_workbook.py"), path});
+               {QStringLiteral(KESSELWERK_TEST_SUPPORT_DIR "/read_workbook.py"), path,
+                QString::number(sheet)});
   if (!python.waitForFinished(60000) || python.exitCode() != 0)
     return {};
   return QJsonDocument::fromJson(python.readAllStandardOutput()).object();

@@ -16,6 +16,6 @@ QByteArray ReadBytes(const QString& path);
 // The first worksheet of a workbook as a real spreadsheet reader (openpyxl) sees it:
 // {"cells": {"A1": {"v", "fill", "align"}}, "widths", "sheets", "max_row", "max_col"};
 // an empty object when it cannot be read.
-QJsonObject ReadWorkbook(const QString& path);
+QJsonObject ReadWorkbook(const QString& path, int sheet = 0);
 
 } // namespace kw::test

@@ -6,6 +6,7 @@
 #include "support/WindowActions.h"
 #include "systemtest/StakeProgression.h"
 #include "ui/FAnalyse3.h"
+#include "ui/FChart2.h"
 #include "ui/FOptionen.h"
 #include "ui/FileSelector.h"
 #include "ui/ResultTabs.h"
@@ -13,6 +14,7 @@
 #include "ui/frFrAnalyse2.h"
 #include "workspace/Workspace.h"
 
+#include <QCheckBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,13 +22,19 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSlider>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 #include <QtTest>
 
 using namespace kw;
@@ -75,6 +83,33 @@ QStringList protocolRow(frFrAnalyse2* frame, int row) {
   for (int c = 0; c < ProtocolColumnCount; ++c)
     cells << frame->protocol()->index(row, c).data().toString();
   return cells;
+}
+
+// The last point of the chart's series of this name.
+QPointF lastPoint(FChart2* chart, const QString& name) {
+  for (QAbstractSeries* series : chart->chart()->series())
+    if (series->name() == name)
+      if (auto* line = qobject_cast<QLineSeries*>(series))
+        return line->points().constLast();
+  return {qQNaN(), qQNaN()};
+}
+
+// The real permanences of one table, cut into files of 370 coups by the command line's import.
+bool cutRealPermanences(const QString& folder, const QString& dataDir) {
+  QProcess cli;
+  cli.start(qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/kesselwerk-cli"),
+            {"import", "--teilen", "370", "--ausgabe", folder, "--data-dir", dataDir,
+             SharedDataFile(QStringLiteral("spielbank-wiesbaden_t1_190424.txt"))});
+  return cli.waitForFinished(60000) && cli.exitCode() == 0;
+}
+
+QJsonObject cliSystemtest(const QStringList& args, const QString& dataDir) {
+  QProcess cli;
+  cli.start(qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/kesselwerk-cli"),
+            QStringList{"systemtest", "--json", "--data-dir", dataDir} + args);
+  if (!cli.waitForFinished(120000) || cli.exitCode() != 0)
+    return {};
+  return QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
 }
 
 } // namespace
@@ -493,6 +528,211 @@ private slots:
     QVERIFY(page->hasFrame());
     QCOMPARE(Find<frFrAnalyse2>(w, QStringLiteral("frG1"))->protocol()->rows(),
              w->resultFrame(2)->protocol()->rows());
+  }
+
+  // The hand-made run of the risk tests: results -45, +435, -45 (the first and last files
+  // lose their attack down to 955), shown beside the summary in the user's format.
+  void riskFiguresBesideTheSummary() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    const QStringList loser = {"1", "2", "3", "4", "5", "0", "0", "0", "0", "0", "0", "0", "0"};
+    writeLines(folder.filePath(QStringLiteral("a_verlust.prm")), loser);
+    writeLines(folder.filePath(QStringLiteral("b_beispiel.prm")), WorkedExample);
+    writeLines(folder.filePath(QStringLiteral("c_verlust.prm")), loser);
+    FAnalyse3* w = h.app().fAnalyse3();
+    setWorkedExampleParameters(w);
+    QVERIFY(!Find<QPushButton>(w, QStringLiteral("BVerlauf"))->isEnabled());
+    run(w, folder.path());
+    QVERIFY2(h.dialogs().calls.isEmpty(), qPrintable(h.dialogs().calls.value(0).text));
+    QCOMPARE(text(w, "LRueckgang"), QStringLiteral("45 €"));
+    QCOMPARE(text(w, "LVerlustserie"), QStringLiteral("1"));
+    QCOMPARE(text(w, "LSchlechteste"), QStringLiteral("a_verlust (-45 €)"));
+    QCOMPARE(text(w, "LTiefster"), QStringLiteral("955 €"));
+    QCOMPARE(text(w, "LErwartung"), QStringLiteral("-5,27 €")); // -195 / 37
+    // Without a comparison its figures stay empty and there is no histogram.
+    QCOMPARE(text(w, "LZMittel"), QStringLiteral("–"));
+    QVERIFY(text(w, "LUrteil").isEmpty());
+    QVERIFY(!Find<QPushButton>(w, QStringLiteral("BHistogramm"))->isEnabled());
+
+    // The running net result: 0, -45, 390, 345.
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BVerlauf")), Qt::LeftButton);
+    QVERIFY(w->verlaufChart() && w->verlaufChart()->isVisible());
+    QCOMPARE(lastPoint(w->verlaufChart(), QStringLiteral("Netto-Ergebnis nach der Permanenz")),
+             QPointF(3, 345));
+    // The capital of the example permanence after each of its 18 coups.
+    frFrAnalyse2* frame = w->resultFrame(1);
+    QTest::mouseClick(Find<QPushButton>(frame, QStringLiteral("BKapital")), Qt::LeftButton);
+    QVERIFY(frame->kapitalChart() && frame->kapitalChart()->isVisible());
+    QCOMPARE(lastPoint(frame->kapitalChart(), QStringLiteral("Kapital nach dem Coup")),
+             QPointF(18, 1435));
+    QVERIFY(frame->kapitalChart()->chart()->title().contains(QStringLiteral("b_beispiel")));
+
+    // Saved as PNG through the save dialog.
+    const QString png = folder.filePath(QStringLiteral("kapital.png"));
+    h.dialogs().saveAnswers.enqueue(png);
+    QTest::mouseClick(Find<QPushButton>(frame->kapitalChart(), QStringLiteral("BSpeichern")),
+                      Qt::LeftButton);
+    QFile saved(png);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().startsWith("\x89PNG"));
+    QCOMPARE(h.dialogs().calls.constLast().request.defaultSuffix, QStringLiteral("png"));
+    frame->kapitalChart()->close();
+    w->verlaufChart()->close();
+  }
+
+  void comparisonFieldsAreChecked_data() {
+    QTest::addColumn<QString>("replicas");
+    QTest::addColumn<QString>("seed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("one replica") << "1"
+                                 << ""
+                                 << "Bitte tragen Sie für den Zufallsvergleich 2 bis 1.000.000 "
+                                    "Replikate ein.\r\rIch breche ab.";
+    QTest::newRow("no replicas") << ""
+                                 << "5"
+                                 << "Bitte tragen Sie für den Zufallsvergleich 2 bis 1.000.000 "
+                                    "Replikate ein.\r\rIch breche ab.";
+    QTest::newRow("too many") << "1000001"
+                              << ""
+                              << "Bitte tragen Sie für den Zufallsvergleich 2 bis 1.000.000 "
+                                 "Replikate ein.\r\rIch breche ab.";
+    QTest::newRow("seed too large") << "10"
+                                    << "9007199254740992"
+                                    << "Der Startwert des Zufallsvergleichs darf höchstens "
+                                       "9.007.199.254.740.991 sein.\r\rIch breche ab.";
+  }
+
+  void comparisonFieldsAreChecked() {
+    QFETCH(QString, replicas);
+    QFETCH(QString, seed);
+    QFETCH(QString, message);
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    writeLines(folder.filePath(QStringLiteral("a.prm")), WorkedExample);
+    FAnalyse3* w = h.app().fAnalyse3();
+    setWorkedExampleParameters(w);
+    w->CBZufall()->setChecked(true);
+    w->EReplikate()->setText(replicas);
+    w->ESeed()->setText(seed);
+    run(w, folder.path());
+    QCOMPARE(h.dialogs().calls.size(), 1);
+    QCOMPARE(h.dialogs().calls[0].kind, QStringLiteral("error"));
+    QCOMPARE(h.dialogs().calls[0].text, message);
+    QCOMPARE(w->PC1()->count(), 0); // nothing was run
+  }
+
+  // Real permanences cut into files of 370 coups: the window's risk figures, comparison and
+  // verdict are the command line's for the same seed, whatever its threads, and the
+  // histogram holds every replica with the real result marked.
+  void realPermanencesWithAComparisonAgreeWithTheCommandLine() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    QVERIFY(cutRealPermanences(folder.path(), h.dataDir()));
+    FAnalyse3* w = h.app().fAnalyse3();
+    w->CBZufall()->setChecked(true);
+    w->EReplikate()->setText(QStringLiteral("200"));
+    w->ESeed()->setText(QStringLiteral("11"));
+    run(w, folder.path());
+    QVERIFY2(h.dialogs().calls.isEmpty(), qPrintable(h.dialogs().calls.value(0).text));
+    QVERIFY(w->PC1()->count() > 400);
+
+    QStringList files;
+    for (const QString& name : QDir(folder.path()).entryList({"*.prm"}, QDir::Files, QDir::Name))
+      files << folder.filePath(name);
+    QJsonObject first;
+    for (const char* jobs : {"1", "2"}) {
+      const QJsonObject result = cliSystemtest(
+          QStringList{"--zufallsvergleich", "200", "--seed", "11", "--jobs", jobs} + files,
+          h.dataDir());
+      QVERIFY(!result.isEmpty());
+      if (first.isEmpty())
+        first = result;
+      QCOMPARE(result, first);
+    }
+    const QJsonObject risk = first[QStringLiteral("risiko")].toObject();
+    QCOMPARE(text(w, "LRueckgang"),
+             MoneyText(risk[QStringLiteral("groesster_rueckgang")].toInteger()));
+    QCOMPARE(text(w, "LVerlustserie"),
+             QString::number(risk[QStringLiteral("laengste_verlustserie")].toInt()));
+    const QJsonObject worst = risk[QStringLiteral("schlechteste_permanenz")].toObject();
+    QCOMPARE(
+        text(w, "LSchlechteste"),
+        QStringLiteral("%1 (%2)").arg(worst[QStringLiteral("name")].toString(),
+                                      MoneyText(worst[QStringLiteral("ergebnis")].toInteger())));
+    QCOMPARE(text(w, "LTiefster"),
+             MoneyText(risk[QStringLiteral("tiefster_kapitalstand")].toInteger()));
+    QCOMPARE(text(w, "LErwartung"), MoneyDecimalText(risk[QStringLiteral("erwartung")].toDouble()));
+
+    const QJsonObject c = first[QStringLiteral("zufallsvergleich")].toObject();
+    const QJsonObject netto = c[QStringLiteral("netto")].toObject();
+    QCOMPARE(text(w, "LZReplikate"), QStringLiteral("200"));
+    QCOMPARE(text(w, "LZStartwert"), QStringLiteral("11"));
+    QCOMPARE(text(w, "LZMittel"), MoneyDecimalText(netto[QStringLiteral("mittel")].toDouble()));
+    QCOMPARE(text(w, "LZStd"), MoneyDecimalText(netto[QStringLiteral("std")].toDouble()));
+    QCOMPARE(text(w, "LZMin"), MoneyText(netto[QStringLiteral("min")].toInteger()));
+    QCOMPARE(text(w, "LZMax"), MoneyText(netto[QStringLiteral("max")].toInteger()));
+    QCOMPARE(text(w, "LZQ50"),
+             MoneyDecimalText(
+                 netto[QStringLiteral("quantile")].toObject()[QStringLiteral("50")].toDouble()));
+    QCOMPARE(text(w, "LZUmsatz"),
+             MoneyDecimalText(
+                 c[QStringLiteral("umsatz")].toObject()[QStringLiteral("mittel")].toDouble()));
+    const double perzentil = c[QStringLiteral("perzentil")].toDouble();
+    QCOMPARE(text(w, "LZPerzentil"), PerzentilText(perzentil));
+    QCOMPARE(text(w, "LUrteil"), ComparisonVerdict(perzentil));
+    QVERIFY(text(w, "LUrteil").startsWith(QStringLiteral("Das Ergebnis liegt ")));
+
+    QTest::mouseClick(Find<QPushButton>(w, QStringLiteral("BHistogramm")), Qt::LeftButton);
+    FChart2* histogram = w->histogrammChart();
+    QVERIFY(histogram && histogram->isVisible());
+    const qint64 realNet =
+        first[QStringLiteral("summe")].toObject()[QStringLiteral("netto")].toInteger();
+    QCOMPARE(lastPoint(histogram, QStringLiteral("Echtes Ergebnis: %1 (Perzentil %2)")
+                                      .arg(MoneyText(realNet), PerzentilText(perzentil)))
+                 .x(),
+             static_cast<double>(realNet));
+    double replicas = 0;
+    for (QAbstractSeries* series : histogram->chart()->series())
+      if (auto* bars = qobject_cast<QAreaSeries*>(series)) {
+        const QList<QPointF> outline = bars->upperSeries()->points();
+        for (qsizetype i = 1; i < outline.size(); i += 4)
+          replicas += outline[i].y();
+      }
+    QCOMPARE(replicas, 200.0);
+    histogram->close();
+
+    // A later run without a comparison clears its figures.
+    w->CBZufall()->setChecked(false);
+    run(w, folder.path(), {0, 1});
+    QCOMPARE(text(w, "LZMittel"), QStringLiteral("–"));
+    QVERIFY(!Find<QPushButton>(w, QStringLiteral("BHistogramm"))->isEnabled());
+  }
+
+  // "Abbrechen" in the progress of a long comparison leaves the window as it was.
+  void aLongComparisonCanBeCancelled() {
+    WindowTestHarness h;
+    QTemporaryDir folder;
+    QVERIFY(cutRealPermanences(folder.path(), h.dataDir()));
+    FAnalyse3* w = h.app().fAnalyse3();
+    w->CBZufall()->setChecked(true);
+    w->EReplikate()->setText(QStringLiteral("1000000"));
+    bool cancelled = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, w, [&] {
+      for (auto* dialog : w->findChildren<QProgressDialog*>())
+        if (dialog->isVisible() && dialog->value() > dialog->maximum() / 2) {
+          dialog->cancel();
+          cancelled = true;
+        }
+    });
+    poll.start(50);
+    run(w, folder.path());
+    poll.stop();
+    QVERIFY(cancelled);
+    QVERIFY(h.dialogs().calls.isEmpty());
+    QCOMPARE(w->PC1()->count(), 0);
+    QCOMPARE(text(w, "LRueckgang"), QStringLiteral("–"));
+    QCOMPARE(text(w, "LZMittel"), QStringLiteral("–"));
   }
 
   void windowAndCommandLineAgree() {

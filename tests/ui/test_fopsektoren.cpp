@@ -2,11 +2,15 @@
 // presets, hiding, sector files and the throw-distance evaluation of the main table.
 #include "sectors/SectorAssignment.h"
 #include "sectors/SectorFile.h"
+#include "statistics/Significance.h"
+#include "statistics/Verdict.h"
 #include "support/WindowActions.h"
 #include "ui/Application.h"
 #include "ui/FHaupt.h"
 #include "ui/FOpSektoren.h"
+#include "ui/SignificanceDisplay.h"
 #include "ui/WindowChrome.h"
+#include "workspace/Workspace.h"
 
 #include <QCheckBox>
 #include <QDragEnterEvent>
@@ -20,7 +24,11 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace kw;
 using namespace kw::test;
@@ -121,6 +129,26 @@ void evaluateWorkedExample(WindowTestHarness& h) {
   clickPad(h.app().fHaupt(), {0, 32, 15, 19, 4, 21, 2});
   click(w, "B9Sektoren");
   click(w, "BAuswertung");
+}
+
+// The colour a data cell of GSek is painted with, or an invalid colour.
+QColor cellColour(FOpSektoren* w, int row, int column) {
+  QTableWidgetItem* item = Find<QTableWidget>(w, QStringLiteral("GSek"))->item(row, column);
+  return item ? item->data(Qt::BackgroundRole).value<QColor>() : QColor();
+}
+
+int countIn(FOpSektoren* w, int row, int column) {
+  const QString text = gridCell(w, row, column);
+  return text == QLatin1String("-") ? 0 : text.toInt();
+}
+
+// `count` coups drawn at random, transferred into the main window's table.
+void transferRandomCoups(WindowTestHarness& h, int count) {
+  std::mt19937 random(3);
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i)
+    lines.push_back(std::to_string(random() % 37));
+  h.app().workspace().TransferLines(lines);
 }
 
 const QStringList WorkedExampleCells = {"1,2=1", "2,3=1", "3,3=2", "4,3=1"};
@@ -485,6 +513,97 @@ private slots:
     QCOMPARE(entries(list(w, 1)), (QStringList{"35", "3", "26", "0", "32", "15", "19"}));
     QVERIFY(inLabelState(w, 7));
     QVERIFY(hiddenPanels(w).isEmpty());
+  }
+
+  // "Erwartung und Abweichung zeigen" with sectors that divide the wheel: every data cell is
+  // coloured by (O - E) / sqrt(E), E = (transitions out of the row's sector) x (numbers of
+  // the column's sector) / 37, all computed here from the counts the grid shows, which stay
+  // as they were; under the grid each direction's chi-square test and its verdict.
+  void deviationsColourTheGridAndTestEachDirection() {
+    WindowTestHarness h;
+    FOpSektoren* w = h.app().fOpSektoren();
+    transferRandomCoups(h, 2000);
+    click(w, "B6Sektoren");
+    click(w, "BAuswertung");
+    const QStringList counts = countedCells(w);
+    QCheckBox* box = Find<QCheckBox>(w, QStringLiteral("cbAbweichung"));
+    QVERIFY(box && !box->isChecked());
+    QVERIFY(!cellColour(w, 1, 2).isValid());
+    QTest::mouseClick(box, Qt::LeftButton);
+    QCOMPARE(countedCells(w), counts);
+
+    std::array<int, 9> sizes{};
+    const SectorListNumbers lists = PresetSectorLists(SectorPreset::SevenAndFiveSixes);
+    for (int s = 0; s < 9; ++s)
+      sizes[size_t(s)] = int(lists[size_t(s)].size());
+    const char* directions[] = {"A", "B"};
+    for (int d = 0; d < 2; ++d) {
+      double chi2 = 0;
+      int degrees = 0;
+      for (int s = 0; s < 9; ++s) {
+        const int row = 2 * s + 1 + d;
+        int transitions = 0;
+        for (int c = 2; c <= 10; ++c)
+          transitions += countIn(w, row, c);
+        if (transitions > 0)
+          degrees += 6 - 1; // the preset fills six sectors
+        for (int c = 2; c <= 10; ++c) {
+          const double expected = double(transitions) * sizes[size_t(c - 2)] / 37;
+          if (expected == 0) {
+            QVERIFY2(!cellColour(w, row, c).isValid(),
+                     qPrintable(QStringLiteral("%1,%2").arg(row).arg(c)));
+            continue;
+          }
+          const double residual = (countIn(w, row, c) - expected) / std::sqrt(expected);
+          chi2 += residual * residual;
+          QCOMPARE(cellColour(w, row, c), ResidualColour(residual));
+          QCOMPARE(Find<QTableWidget>(w, QStringLiteral("GSek"))->item(row, c)->toolTip(),
+                   QStringLiteral("erwartet %1; Residuum %2")
+                       .arg(DecimalText(expected), DecimalText(residual)));
+        }
+      }
+      QCOMPARE(degrees, 6 * 5); // six sectors with transitions, each into six
+      const QString verdict = QString::fromUtf8(VerdictText(ChiSquareUpperTail(chi2, degrees)));
+      QCOMPARE(
+          Find<QLabel>(w, QStringLiteral("LRichtung%1").arg(QLatin1String(directions[d])))->text(),
+          QStringLiteral("Richtung %1: χ² = %2 (30 Freiheitsgrade): %3")
+              .arg(QLatin1String(directions[d]), DecimalText(chi2), verdict));
+    }
+    QVERIFY(Find<QWidget>(w, QStringLiteral("PLegende"))->isVisibleTo(w));
+
+    QTest::mouseClick(box, Qt::LeftButton);
+    QCOMPARE(countedCells(w), counts);
+    QVERIFY(!cellColour(w, 1, 2).isValid());
+    QVERIFY(!Find<QWidget>(w, QStringLiteral("PLegende"))->isVisibleTo(w));
+  }
+
+  // Before an evaluation there is nothing to colour; with a number in two sectors the cells
+  // are coloured but no overall test is possible; a refused evaluation takes the colours off.
+  void deviationsWithoutEvaluationOverlapOrAfterARefusal() {
+    WindowTestHarness h;
+    FOpSektoren* w = h.app().fOpSektoren();
+    auto line = [w](const char* direction) {
+      return Find<QLabel>(w, QStringLiteral("LRichtung%1").arg(QLatin1String(direction)))->text();
+    };
+    QTest::mouseClick(Find<QCheckBox>(w, QStringLiteral("cbAbweichung")), Qt::LeftButton);
+    QVERIFY(line("A").startsWith(QStringLiteral("Noch keine Auswertung")));
+
+    transferRandomCoups(h, 500);
+    click(w, "B9Sektoren");
+    QTest::mouseClick(Find<QCheckBox>(w, QStringLiteral("cbAusblenden")), Qt::LeftButton);
+    QVERIFY(dropPanel(w, 0, 9)); // 0 also in sector 9
+    click(w, "BAuswertung");
+    const QString overlap = QStringLiteral("kein Gesamttest, weil sich Sektoren überschneiden "
+                                           "(eine Nummer steht in mehreren Sektoren)");
+    QCOMPARE(line("A"), QStringLiteral("Richtung A: ") + overlap);
+    QCOMPARE(line("B"), QStringLiteral("Richtung B: ") + overlap);
+    QVERIFY(cellColour(w, 1, 2).isValid());
+
+    click(w, "BListClear");
+    click(w, "BAuswertung"); // refused: not every number in a sector
+    QCOMPARE(h.dialogs().calls.size(), 1);
+    QVERIFY(!cellColour(w, 1, 2).isValid());
+    QVERIFY(line("A").startsWith(QStringLiteral("Noch keine Auswertung")));
   }
 
   void closeButtonHidesTheWindow() {

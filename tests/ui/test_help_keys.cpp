@@ -4,8 +4,10 @@
 #include "ui/FAnalyse1.h"
 #include "ui/FAnalyse3.h"
 #include "ui/FChart1.h"
+#include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
 #include "ui/FSpeichern1.h"
@@ -14,6 +16,7 @@
 #include "ui/Help.h"
 #include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,10 +30,27 @@ using namespace kw::test;
 
 namespace {
 
-QWidget* openWindow(Application& app, const QString& name) {
+QWidget* openWindow(WindowTestHarness& h, const QString& name) {
+  Application& app = h.app();
+  // A picture of the system test, as "Verlauf..." opens it.
+  if (name == QLatin1String("FChart2")) {
+    auto* chart = new FChart2(app.fAnalyse3());
+    chart->ShowRunningNet(std::vector<int64_t>{120, -45, 30});
+    return chart;
+  }
   if (name == QLatin1String("FStart")) {
     app.Start();
     return app.fStart();
+  }
+  if (name == QLatin1String("FImport")) {
+    const QString list = h.dataDir() + QStringLiteral("liste.txt");
+    QFile file(list);
+    const QByteArray bytes = "17,4,32,0,15\r\n";
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+      return nullptr;
+    file.close();
+    std::vector<ImportAnalysis> analyses = {AnalysePermanenceImport(list, {})};
+    return new FImport(app.workspace(), std::move(analyses), app.fHaupt());
   }
   const QList<QWidget*> startup = {app.fHaupt(),      app.fAnalyse1(), app.fAnalyse3(),
                                    app.fOpSektoren(), app.fChart1(),   app.fZufall(),
@@ -87,13 +107,16 @@ private slots:
                                                    {"FAnalyse3", help::SystemTest},
                                                    {"FOpSektoren", help::Sectors},
                                                    {"FChart1", help::FrequencyChart},
+                                                   {"FChart2", help::SystemTestPictures},
                                                    {"FZufall", help::Tools},
                                                    {"FDelta", help::Delta},
                                                    {"FOptionen", help::Settings},
                                                    {"FSpeichern1", help::Tools},
                                                    {"FKal", help::Calendar},
                                                    {"FUpdate", help::Tools},
-                                                   {"FInfo", help::Info}};
+                                                   {"FInfo", help::Info},
+                                                   {"FSignifikanz", help::Significance},
+                                                   {"FImport", help::Import}};
     for (auto [window, context] : windows)
       QTest::addRow("%s", window) << QString::fromLatin1(window) << context;
   }
@@ -102,7 +125,7 @@ private slots:
     QFETCH(QString, window);
     QFETCH(int, context);
     WindowTestHarness h(window != QLatin1String("FStart"));
-    QWidget* w = openWindow(h.app(), window);
+    QWidget* w = openWindow(h, window);
     QVERIFY(w);
     w->show();
     w->activateWindow();

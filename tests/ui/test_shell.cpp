@@ -228,6 +228,7 @@ private slots:
         {"FHaupt", "tbSerien", "show:FAnalyse1"},
         {"FHaupt", "miSystemtest", "show:FAnalyse3"},
         {"FHaupt", "tbSystemtest", "show:FAnalyse3"},
+        {"FHaupt", "miSignifikanz", "show:FSignifikanz"},
         {"FAnalyse1", "tbHilfe", "help:1100"},
         {"FAnalyse1", "miOeffnen", "absent"},
         {"FAnalyse1", "tbOeffnen", "absent"},
@@ -332,8 +333,8 @@ private slots:
 
   void everyHelpContextHasItsPage_data() {
     QTest::addColumn<int>("context");
-    for (int context :
-         {1010, 1050, 110, 1100, 1110, 1090, 100, 1080, 1070, 1120, 1140, 165, 2000, 1009, 1011})
+    for (int context : {1010, 1050, 110, 1100, 1110, 1090, 100, 1080, 1070, 1120, 1140, 165, 2000,
+                        1009, 1011, 1160})
       QTest::addRow("%d", context) << context;
   }
 
@@ -392,7 +393,7 @@ private slots:
         QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, tab);
         tookClick = help->searchShown();
         QTest::keyClick(help->windowHandle(), Qt::Key_Escape);
-        closedByEscape = QTest::qWaitFor([&] { return help.isNull(); });
+        closedByEscape = QTest::qWaitFor([&] { return !help->isVisible(); });
         backToDialog = QApplication::activeModalWidget() == dialog &&
                        QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; });
       }

@@ -2,6 +2,7 @@
 #include "files/GermanTexts.h"
 #include "ui/Application.h"
 #include "ui/Icons.h"
+#include "ui/InputHook.h"
 #include "ui/Screenshots.h"
 
 #include <QApplication>
@@ -60,5 +61,6 @@ int main(int argc, char* argv[]) {
     return kw::TakeScreenshots(app, args.at(shots + 1));
 
   app.Start();
+  kw::InstallInputHookFromEnvironment();
   return QApplication::exec();
 }

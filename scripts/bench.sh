@@ -14,6 +14,8 @@ filter=${1:-.}
 #   MB   the benchmark's MB counter at most the limit
 #   rate items per second at least the limit
 #   core the benchmark's per_core counter (items per second and thread) at least the limit
+#   ratio the benchmark's ratio counter at most the limit
+#   bpr  the benchmark's bytes_per_row counter at most the limit
 targets=$(
   cat <<'TABLE'
 EnterCoupMillion                        ms    200   EnterCoup of 1,000,000 coups
@@ -38,6 +40,8 @@ BM_GenerateRandomBlock/1000000          ms   1000   random generator, 1,000,000 
 BM_AnalyseSignificanceWithSectors/1000000 ms  50   statistik: all tests, 1,000,000 coups
 GenerateMillionLines                    ms   1000   random generator window, 1,000,000 numbers
 BM_SystemMartingale10000x370/0          core 5e6    own system (Martingale), coups per second and core
+EnterCoupMillionJournalRatio            ratio  2    EnterCoup of 1,000,000 coups, journal on / off
+TransferMillionRowsJournal              bpr  1.1    journal bytes per row of a 1,000,000-row transfer
 TABLE
 )
 
@@ -99,6 +103,10 @@ for path in sorted(glob.glob(os.path.join(sys.argv[1], "*.json"))):
             mb = b.get("MB", float("nan"))
             measured, met = "%.1f MB" % mb, mb <= limit
             target = "<= %g MB" % limit
+        elif kind in ("ratio", "bpr"):
+            value = b.get("ratio" if kind == "ratio" else "bytes_per_row", float("nan"))
+            measured, met = "%.2f" % value, value <= limit
+            target = "<= %g" % limit
         elif kind == "core":
             rate = b.get("per_core", 0.0)
             measured, met = "%.2f M/s" % (rate / 1e6), rate >= limit

@@ -64,6 +64,14 @@ void PermanenceTable::appendHandChange(std::string_view text) {
   rows_.push_back({0, label, HandChangeCode});
 }
 
+void PermanenceTable::EnterLabelledHandChange(std::string_view label) {
+  ++handChangeCount_;
+  const uint32_t index = internLabel(std::string(label));
+  rows_.resize(static_cast<size_t>(UsedRows() - 1));
+  rows_.push_back({0, index, HandChangeCode});
+  growAndScroll();
+}
+
 void PermanenceTable::deleteLast() {
   const int r = UsedRows();
   if (r == 0)

@@ -30,6 +30,10 @@ public:
   // grid so the newest entry is visible.
   void EnterCoup(std::string_view text, int code);
 
+  // Appends a hand change showing exactly this label, whatever the pad's label is now: a row
+  // restored as it was shown when it was entered.
+  void EnterLabelledHandChange(std::string_view label);
+
   // The row's value: the number 0..36, 50 for a hand change, 100 for a free row
   // (including every row beyond the used ones).
   uint8_t ReadRowValue(int row) const;

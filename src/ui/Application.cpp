@@ -18,10 +18,13 @@
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
 #include "ui/Help.h"
+#include "workspace/TableJournal.h"
 #include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QLocale>
+#include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -48,6 +51,13 @@ QString findCalculator() {
 #endif
 }
 
+QString RestoredTableText(int coups) {
+  if (coups == 1)
+    return QStringLiteral("Die zuletzt eingegebene Tabelle wurde wiederhergestellt: 1 Coup.");
+  return QStringLiteral("Die zuletzt eingegebene Tabelle wurde wiederhergestellt: %1 Coups.")
+      .arg(QLocale(QLocale::German).toString(coups));
+}
+
 void centreOn(QWidget* window, QWidget* anchor) {
   if (!anchor)
     return;
@@ -63,6 +73,9 @@ Application::Application() : workspace_(std::make_unique<Workspace>()) {
 }
 
 Application::~Application() {
+  // The journal is forced to the disk and closed before anything else goes.
+  journal_.reset();
+  journalLock_.reset();
   Help::instance().closeWindow();
   // Destroy in reverse creation order; each later window may refer to earlier ones.
   delete fStart_.data();
@@ -131,6 +144,8 @@ void Application::Start() {
   } catch (const std::exception& e) {
     Dialogs::instance().error(fStart_, QString::fromLocal8Bit(e.what()));
   }
+  if (fHaupt_)
+    RestoreTable();
   fStart_->EnableWeiter();
   if (fHaupt_) {
     // The main window comes up as the start window goes. It is shown only then: a desktop
@@ -145,6 +160,45 @@ void Application::Start() {
   }
   fStart_->raise();
   fStart_->activateWindow();
+}
+
+void Application::RestoreTable() {
+  const QString path = TableJournalPath();
+  journalLock_ = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+  // The lock is held for the whole run: never taken for stale because of its age, only when
+  // the program that held it no longer runs.
+  journalLock_->setStaleLockTime(0);
+  if (!journalLock_->tryLock(0)) {
+    journalLock_.reset();
+    sayAfterStartWindow(
+        QStringLiteral("Kesselwerk läuft bereits mit diesem Datenordner und sichert dort die "
+                       "Tabelle.\rDie Tabelle dieses Fensters wird nicht gesichert: speichern "
+                       "Sie, was Sie hier eingeben, bevor Sie das Programm beenden."),
+        false);
+    return;
+  }
+  const RecordedTable recorded = ReadTableJournalFile(path);
+  workspace_->RestoreRows(recorded.values, recorded.labels);
+  journal_ = std::make_unique<TableJournal>(*workspace_, path);
+  QObject::connect(journal_.get(), &TableJournal::failed, fHaupt_,
+                   [this](const QString& message) { Dialogs::instance().error(fHaupt_, message); });
+  if (!journal_->isRecording())
+    sayAfterStartWindow(journal_->error(), true);
+  else if (!recorded.values.empty())
+    sayAfterStartWindow(RestoredTableText(recorded.coups()), false);
+}
+
+void Application::sayAfterStartWindow(const QString& text, bool isError) {
+  auto say = [this, text, isError] {
+    if (isError)
+      Dialogs::instance().error(fHaupt_, text);
+    else
+      Dialogs::instance().information(fHaupt_, text);
+  };
+  if (fStart_)
+    QObject::connect(fStart_, &QObject::destroyed, fHaupt_, say, Qt::QueuedConnection);
+  else
+    say();
 }
 
 void Application::showStartupWindow(QWidget* window, bool modal) {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QLockFile;
 class QWidget;
 
 namespace kw {
@@ -21,6 +22,7 @@ class FAnalyse1;
 class FAnalyse3;
 class FZufall;
 class FDelta;
+class TableJournal;
 class Workspace;
 
 // Owns the workspace (what the windows share) and the windows created at start-up, in their
@@ -44,6 +46,12 @@ public:
   // The whole start-up sequence: start window, the windows, "Weiter" enabled, the main
   // window shown fully transparent until the start window fades it in.
   void Start();
+
+  // Rebuilds the table the journal in the data folder recorded and records every change
+  // from now on. Says once what was restored, after the start window has gone. A second
+  // program on the same data folder leaves the journal to the first one and says so.
+  void RestoreTable();
+  TableJournal* tableJournal() const { return journal_.get(); }
 
   void open(Command command);
   void startCalculator(QWidget* parent);
@@ -70,8 +78,12 @@ private:
   QWidget* createOnDemand(const QString& name);
   void showStartupWindow(QWidget* window, bool modal);
   void connectWindows();
+  // Shows the message when the start window has gone (at once when there is none).
+  void sayAfterStartWindow(const QString& text, bool isError);
 
   std::unique_ptr<Workspace> workspace_;
+  std::unique_ptr<QLockFile> journalLock_;
+  std::unique_ptr<TableJournal> journal_;
   QPointer<FStart> fStart_;
   FHaupt* fHaupt_ = nullptr;
   FOptionen* fOptionen_ = nullptr;

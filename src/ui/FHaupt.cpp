@@ -382,6 +382,13 @@ void FHaupt::scrollToTopRow() {
     gNum_->scrollTo(model_->index(table().UsedRows() - 1, 0), QAbstractItemView::EnsureVisible);
 }
 
+void FHaupt::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // A table restored before the window was shown is scrolled to its newest rows now that the
+  // view has its size.
+  scrollToTopRow();
+}
+
 void FHaupt::BDel2Click() {
   workspace_.ClearTable();
   ResetChanceResults();

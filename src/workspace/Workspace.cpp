@@ -71,6 +71,24 @@ void Workspace::AppendRows(std::span<const CoupEntry> entries) {
     emit rowsAppended(firstRow, count);
 }
 
+void Workspace::RestoreRows(std::span<const uint8_t> values, std::span<const std::string> labels) {
+  const int firstRow = table_.UsedRows() + 1;
+  size_t nextLabel = 0;
+  for (const uint8_t value : values) {
+    if (value == HandChangeCode) {
+      const std::string_view label =
+          nextLabel < labels.size() ? std::string_view(labels[nextLabel]) : std::string_view();
+      ++nextLabel;
+      table_.EnterLabelledHandChange(label);
+    } else if (value <= 36) {
+      table_.EnterCoup({}, value);
+    }
+  }
+  const int count = table_.UsedRows() - firstRow + 1;
+  if (count > 0)
+    emit rowsAppended(firstRow, count);
+}
+
 void Workspace::ClearTable() {
   if (table_.UsedRows() == 0 && table_.TopRow() == 1)
     return;

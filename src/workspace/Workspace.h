@@ -44,6 +44,9 @@ public:
   void EnterCoup(std::string_view text, int code);
   // Appends coups (0..36) and hand changes (50) in one go; other codes are passed over.
   void AppendRows(std::span<const CoupEntry> entries);
+  // Appends rows as they were recorded (a restored table): coups 0..36 and hand changes 50,
+  // the hand changes showing the labels given, in order. Other values are passed over.
+  void RestoreRows(std::span<const uint8_t> values, std::span<const std::string> labels);
   // Empties every row and keeps the grid's row count (the table's delete button).
   void ClearTable();
 

@@ -26,7 +26,7 @@ WindowTestHarness::~WindowTestHarness() {
   QApplication::processEvents();
 }
 
-void AttachModelTesters(QWidget* widget) {
+void AttachModelTesters(QWidget* widget, QAbstractItemModelTester::FailureReportingMode mode) {
   QList<QAbstractItemView*> views = widget->findChildren<QAbstractItemView*>();
   if (auto* view = qobject_cast<QAbstractItemView*>(widget))
     views << view;
@@ -37,8 +37,7 @@ void AttachModelTesters(QWidget* widget) {
     if (!model || !QByteArray(model->metaObject()->className()).startsWith("kw::") ||
         model->findChild<QAbstractItemModelTester*>(QString(), Qt::FindDirectChildrenOnly))
       continue;
-    new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest,
-                                 model);
+    new QAbstractItemModelTester(model, mode, model);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "support/ScriptedDialogs.h"
 #include "ui/Application.h"
 
+#include <QAbstractItemModelTester>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -36,8 +37,11 @@ template <class T> T* Find(QWidget* window, const QString& name) {
 // Puts a model tester (QAbstractItemModelTester) on the program's model of every item view
 // inside the widget, once per model: from then on every change of the model is checked against the
 // rules of item models, and a breach fails the running test. For models made after the
-// start-up windows, such as a result tab's protocol.
-void AttachModelTesters(QWidget* widget);
+// start-up windows, such as a result tab's protocol. A breach fails the running Qt test, or
+// with FailureReportingMode::Fatal ends the program (the soak, which runs outside Qt Test).
+void AttachModelTesters(QWidget* widget,
+                        QAbstractItemModelTester::FailureReportingMode mode =
+                            QAbstractItemModelTester::FailureReportingMode::QtTest);
 
 // Sets up Qt the way the program does (style, application name).
 void PrepareApplication();

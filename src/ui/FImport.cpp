@@ -34,6 +34,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <utility>
@@ -177,6 +178,15 @@ QLabel* valueLabel(const QString& name, QWidget* parent) {
   return label;
 }
 
+// A row caption of the counts as high as its ink: the dots of "Ü" reach above the line
+// height a label takes by itself.
+QLabel* countCaption(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  const QFontMetrics metrics = label->fontMetrics();
+  label->setMinimumHeight(std::max(metrics.height(), metrics.tightBoundingRect(text).height()));
+  return label;
+}
+
 } // namespace
 
 FImport::FImport(Workspace& workspace, std::vector<ImportAnalysis> analyses, QWidget* parent)
@@ -291,11 +301,11 @@ QWidget* FImport::buildCountsArea() {
   auto* layout = new QVBoxLayout(group);
   auto* form = new QFormLayout;
   lCoups_ = valueLabel(QStringLiteral("LCoups"), group);
-  form->addRow(QStringLiteral("Coups:"), lCoups_);
+  form->addRow(countCaption(QStringLiteral("Coups:"), group), lCoups_);
   lHandwechsel_ = valueLabel(QStringLiteral("LHandwechsel"), group);
-  form->addRow(QStringLiteral("Handwechsel:"), lHandwechsel_);
+  form->addRow(countCaption(QStringLiteral("Handwechsel:"), group), lHandwechsel_);
   lUebersprungen_ = valueLabel(QStringLiteral("LUebersprungen"), group);
-  form->addRow(QStringLiteral("Übersprungen:"), lUebersprungen_);
+  form->addRow(countCaption(QStringLiteral("Übersprungen:"), group), lUebersprungen_);
   layout->addLayout(form);
   lBeispiele_ = valueLabel(QStringLiteral("LBeispiele"), group);
   lBeispiele_->setWordWrap(true);

@@ -8,6 +8,7 @@
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
@@ -85,7 +86,19 @@ void FKal::FormCreate() {
 
 void FKal::closeEvent(QCloseEvent* event) {
   QApplication::restoreOverrideCursor();
+  cancelTypedDate();
   event->accept();
+}
+
+// Digits typed into the calendar open a small date input that the calendar frees only when
+// the date is taken or cancelled; the window frees itself on closing, so a date still being
+// typed is cancelled first, as Esc would, or its memory would stay behind.
+void FKal::cancelTypedDate() {
+  auto* view = mc1_->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"));
+  if (!view)
+    return;
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(view, &escape);
 }
 
 } // namespace kw

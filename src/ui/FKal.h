@@ -16,6 +16,9 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  void cancelTypedDate();
+
+private:
   void FormCreate();
   QCalendarWidget* mc1_ = nullptr;
 };

@@ -71,6 +71,22 @@ public:
     fixed_->verticalScrollBar()->setValue(grid_->verticalScrollBar()->value());
   }
 
+  // After a change of the model the grid is brought in step on the next turn of the event
+  // loop: a model can announce a reset while the grid that owns it is being destroyed (a
+  // table widget clears its model then), and the keeper goes with the grid before the turn.
+  void scheduleUpdate() {
+    if (updatePending_)
+      return;
+    updatePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          updatePending_ = false;
+          update();
+        },
+        Qt::QueuedConnection);
+  }
+
   // A current cell of a scrolling column that lies under the fixed columns comes out.
   void revealCurrent(const QModelIndex& current) {
     if (!current.isValid() || current.column() < columns_)
@@ -92,6 +108,7 @@ private:
   QTableView* grid_;
   QTableView* fixed_;
   int columns_;
+  bool updatePending_ = false;
 };
 
 } // namespace
@@ -150,9 +167,9 @@ QTableView* FreezeLeadingColumns(QTableView* grid, int columns) {
   QObject::connect(grid->verticalHeader(), &QHeaderView::sectionResized, fixed,
                    [fixed](int row, int, int size) { fixed->setRowHeight(row, size); });
   QObject::connect(grid->model(), &QAbstractItemModel::columnsInserted, keeper,
-                   [keeper] { keeper->update(); });
+                   [keeper] { keeper->scheduleUpdate(); });
   QObject::connect(grid->model(), &QAbstractItemModel::modelReset, keeper,
-                   [keeper] { keeper->update(); });
+                   [keeper] { keeper->scheduleUpdate(); });
   QObject::connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, fixed->verticalScrollBar(),
                    &QScrollBar::setValue);
   QObject::connect(fixed->verticalScrollBar(), &QScrollBar::valueChanged, grid->verticalScrollBar(),

@@ -89,6 +89,7 @@ QWidget* frFrAnalyse2::buildFigures(const Figures& figures) {
   bKapital_->setObjectName(QStringLiteral("BKapital"));
   bKapital_->setToolTip(QStringLiteral("Das Kapital nach jedem Coup dieser Permanenz als Bild"));
   bKapital_->setEnabled(false);
+  bKapital_->setMinimumWidth(bKapital_->sizeHint().width()); // its caption whole in a narrow tab
   connect(bKapital_, &QPushButton::clicked, this, &frFrAnalyse2::BKapitalClick);
   grid->addWidget(bKapital_, 0, 1);
   grid->addWidget(figureGroup(QStringLiteral("Satzsignale"), QStringLiteral("LESignale"),

@@ -13,11 +13,13 @@
 #include "ui/HelpWindow.h"
 #include "ui/WindowChrome.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDialog>
 #include <QFile>
+#include <QFrame>
 #include <QHeaderView>
 #include <QHelpContentModel>
 #include <QLabel>
@@ -179,6 +181,30 @@ private slots:
     QWidget* second = h.app().OpenOnDemand(QStringLiteral("FKal"));
     QVERIFY(second);
     second->close();
+  }
+
+  // A date being typed into the calendar when it closes is cancelled, so its input frame
+  // goes too (left open, the calendar never freed what the input holds).
+  void closingTheCalendarCancelsADateBeingTyped() {
+    WindowTestHarness h;
+    QWidget* window = h.app().OpenOnDemand(QStringLiteral("FKal"));
+    auto* calendar = window->findChild<QCalendarWidget*>(QStringLiteral("MC1"));
+    auto* view =
+        calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"));
+    QVERIFY(view);
+    const auto openDateInputs = [calendar] {
+      int open = 0;
+      for (QFrame* frame : calendar->findChildren<QFrame*>(Qt::FindDirectChildrenOnly))
+        open += frame->frameShape() == QFrame::Box && frame->isVisible();
+      return open;
+    };
+    QCOMPARE(openDateInputs(), 0);
+    QTest::keyClick(view, Qt::Key_1);
+    QCOMPARE(openDateInputs(), 1);
+    QPointer<QWidget> closed = window;
+    window->close();
+    QCOMPARE(openDateInputs(), 0);
+    QTRY_VERIFY(closed.isNull());
   }
 
   void menusAndToolbarsOpenWhatTheySay_data() {

@@ -28,6 +28,7 @@
 #include "workspace/Workspace.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -164,7 +165,8 @@ QWidget* ShowImport(Fixture& f) {
                               ImportRequest{HandChangeList(), {}});
   if (!analysis.ok())
     return nullptr;
-  f.import = std::make_unique<FImport>(f.app().workspace(), std::vector{analysis});
+  f.import =
+      std::make_unique<FImport>(f.app().workspace(), std::vector{analysis}, f.app().fHaupt());
   return f.import.get();
 }
 

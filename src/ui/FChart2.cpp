@@ -188,6 +188,9 @@ void FChart2::ShowHistogram(const RandomComparison& comparison, int64_t realNett
     most = std::max(most, h.counts[k]);
   }
   auto* bars = new QAreaSeries(upper, lower);
+  // The area only refers to its outlines; they go with it.
+  upper->setParent(bars);
+  lower->setParent(bars);
   bars->setName(QStringLiteral("Zufallsläufe je Klasse"));
   bars->setColor(QColor(0x9f, 0xbf, 0xe5));
   bars->setBorderColor(LineColour);

@@ -84,6 +84,8 @@ void FKal::FormCreate() {
   resize(614, 436);
 }
 
+FKal::~FKal() { cancelTypedDate(); }
+
 void FKal::closeEvent(QCloseEvent* event) {
   QApplication::restoreOverrideCursor();
   cancelTypedDate();

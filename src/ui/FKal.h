@@ -11,14 +11,14 @@ class FKal : public QWidget {
   Q_OBJECT
 public:
   explicit FKal(QWidget* parent = nullptr);
+  // Also freed without closing, when the program ends.
+  ~FKal() override;
 
 protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
   void cancelTypedDate();
-
-private:
   void FormCreate();
   QCalendarWidget* mc1_ = nullptr;
 };

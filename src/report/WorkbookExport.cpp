@@ -172,6 +172,14 @@ lxw_format* gridFormat(const Formats& f, size_t c, bool protocol) {
 // Rows written between two reports to the progress.
 constexpr size_t RowsPerReport = 4096;
 
+// A caption of column A with the narrow separating column beside it.
+lxw_error writeCaption(lxw_worksheet* sheet, lxw_row_t row, const std::string& text,
+                       const Formats& f) {
+  if (lxw_error e = worksheet_write_string(sheet, row, 0, text.c_str(), f.captions))
+    return e;
+  return worksheet_write_blank(sheet, row, 1, f.separator);
+}
+
 // Writes every row in order (the workbook is written in constant memory, row by row).
 // `cancelled` is set when the progress asks to stop.
 lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& data,
@@ -193,9 +201,8 @@ lxw_error fillSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookShee
     }
     const auto row = static_cast<lxw_row_t>(r);
     if (r < data.columnA.size()) {
-      if (lxw_error e = worksheet_write_string(sheet, row, 0, data.columnA[r].c_str(), f.captions))
+      if (lxw_error e = writeCaption(sheet, row, data.columnA[r], f))
         return e;
-      worksheet_write_blank(sheet, row, 1, f.separator);
     }
     if (r < data.grid.size()) {
       for (size_t c = 0; c < data.grid[r].size(); ++c) {
@@ -227,9 +234,8 @@ lxw_error fillComparisonSheet(lxw_workbook* book, lxw_worksheet* sheet, const Co
     }
     const auto row = static_cast<lxw_row_t>(r);
     if (r < data.columnA.size()) {
-      if (lxw_error e = worksheet_write_string(sheet, row, 0, data.columnA[r].c_str(), f.captions))
+      if (lxw_error e = writeCaption(sheet, row, data.columnA[r], f))
         return e;
-      worksheet_write_blank(sheet, row, 1, f.separator);
     }
     if (r == 0) {
       for (size_t c = 0; c < Headings.size(); ++c)

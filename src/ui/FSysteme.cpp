@@ -52,7 +52,7 @@ namespace {
 
 constexpr int WindowWidth = 1340;
 constexpr int WindowHeight = 650;
-constexpr int ResultsWidth = 560;
+constexpr int ResultsWidth = 550;
 constexpr int FileSelectionWidth = 170;
 constexpr int DryRunCoups = 370;
 constexpr int DefaultReplicas = 1000;
@@ -218,8 +218,7 @@ void FSysteme::FormCreate() {
   fileSelector_ = new FileSelector(PermanenceFilters(), 0, filesArea);
   fileSelector_->setDirectory(PermanenceDir());
   files->addWidget(fileSelector_, 1);
-  filesArea->setMinimumWidth(FileSelectionWidth);
-  filesArea->setMaximumWidth(FileSelectionWidth + 80);
+  filesArea->setFixedWidth(FileSelectionWidth);
 
   splitter->addWidget(filesArea);
   splitter->addWidget(buildScriptArea(splitter));
@@ -274,21 +273,17 @@ QWidget* FSysteme::buildScriptArea(QWidget* parent) {
                              QStringLiteral("Ein Skript (.lua) öffnen"));
   connect(open, &QPushButton::clicked, this, &FSysteme::BOeffnenClick);
   top->addWidget(open);
-  QPushButton* save = button(QStringLiteral("Speic&hern"), QStringLiteral("BSpeichern"),
-                             QStringLiteral("Das Skript speichern (Strg+S)"));
+  QPushButton* save = button(QStringLiteral("Spei&chern"), QStringLiteral("BSpeichern"),
+                             QStringLiteral("Das Skript speichern (Strg+S); unter einem neuen "
+                                            "Namen: Datei → Speichern unter..."));
   save->setShortcut(QKeySequence::Save);
   connect(save, &QPushButton::clicked, this, &FSysteme::BSpeichernClick);
   top->addWidget(save);
-  QPushButton* saveAs =
-      button(QStringLiteral("Speichern &unter..."), QStringLiteral("BSpeichernUnter"),
-             QStringLiteral("Das Skript unter einem neuen Namen speichern"));
-  connect(saveAs, &QPushButton::clicked, this, &FSysteme::BSpeichernUnterClick);
-  top->addWidget(saveAs);
   column->addLayout(top);
 
   lSkript_ = new QLabel(area);
   lSkript_->setObjectName(QStringLiteral("LSkript"));
-  auto* editorLabel = new QLabel(QStringLiteral("S&kript:"), area);
+  auto* editorLabel = new QLabel(QStringLiteral("Sk&ript:"), area);
   auto* nameRow = new QHBoxLayout;
   nameRow->addWidget(editorLabel);
   nameRow->addWidget(lSkript_, 1);
@@ -326,9 +321,9 @@ QWidget* FSysteme::buildSettings(QWidget* parent) {
   seKapital_ = moneyBox(QStringLiteral("SEKapital"), 500, 20000, 100, 1000, money);
   sePlus_ = moneyBox(QStringLiteral("SEPlus"), 100, 20000, 100, 500, money);
   seMinus_ = moneyBox(QStringLiteral("SEMinus"), 500, 20000, 100, 800, money);
-  const std::pair<const char*, QSpinBox*> boxes[] = {{"S&tückgröße:", seStueck_},
+  const std::pair<const char*, QSpinBox*> boxes[] = {{"Stück&größe:", seStueck_},
                                                      {"Start&kapital:", seKapital_},
-                                                     {"P&lus:", sePlus_},
+                                                     {"Pl&us:", sePlus_},
                                                      {"M&inus:", seMinus_}};
   for (int i = 0; i < 4; ++i) {
     auto* label = new QLabel(QString::fromUtf8(boxes[i].first), money);
@@ -358,16 +353,17 @@ QWidget* FSysteme::buildSettings(QWidget* parent) {
     return field;
   };
   auto* seedLabel = new QLabel(QStringLiteral("Start&wert:"), run);
-  eSeed_ = digitsField(QStringLiteral("ESeed"), QStringLiteral("1"), 110);
+  eSeed_ = digitsField(QStringLiteral("ESeed"), QStringLiteral("1"), 96);
   eSeed_->setToolTip(QStringLiteral("Startwert von math.random und des Zufallsvergleichs: "
                                     "derselbe Startwert wiederholt einen Lauf genau"));
   seedLabel->setBuddy(eSeed_);
   runRow->addWidget(seedLabel);
   runRow->addWidget(eSeed_);
   runRow->addSpacing(6);
-  cbZufall_ = new QCheckBox(QStringLiteral("&Zufallsvergleich, Replikate:"), run);
+  cbZufall_ = new QCheckBox(QStringLiteral("&Zufallsvergleich:"), run);
   cbZufall_->setObjectName(QStringLiteral("CBZufall"));
-  cbZufall_->setToolTip(QStringLiteral("Spielt den Lauf noch einmal auf Zufallspermanenzen mit "
+  cbZufall_->setToolTip(QStringLiteral("Spielt den Lauf so oft, wie das Feld daneben sagt (die "
+                                       "Replikate), noch einmal auf Zufallspermanenzen mit "
                                        "denselben Coupzahlen und Einstellungen"));
   eReplikate_ = digitsField(QStringLiteral("EReplikate"), QString::number(DefaultReplicas), 70);
   eReplikate_->setToolTip(
@@ -429,6 +425,8 @@ QWidget* FSysteme::buildResults(QWidget* parent) {
   column->addLayout(totals);
   summary_ = new ReportTableModel(headings(SummaryHeadings), this);
   gZus_ = resultGrid(summary_, QStringLiteral("GZus"), summaryPage);
+  // The reason a permanence ended is read in full; a narrow window scrolls instead.
+  gZus_->horizontalHeader()->setStretchLastSection(false);
   connect(gZus_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     pcProtokolle_->setCurrentIndex(index.row());
     pcErgebnis_->setCurrentIndex(2);
@@ -965,7 +963,7 @@ void FSysteme::fillProtocol(int index) {
   column->addWidget(grid, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  auto* capital = new QPushButton(QStringLiteral("&Kapitalverlauf..."), page);
+  auto* capital = new QPushButton(QStringLiteral("Kapital&verlauf..."), page);
   capital->setObjectName(QStringLiteral("BKapital"));
   capital->setToolTip(QStringLiteral("Das Kapital im Verlauf der Permanenz als Bild"));
   connect(capital, &QPushButton::clicked, this, &FSysteme::BKapitalClick);

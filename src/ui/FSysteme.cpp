@@ -910,7 +910,10 @@ void FSysteme::showRun(const FilePermanences& read) {
   });
   gZus_->resizeColumnsToContents();
 
-  // One protocol tab per permanence; a tab's rows are made when it is first shown.
+  // One protocol tab per permanence; a tab's rows are made when it is first shown. The
+  // summary is shown first, so the hidden tab bar takes thousands of tabs without laying
+  // itself out after each.
+  pcErgebnis_->setCurrentIndex(0);
   pcProtokolle_->blockSignals(true);
   while (pcProtokolle_->count() > 0) {
     QWidget* page = pcProtokolle_->widget(0);
@@ -923,13 +926,10 @@ void FSysteme::showRun(const FilePermanences& read) {
     pcProtokolle_->addTab(page, QString::fromStdString(lastNames_[i]));
   }
   pcProtokolle_->blockSignals(false);
-  if (pcErgebnis_->currentWidget() == pcProtokolle_)
-    fillProtocol(pcProtokolle_->currentIndex());
 
   showRisk();
   showComparison();
   findChild<QPushButton*>(QStringLiteral("BExcel"))->setEnabled(true);
-  pcErgebnis_->setCurrentIndex(0);
 }
 
 void FSysteme::fillProtocol(int index) {

@@ -4,6 +4,7 @@
 // changes are lost, the workbook.
 #include "support/TestFiles.h"
 #include "support/WindowActions.h"
+#include "ui/FHaupt.h"
 #include "ui/FSysteme.h"
 #include "ui/FileSelector.h"
 #include "ui/LuaEditor.h"
@@ -403,6 +404,19 @@ private slots:
     QCOMPARE(static_cast<int>(h.dialogs().calls.size()), asked);
     QVERIFY(ReadBytes(mine).startsWith("y"));
     QVERIFY(w->close());
+  }
+
+  // Ending the program from the main window asks too; "Abbrechen" keeps it running.
+  void quittingAsksForUnsavedChanges() {
+    WindowTestHarness h;
+    FSysteme* w = openWindow(h);
+    w->show();
+    w->editor()->insertPlainText(QStringLiteral("-- neu"));
+    h.dialogs().answers.enqueue(Dialogs::Answer::Cancel);
+    QVERIFY(!h.app().fHaupt()->close());
+    QVERIFY(w->isVisible());
+    QCOMPARE(h.dialogs().calls.last().kind, QStringLiteral("confirm"));
+    w->editor()->document()->setModified(false);
   }
 
   void workbookHoldsTheRiskAndTheComparison() {

@@ -87,6 +87,43 @@ void BM_SystemMartingale10000x370_NoStops(benchmark::State& state) {
   runMartingale(state, kw::SystemMoneyFromEuros(5, 1'000'000'000, 1'000'000'000, 2'000'000'000));
 }
 
+// The random comparison of the same run: 100 replicas, each of the 10,000 permanences
+// replaced by 370 random coups, on every core. "per_core" counts the coups the replicas
+// played per processor second.
+void BM_SystemRandomComparison100x10000x370(benchmark::State& state) {
+  const kw::SystemScript script = martingale();
+  const kw::ScriptLoad load = kw::LoadSystemScript(script, 1);
+  if (!load.info) {
+    state.SkipWithError(load.error.c_str());
+    return;
+  }
+  kw::SystemSettings settings;
+  settings.money = kw::SystemMoneyFromEuros(5, 1000, 500, 800);
+  settings.parameters = load.info->parameters;
+  settings.zeroRule = load.info->zeroRule;
+  constexpr int Replicas = 100;
+  const auto& data = permanences();
+  double processor = 0.0;
+  double replicaCoups = 0.0;
+  for (auto _ : state) {
+    const double before = processorSeconds();
+    const kw::SystemRunResult run = kw::RunSystem(
+        script, settings, data, {}, 1,
+        {.run = {.threads = 0}, .print = {}, .comparison = {{.replicas = Replicas, .seed = 1}}});
+    if (!run.ok() || !run.comparison) {
+      state.SkipWithError(run.error.c_str());
+      return;
+    }
+    processor += processorSeconds() - before;
+    // Counted: the coups drawn for the replicas (a permanence stops before its end, so
+    // fewer are played).
+    replicaCoups += static_cast<double>(Replicas) * static_cast<double>(data.size() * 370);
+  }
+  state.counters["threads"] = static_cast<double>(std::thread::hardware_concurrency());
+  state.counters["processor_s"] = processor / static_cast<double>(state.iterations());
+  state.counters["drawn_per_core"] = replicaCoups / processor;
+}
+
 BENCHMARK(BM_SystemMartingale10000x370)
     ->Arg(0)
     ->Arg(1)
@@ -95,6 +132,10 @@ BENCHMARK(BM_SystemMartingale10000x370)
 BENCHMARK(BM_SystemMartingale10000x370_NoStops)
     ->Arg(0)
     ->Arg(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SystemRandomComparison100x10000x370)
+    ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -8,6 +8,7 @@
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceFiles.h"
 #include "files/TextFile.h"
+#include "report/SystemTestFormat.h"
 #include "systems/SystemRun.h"
 #include "systems/SystemTexts.h"
 #include "systemtest/SystemTest.h"
@@ -15,6 +16,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <optional>
@@ -95,6 +97,17 @@ void printParameterValue(Json& json, const ScriptParameter& p) {
     json.value(p.number);
 }
 
+// "--zufallsvergleich K": K replicas of the run from the run's seed.
+bool readComparison(CliArgs& args, uint64_t seed, std::optional<RandomComparisonRequest>& request) {
+  if (!args.has("--zufallsvergleich"))
+    return true;
+  const auto replicas = args.integer("--zufallsvergleich", FewestReplicas, MostReplicas);
+  if (!replicas)
+    return false;
+  request = RandomComparisonRequest{.replicas = static_cast<int>(*replicas), .seed = seed};
+  return true;
+}
+
 struct Report {
   std::string fileName;
   ScriptInfo info;
@@ -103,6 +116,52 @@ struct Report {
   const FilePermanences* read = nullptr;
   const SystemRunResult* run = nullptr;
 };
+
+// Cents as euros in a JSON number with decimals (means, quantiles, the expectation).
+double euros(double cents) { return cents / 100.0; }
+
+std::string worstName(const Report& r) {
+  const RiskFigures& risk = r.run->risk;
+  return risk.schlechteste ? r.read->PermanenceNames[*risk.schlechteste] : std::string();
+}
+
+// The risk figures and the random comparison, keys as for the system test, money in euros.
+void riskJson(Json& json, const Report& r) {
+  const RiskFigures& risk = r.run->risk;
+  json.key("risiko").beginObject();
+  json.key("groesster_rueckgang").euros(risk.groessterRueckgang);
+  json.key("laengste_verlustserie").value(static_cast<long long>(risk.laengsteVerlustserie));
+  json.key("schlechteste_permanenz");
+  if (risk.schlechteste) {
+    json.beginObject();
+    json.key("name").value(worstName(r));
+    json.key("ergebnis").euros(risk.schlechtestesErgebnis);
+    json.endObject();
+  } else {
+    json.null();
+  }
+  json.key("tiefster_kapitalstand").euros(risk.tiefsterKapitalstand);
+  json.key("erwartung").value(euros(risk.erwartung));
+  json.endObject();
+  if (!r.run->comparison)
+    return;
+  const RandomComparison& c = *r.run->comparison;
+  json.key("zufallsvergleich").beginObject();
+  json.key("replikate").value(static_cast<long long>(c.replicas));
+  json.key("seed").value(static_cast<long long>(c.seed));
+  json.key("netto").beginObject();
+  json.key("mittel").value(euros(c.nettoMittel));
+  json.key("std").value(euros(c.nettoStd));
+  json.key("min").euros(c.nettoMin);
+  json.key("max").euros(c.nettoMax);
+  json.key("quantile").beginObject();
+  for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
+    json.key(std::to_string(ComparisonQuantiles[q])).value(euros(c.quantile[q]));
+  json.endObject().endObject();
+  json.key("umsatz").beginObject().key("mittel").value(euros(c.umsatzMittel)).endObject();
+  json.key("perzentil").value(c.perzentil);
+  json.endObject();
+}
 
 void printJson(const Report& r) {
   const SystemMoney& money = r.settings.money;
@@ -154,7 +213,9 @@ void printJson(const Report& r) {
   json.key("einsaetze").value(static_cast<long long>(totals.einsaetze));
   json.key("umsatz").euros(totals.umsatz);
   json.key("netto").euros(totals.netto);
-  json.endObject().endObject();
+  json.endObject();
+  riskJson(json, r);
+  json.endObject();
   std::printf("%s\n", json.text().c_str());
 }
 
@@ -169,6 +230,42 @@ std::string renditeText(Cents net, Cents umsatz) {
     if (c == '.')
       c = ',';
   return result;
+}
+
+// An amount in cents with two decimals: "-6,49".
+std::string decimalEuros(double cents) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", cents / 100.0);
+  std::string result = text;
+  std::replace(result.begin(), result.end(), '.', ',');
+  return result == "-0,00" ? "0,00" : result;
+}
+
+void printRiskTable(const Report& r) {
+  const RiskFigures& risk = r.run->risk;
+  std::printf("Größter Rückgang %s, längste Verlustserie %lld, ",
+              EuroText(risk.groessterRueckgang).c_str(),
+              static_cast<long long>(risk.laengsteVerlustserie));
+  if (risk.schlechteste)
+    std::printf("schlechteste Permanenz %s (%s), ", worstName(r).c_str(),
+                EuroText(risk.schlechtestesErgebnis).c_str());
+  std::printf("tiefster Kapitalstand %s, Erwartung %s\n",
+              EuroText(risk.tiefsterKapitalstand).c_str(), decimalEuros(risk.erwartung).c_str());
+  if (!r.run->comparison)
+    return;
+  const RandomComparison& c = *r.run->comparison;
+  std::printf("\nZufallsvergleich: %d Replikate, Startwert %llu\n", c.replicas,
+              static_cast<unsigned long long>(c.seed));
+  std::printf("Netto Mittel %s, Standardabweichung %s, Minimum %s, Maximum %s\n",
+              decimalEuros(c.nettoMittel).c_str(), decimalEuros(c.nettoStd).c_str(),
+              EuroText(c.nettoMin).c_str(), EuroText(c.nettoMax).c_str());
+  std::printf("Quantile");
+  for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
+    std::printf("%s %d %%: %s", q == 0 ? "" : ",", ComparisonQuantiles[q],
+                decimalEuros(c.quantile[q]).c_str());
+  std::printf("\nUmsatz Mittel %s, Perzentil %s\n", decimalEuros(c.umsatzMittel).c_str(),
+              PerzentilText(c.perzentil).toStdString().c_str());
+  std::printf("%s\n", ComparisonVerdict(c.perzentil).toStdString().c_str());
 }
 
 void printTable(const Report& r) {
@@ -202,6 +299,7 @@ void printTable(const Report& r) {
               static_cast<long long>(totals.permanenzen), static_cast<long long>(totals.einsaetze),
               EuroText(totals.umsatz).c_str(), EuroText(totals.netto).c_str(),
               renditeText(totals.netto, totals.umsatz).c_str());
+  printRiskTable(r);
   if (!r.settings.protocol)
     return;
   for (size_t i = 0; i < r.run->permanences.size(); ++i) {
@@ -232,10 +330,10 @@ void printScriptLine(const PrintLine& line, const std::vector<std::string>& name
 } // namespace
 
 int RunSystemCommand(int argc, char** argv) {
-  CliArgs args = ParseArgs(
-      argc, argv,
-      {"--skript", "--param", "--stueckgroesse", "--startkapital", "--plus", "--minus", "--seed"},
-      {"--protokoll"});
+  CliArgs args = ParseArgs(argc, argv,
+                           {"--skript", "--param", "--stueckgroesse", "--startkapital", "--plus",
+                            "--minus", "--seed", "--zufallsvergleich"},
+                           {"--protokoll"});
   if (!args.error.empty())
     return Fail(ExitUsage, Prefix + args.error);
   MoneyOptions amounts;
@@ -243,6 +341,9 @@ int RunSystemCommand(int argc, char** argv) {
     return Fail(ExitUsage, Prefix + args.error);
   const std::optional<uint64_t> seed = readSeed(args);
   if (!seed)
+    return Fail(ExitUsage, Prefix + args.error);
+  std::optional<RandomComparisonRequest> comparison;
+  if (!readComparison(args, *seed, comparison))
     return Fail(ExitUsage, Prefix + args.error);
   std::vector<std::pair<std::string, ScriptParameter>> values;
   if (const std::string error = readParameterValues(args, values); !error.empty())
@@ -290,11 +391,11 @@ int RunSystemCommand(int argc, char** argv) {
   if (!read.ok())
     return Fail(ExitUsage, read.error.toStdString());
 
-  const SystemRunResult run =
-      kw::RunSystem(script, report.settings, read.PermanenceData, read.PermanenceNames, *seed,
-                    {.run = {.threads = args.jobs}, .print = [&](const PrintLine& line) {
-                       printScriptLine(line, read.PermanenceNames);
-                     }});
+  const SystemRunResult run = kw::RunSystem(
+      script, report.settings, read.PermanenceData, read.PermanenceNames, *seed,
+      {.run = {.threads = args.jobs},
+       .print = [&](const PrintLine& line) { printScriptLine(line, read.PermanenceNames); },
+       .comparison = comparison});
   if (!run.ok())
     return Fail(ExitRefused, run.error);
   report.read = &read;

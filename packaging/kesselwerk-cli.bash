@@ -12,7 +12,7 @@ _kesselwerk_cli_options() {
         zufall) echo "--anzahl --seed --ausgabe" ;;
         import) echo "--spalte --teilen --ausgabe --ueberschreiben" ;;
         system) echo "--skript --param --stueckgroesse --startkapital --plus --minus \
---protokoll --seed" ;;
+--protokoll --seed --zufallsvergleich" ;;
         delta) echo "--chance --coups" ;;
     esac
 }

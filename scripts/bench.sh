@@ -42,6 +42,7 @@ GenerateMillionLines                    ms   1000   random generator window, 1,0
 BM_SystemMartingale10000x370/0          core 5e6    own system (Martingale), coups per second and core
 EnterCoupMillionJournalRatio            ratio  2    EnterCoup of 1,000,000 coups, journal on / off
 TransferMillionRowsJournal              bpr  1.1    journal bytes per row of a 1,000,000-row transfer
+BM_SystemRandomComparison100x10000x370  ms  60000   own system, random comparison of 100 replicas of 10,000 x 370
 TABLE
 )
 

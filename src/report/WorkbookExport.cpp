@@ -80,15 +80,17 @@ WorkbookSheet SummaryWorkbook(const std::array<std::string, 16>& values,
   return sheet;
 }
 
-void AddRiskFigures(WorkbookSheet& sheet, const std::array<std::string, 5>& values) {
+void AddRiskFigures(WorkbookSheet& sheet, const std::array<std::string, 5>& values,
+                    const std::array<const char*, 5>& captions) {
   for (size_t i = 0; i < values.size(); ++i) {
-    sheet.columnA.push_back(RiskCaptions[i]);
+    sheet.columnA.push_back(captions[i]);
     sheet.columnA.push_back(values[i]);
   }
 }
 
 void AddComparisonSheet(WorkbookSheet& sheet, const std::array<std::string, 13>& values,
-                        const std::string& verdict, const RandomComparison& comparison) {
+                        const std::string& verdict, const RandomComparison& comparison,
+                        double perEuro) {
   ComparisonSheet c;
   for (size_t i = 0; i < values.size(); ++i) {
     c.columnA.push_back(ComparisonCaptions[i]);
@@ -98,6 +100,7 @@ void AddComparisonSheet(WorkbookSheet& sheet, const std::array<std::string, 13>&
   c.columnA.push_back(verdict);
   c.netto = comparison.netto;
   c.umsatz = comparison.umsatz;
+  c.perEuro = perEuro;
   sheet.comparison = std::move(c);
 }
 
@@ -243,8 +246,9 @@ lxw_error fillComparisonSheet(lxw_workbook* book, lxw_worksheet* sheet, const Co
                                                  Headings[c], f.right))
           return e;
     } else if (r <= data.netto.size()) {
-      const double values[3] = {static_cast<double>(r), static_cast<double>(data.netto[r - 1]),
-                                static_cast<double>(data.umsatz[r - 1])};
+      const double values[3] = {static_cast<double>(r),
+                                static_cast<double>(data.netto[r - 1]) / data.perEuro,
+                                static_cast<double>(data.umsatz[r - 1]) / data.perEuro};
       for (size_t c = 0; c < 3; ++c)
         if (lxw_error e = worksheet_write_number(sheet, row, static_cast<lxw_col_t>(2 + c),
                                                  values[c], nullptr))

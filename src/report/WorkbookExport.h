@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/SystemTestFormat.h"
 #include "systemtest/SystemTest.h"
 
 #include <array>
@@ -21,6 +22,7 @@ struct ComparisonSheet {
   std::vector<std::string> columnA;
   std::vector<int64_t> netto;  // per replica
   std::vector<int64_t> umsatz; // per replica
+  double perEuro = 1.0;        // 100 when the amounts are cents
 };
 
 struct WorkbookSheet {
@@ -44,12 +46,15 @@ WorkbookSheet SummaryWorkbook(const std::array<std::string, 16>& values,
                               std::vector<std::vector<std::string>> grid);
 
 // The risk figures below the summary's values: their captions and values from A33 on.
-void AddRiskFigures(WorkbookSheet& sheet, const std::array<std::string, 5>& values);
+void AddRiskFigures(WorkbookSheet& sheet, const std::array<std::string, 5>& values,
+                    const std::array<const char*, 5>& captions = RiskCaptions);
 
 // The random comparison as the second worksheet: captions and values (as the window shows
 // them), the verdict, and every replica's results.
+// `perEuro` is 100 when the comparison's amounts are cents; the sheet shows euros.
 void AddComparisonSheet(WorkbookSheet& sheet, const std::array<std::string, 13>& values,
-                        const std::string& verdict, const RandomComparison& comparison);
+                        const std::string& verdict, const RandomComparison& comparison,
+                        double perEuro = 1.0);
 
 // The protocol export of one permanence: "Permanenz" and its name, the five outcome
 // captions and values, then the six parameter captions and values and the stake file.

@@ -526,8 +526,12 @@ std::optional<SystemEnd> settle(HostData& h, lua_State* L, uint8_t entry, Cents 
   const SystemMoney& money = h.settings.money;
   const bool hadBet = !h.bets.empty();
   Cents gewinn = 0;
-  for (const Bet& bet : h.bets)
+  Cents simple = 0;
+  for (const Bet& bet : h.bets) {
     gewinn += BetResult(bet.kind, bet.target, bet.stake, entry, h.settings.zeroRule);
+    if (RulesOf(bet.kind).simple)
+      simple += bet.stake;
+  }
   h.capital += gewinn;
   h.history.push_back(entry); // reserved for every coup of the permanence
   ++h.coup;
@@ -537,6 +541,7 @@ std::optional<SystemEnd> settle(HostData& h, lua_State* L, uint8_t entry, Cents 
   if (hadBet) {
     ++r.einsaetze;
     r.umsatz += total;
+    r.umsatzEinfach += simple;
     setEuros(L, ArgGewinn, gewinn);
     setEuros(L, ArgKapital, h.capital);
     h.gewinnShown = gewinn != 0;

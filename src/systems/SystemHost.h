@@ -58,6 +58,7 @@ struct SystemPermanenceResult {
   int64_t handwechsel = 0; // hand changes passed before it ended
   int64_t einsaetze = 0;   // coups with bets
   Cents umsatz = 0;        // all money bet
+  Cents umsatzEinfach = 0; // the part of it bet on simple chances (zero takes only half there)
   Cents saldo = 0;         // the final capital
   Cents minimum = 0;       // lowest capital after any coup, Startkapital included
   Cents maximum = 0;       // highest capital after any coup, Startkapital included

@@ -1,12 +1,14 @@
 #include "systems/SystemRun.h"
 
 #include "core/RouletteTables.h"
+#include "systemtest/RandomCoups.h"
 
 #include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <optional>
 #include <random>
+#include <stdexcept>
 
 namespace kw {
 namespace {
@@ -87,7 +89,128 @@ void play(RunBoard& board, SystemHost& host, SystemRunResult& run,
   board.finish(i, status, error, host.takePrinted());
 }
 
+// The risk figures of a run that played every permanence, money in cents.
+RiskFigures riskOf(const SystemRunResult& run, const SystemSettings& settings) {
+  std::vector<int64_t> results;
+  std::vector<int64_t> lowest;
+  results.reserve(run.permanences.size());
+  lowest.reserve(run.permanences.size());
+  for (const SystemPermanenceResult& p : run.permanences) {
+    results.push_back(p.saldo - settings.money.startkapital);
+    lowest.push_back(p.minimum);
+  }
+  RiskFigures risk =
+      ComputeRiskFigures(results, lowest, run.totals.umsatz, settings.money.startkapital);
+  risk.erwartung =
+      ExpectedSystemNet(run.totals.umsatz, run.totals.umsatzEinfach, settings.zeroRule);
+  return risk;
+}
+
+// The name a replica's permanence carries in a message: which replica, which permanence.
+std::string replicaName(size_t replica, std::string_view name) {
+  return "Zufallsvergleich, Replikat " + std::to_string(replica + 1) +
+         (name.empty() ? std::string() : " statt " + std::string(name));
+}
+
+// Plays the comparison's replicas after the run; false when cancelled or when the script
+// failed on a replica (the run then carries the message of the first such replica).
+bool playReplicas(SystemRunResult& run, const SystemScript& script, const SystemSettings& settings,
+                  std::span<const std::string> names, uint64_t seed,
+                  const SystemRunOptions& options) {
+  const RandomComparisonRequest& request = *options.comparison;
+  const auto replicas = static_cast<size_t>(request.replicas);
+  const size_t count = run.permanences.size();
+  std::vector<size_t> coups(count);
+  for (size_t i = 0; i < count; ++i)
+    coups[i] = static_cast<size_t>(run.permanences[i].coups);
+  const size_t longest = coups.empty() ? 0 : *std::max_element(coups.begin(), coups.end());
+
+  std::atomic<bool> cancel{false};
+  RunControl control{.threads = options.run.threads, .reportEvery = 1, .progress = {}};
+  if (options.run.progress)
+    control.progress = [&](size_t done, size_t) {
+      if (options.run.progress(count * (done + 1), count * (replicas + 1)))
+        return true;
+      cancel = true;
+      return false;
+    };
+  SystemSettings played = settings;
+  played.protocol = false;
+  const auto threads = static_cast<size_t>(RunThreads(control.threads, replicas));
+  std::vector<std::optional<SystemHost>> hosts(threads);
+  std::vector<std::vector<uint8_t>> buffers(threads, std::vector<uint8_t>(longest));
+  std::vector<int64_t> netto(replicas);
+  std::vector<int64_t> umsatz(replicas);
+  // The first failing replica in replica order gives the message, whatever the threads:
+  // replicas after it are left out, those before it still played.
+  std::mutex failure;
+  std::atomic<size_t> firstFailed{NoPermanence};
+  std::string error;
+  const auto fail = [&](size_t replica, const std::string& message) {
+    std::lock_guard lock(failure);
+    if (replica < firstFailed.load()) {
+      firstFailed = replica;
+      error = message;
+    }
+  };
+  const bool completed = RunEachOnThreads(replicas, control, [&](size_t replica, int thread) {
+    if (replica > firstFailed.load())
+      return;
+    try {
+      std::optional<SystemHost>& host = hosts[static_cast<size_t>(thread)];
+      if (!host)
+        host.emplace(script, played, &cancel);
+      RandomCoups random(request.seed, replica);
+      std::vector<uint8_t>& buffer = buffers[static_cast<size_t>(thread)];
+      SystemPermanenceResult result;
+      for (size_t i = 0; i < count; ++i) {
+        const std::span<uint8_t> entries(buffer.data(), coups[i]);
+        random.fill(entries);
+        const std::string_view name = i < names.size() ? std::string_view(names[i]) : "";
+        const SystemHost::Status status =
+            host->play(entries, i, replicaName(replica, name),
+                       ReplicaPermanenceSeed(seed, replica, i), result);
+        host->takePrinted();
+        if (status == SystemHost::Status::Cancelled)
+          return;
+        if (status == SystemHost::Status::Failed) {
+          fail(replica, host->errorMessage());
+          return;
+        }
+        netto[replica] += result.saldo - settings.money.startkapital;
+        umsatz[replica] += result.umsatz;
+      }
+    } catch (const std::bad_alloc&) {
+      fail(replica, std::string(SystemOutOfMemoryText));
+    }
+  });
+  if (!error.empty()) {
+    run.error = error;
+    return false;
+  }
+  if (!completed || cancel.load()) {
+    run.cancelled = true;
+    return false;
+  }
+  run.comparison =
+      SummariseReplicas(request, std::move(netto), std::move(umsatz), run.totals.netto);
+  return true;
+}
+
 } // namespace
+
+double ExpectedSystemNet(Cents umsatz, Cents umsatzEinfach, ZeroRule rule) {
+  if (rule == ZeroRule::Keine)
+    return ExpectedNet(static_cast<double>(umsatz));
+  return ExpectedNet(static_cast<double>(umsatz - umsatzEinfach)) +
+         ExpectedNet(static_cast<double>(umsatzEinfach)) / 2.0;
+}
+
+uint64_t ReplicaPermanenceSeed(uint64_t seed, uint64_t replica, uint64_t index) {
+  // The real run's permanences take PermanenceSeed(seed, i); a replica's start from the
+  // complement of the seed, mixed with the replica's number.
+  return PermanenceSeed(PermanenceSeed(~seed, replica), index);
+}
 
 SystemTotals SumSystemRun(std::span<const SystemPermanenceResult> permanences, Cents startkapital) {
   SystemTotals totals;
@@ -95,6 +218,7 @@ SystemTotals SumSystemRun(std::span<const SystemPermanenceResult> permanences, C
     ++totals.permanenzen;
     totals.einsaetze += p.einsaetze;
     totals.umsatz += p.umsatz;
+    totals.umsatzEinfach += p.umsatzEinfach;
     totals.netto += p.saldo - startkapital;
   }
   return totals;
@@ -111,10 +235,14 @@ SystemRunResult RunSystem(const SystemScript& script, const SystemSettings& sett
   // A cancel reaches the permanences being played through their hosts, so a long one
   // ends at once rather than at its last coup.
   std::atomic<bool> cancel{false};
+  if (options.comparison && options.comparison->replicas < 1)
+    throw std::invalid_argument("random comparison: no replicas");
+  const size_t rounds =
+      options.comparison ? static_cast<size_t>(options.comparison->replicas) + 1 : 1;
   RunControl control = options.run;
   if (options.run.progress)
     control.progress = [&](size_t done, size_t total) {
-      if (options.run.progress(done, total))
+      if (options.run.progress(done, total * rounds))
         return true;
       cancel = true;
       return false;
@@ -143,8 +271,12 @@ SystemRunResult RunSystem(const SystemScript& script, const SystemSettings& sett
 
   if (!run.error.empty() && run.errorPermanence != NoPermanence)
     run.permanences.resize(run.errorPermanence);
-  if (run.ok())
-    run.totals = SumSystemRun(run.permanences, settings.money.startkapital);
+  if (!run.ok())
+    return run;
+  run.totals = SumSystemRun(run.permanences, settings.money.startkapital);
+  run.risk = riskOf(run, settings);
+  if (options.comparison)
+    playReplicas(run, script, settings, names, seed, options);
   return run;
 }
 

@@ -15,6 +15,7 @@
 #include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
+#include "ui/FSysteme.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
 #include "ui/Help.h"
@@ -92,7 +93,7 @@ Application::~Application() {
   // takes its menus (top-level widgets too) with it.
   QList<QPointer<QWidget>> onDemand;
   for (QWidget* w : QApplication::topLevelWidgets())
-    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz"})
+    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz", "FSysteme"})
       if (w->objectName() == QLatin1String(name))
         onDemand << w;
   for (const QPointer<QWidget>& w : onDemand)
@@ -248,6 +249,9 @@ void Application::open(Command command) {
   case Command::Signifikanz:
     OpenOnDemand(QStringLiteral("FSignifikanz"));
     break;
+  case Command::Systeme:
+    OpenOnDemand(QStringLiteral("FSysteme"));
+    break;
   case Command::Kalender:
     OpenOnDemand(QStringLiteral("FKal"));
     break;
@@ -290,6 +294,8 @@ QWidget* Application::createOnDemand(const QString& name) {
     window = new FInfo;
   else if (name == QLatin1String("FSignifikanz"))
     window = new FSignifikanz(*workspace_);
+  else if (name == QLatin1String("FSysteme"))
+    window = new FSysteme;
   if (window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     centreOn(window, fHaupt_);

@@ -122,14 +122,14 @@ void FChart2::ShowRunningNet(std::span<const int64_t> results) {
     running += results[i];
     low = std::min(low, running);
     high = std::max(high, running);
-    sum->append(static_cast<double>(i + 1), static_cast<double>(running));
+    sum->append(static_cast<double>(i + 1), euros(static_cast<double>(running)));
   }
   const double last = std::max<double>(1.0, static_cast<double>(results.size()));
   QValueAxis* x = axis(QStringLiteral("Permanenz"), chart, Qt::AlignBottom);
   QValueAxis* y = axis(QStringLiteral("Netto-Ergebnis (€)"), chart, Qt::AlignLeft);
   x->setRange(0, last);
   x->applyNiceNumbers();
-  fitY(y, static_cast<double>(low), static_cast<double>(high));
+  fitY(y, euros(static_cast<double>(low)), euros(static_cast<double>(high)));
   QLineSeries* zero = level(QString(), 0, 0, x->max(), LimitColour);
   attach(zero, chart, x, y);
   chart->legend()->markers(zero).constFirst()->setVisible(false);
@@ -146,22 +146,22 @@ void FChart2::ShowCapitalCourse(const QString& name, std::span<const int64_t> co
   for (size_t i = 0; i < course.size(); ++i) {
     low = std::min(low, course[i]);
     high = std::max(high, course[i]);
-    capital->append(static_cast<double>(i), static_cast<double>(course[i]));
+    capital->append(static_cast<double>(i), euros(static_cast<double>(course[i])));
   }
   const double last = std::max<double>(1.0, static_cast<double>(course.size()) - 1.0);
   QValueAxis* x = axis(QStringLiteral("Coup"), chart, Qt::AlignBottom);
   QValueAxis* y = axis(QStringLiteral("Kapital (€)"), chart, Qt::AlignLeft);
   x->setRange(0, last);
   x->applyNiceNumbers();
-  fitY(y, static_cast<double>(low), static_cast<double>(high));
-  attach(level(QStringLiteral("Gewinnziel"), static_cast<double>(gewinnziel), 0, x->max(),
+  fitY(y, euros(static_cast<double>(low)), euros(static_cast<double>(high)));
+  attach(level(QStringLiteral("Gewinnziel"), euros(static_cast<double>(gewinnziel)), 0, x->max(),
                QColor(0x00, 0x80, 0x00)),
          chart, x, y);
-  attach(level(QStringLiteral("Startkapital"), static_cast<double>(startkapital), 0, x->max(),
-               LimitColour),
+  attach(level(QStringLiteral("Startkapital"), euros(static_cast<double>(startkapital)), 0,
+               x->max(), LimitColour),
          chart, x, y);
-  attach(level(QStringLiteral("Verlustgrenze"), static_cast<double>(verlustgrenze), 0, x->max(),
-               RealColour),
+  attach(level(QStringLiteral("Verlustgrenze"), euros(static_cast<double>(verlustgrenze)), 0,
+               x->max(), RealColour),
          chart, x, y);
   attach(capital, chart, x, y);
   replaceChart(chart);
@@ -176,8 +176,8 @@ void FChart2::ShowHistogram(const RandomComparison& comparison, int64_t realNett
   auto* lower = new QLineSeries;
   int64_t most = 0;
   for (size_t k = 0; k < h.counts.size(); ++k) {
-    const double left = h.from + static_cast<double>(k) * h.width;
-    const double right = left + h.width;
+    const double left = euros(h.from + static_cast<double>(k) * h.width);
+    const double right = euros(h.from + static_cast<double>(k + 1) * h.width);
     const auto count = static_cast<double>(h.counts[k]);
     upper->append(left, 0);
     upper->append(left, count);
@@ -194,9 +194,9 @@ void FChart2::ShowHistogram(const RandomComparison& comparison, int64_t realNett
   bars->setName(QStringLiteral("Zufallsläufe je Klasse"));
   bars->setColor(QColor(0x9f, 0xbf, 0xe5));
   bars->setBorderColor(LineColour);
-  const double xFrom = std::min(h.from, static_cast<double>(realNetto));
-  const double xTo = std::max(h.from + static_cast<double>(h.counts.size()) * h.width,
-                              static_cast<double>(realNetto));
+  const double real = euros(static_cast<double>(realNetto));
+  const double xFrom = std::min(euros(h.from), real);
+  const double xTo = std::max(euros(h.from + static_cast<double>(h.counts.size()) * h.width), real);
   QValueAxis* x = axis(QStringLiteral("Netto-Ergebnis (€)"), chart, Qt::AlignBottom);
   QValueAxis* y = axis(QStringLiteral("Anzahl Zufallsläufe"), chart, Qt::AlignLeft);
   const double margin = std::max((xTo - xFrom) * 0.03, 1.0);
@@ -204,12 +204,14 @@ void FChart2::ShowHistogram(const RandomComparison& comparison, int64_t realNett
   x->applyNiceNumbers();
   y->setRange(0, static_cast<double>(most) * 1.1 + 1.0);
   attach(bars, chart, x, y);
-  QLineSeries* real = line(QStringLiteral("Echtes Ergebnis: %1 (Perzentil %2)")
-                               .arg(MoneyText(realNetto), PerzentilText(comparison.perzentil)),
-                           RealColour, Qt::SolidLine, 3);
-  real->append(static_cast<double>(realNetto), 0);
-  real->append(static_cast<double>(realNetto), static_cast<double>(most) * 1.1 + 1.0);
-  attach(real, chart, x, y);
+  QLineSeries* marker =
+      line(QStringLiteral("Echtes Ergebnis: %1 (Perzentil %2)")
+               .arg(perEuro_ == 1.0 ? MoneyText(realNetto) : MoneyDecimalText(real),
+                    PerzentilText(comparison.perzentil)),
+           RealColour, Qt::SolidLine, 3);
+  marker->append(real, 0);
+  marker->append(real, static_cast<double>(most) * 1.1 + 1.0);
+  attach(marker, chart, x, y);
   replaceChart(chart);
 }
 

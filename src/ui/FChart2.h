@@ -22,6 +22,10 @@ class FChart2 : public QWidget {
 public:
   explicit FChart2(QWidget* parent = nullptr);
 
+  // The amounts given are cents (users' own systems) rather than whole euros (the system
+  // test); the pictures show euros either way.
+  void SetAmountsInCents(bool cents) { perEuro_ = cents ? 100.0 : 1.0; }
+
   // The running sum of the permanences' results, from 0 before the first.
   void ShowRunningNet(std::span<const int64_t> results);
   // The capital course of one permanence (the start capital, then after every coup), with
@@ -39,8 +43,11 @@ public:
 
 private:
   void replaceChart(QChart* chart);
+  // An amount as the picture's axes take it: euros.
+  double euros(double amount) const { return amount / perEuro_; }
 
   QChartView* view_ = nullptr;
+  double perEuro_ = 1.0;
 };
 
 } // namespace kw

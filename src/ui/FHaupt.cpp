@@ -395,6 +395,14 @@ void FHaupt::BDel2Click() {
 }
 
 void FHaupt::closeEvent(QCloseEvent* event) {
+  // The own systems' editor asks before unsaved changes of a script are lost; its answer
+  // "Abbrechen" keeps the program running.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->objectName() == QLatin1String("FSysteme") && window->isVisible() &&
+        !window->close()) {
+      event->ignore();
+      return;
+    }
   event->accept();
   QApplication::quit();
 }

@@ -24,12 +24,14 @@ enum Topic : int {
   Settings = 1120,           // "Programm-Einstellungen"
   Info = 1011,               // "Programm-Info"
   Significance = 1160,       // "Signifikanz"
+  Systems = 1180,            // "Eigene Systeme" (users' Lua scripts)
 };
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
     Index,      Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
     SystemTest, SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
-    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance};
+    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance,
+    Systems};
 
 } // namespace kw::help

@@ -3,6 +3,7 @@
 #include "core/ParallelRun.h"
 #include "files/PermanenceFiles.h"
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 
 #include <cstddef>
@@ -39,7 +40,7 @@ private:
 
   QWidget* window_;
   QProgressDialog dialog_;
-  size_t files_;
+  QElapsedTimer events_;
   bool finished_ = false;
 };
 

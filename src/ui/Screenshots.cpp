@@ -17,12 +17,14 @@
 #include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
+#include "ui/FSysteme.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
 #include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
+#include "ui/LuaEditor.h"
 #include "ui/MemoEdit.h"
 #include "ui/ResultTabs.h"
 #include "ui/WindowChrome.h"
@@ -31,6 +33,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -388,6 +391,41 @@ bool shootImport(Application& app, const QString& folder) {
   return ok;
 }
 
+// The own systems' window with an example, after a run over sample permanences with a
+// random comparison: the summary, the risk tab, a protocol and the output of print.
+bool shootSystems(Application& app, const QString& folder) {
+  QTemporaryDir samples;
+  uint32_t state = 815;
+  for (int f = 1; f <= 20; ++f) {
+    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
+    if (!file.open(QIODevice::WriteOnly))
+      return false;
+    for (int c = 0; c < 370; ++c) {
+      state = state * 134775813u + 1u;
+      file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
+    }
+  }
+  auto* window = qobject_cast<FSysteme*>(app.OpenOnDemand(QStringLiteral("FSysteme")));
+  window->CBBeispiel()->setCurrentIndex(
+      window->CBBeispiel()->findText(QStringLiteral("Dutzend-Nachsetzer")));
+  window->BBeispielClick();
+  window->fileSelector()->setDirectory(samples.path());
+  window->fileSelector()->fileList()->selectAll();
+  window->findChild<QCheckBox*>(QStringLiteral("CBZufall"))->setChecked(true);
+  window->findChild<QLineEdit*>(QStringLiteral("EReplikate"))->setText(QStringLiteral("200"));
+  window->BPruefenClick();
+  window->BStartenClick();
+  bool ok = save(window, folder, QStringLiteral("FSysteme"));
+  const char* names[] = {"FSysteme-Risiko", "FSysteme-Protokoll", "FSysteme-Ausgabe"};
+  for (int i = 1; i < window->PCErgebnis()->count(); ++i) {
+    window->PCErgebnis()->setCurrentIndex(i);
+    ok &= save(window, folder, QLatin1String(names[i - 1]));
+  }
+  window->editor()->document()->setModified(false);
+  window->close();
+  return ok;
+}
+
 } // namespace
 
 int TakeScreenshots(Application& app, const QString& folder) {
@@ -440,6 +478,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
   ok &= shootExportProgress(folder);
   ok &= shootSignificance(app, folder);
   ok &= shootImport(app, folder);
+  ok &= shootSystems(app, folder);
 
   for (const char* name : {"FKal", "FUpdate", "FInfo"}) {
     QWidget* window = app.OpenOnDemand(QLatin1String(name));

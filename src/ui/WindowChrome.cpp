@@ -29,7 +29,8 @@ const std::vector<std::vector<ButtonInfo>> ToolbarGroups = {
      {Command::Save, "save", "Permanenz speichern", "tbSpeichern"}},
     {{Command::Sektoren, "sectors", "Sektoren-Analyse", "tbSektoren"},
      {Command::Serien, "series", "Serienlängen-Analyse", "tbSerien"},
-     {Command::Systemtest, "systemtest", "Systemtest nach Zwei-Drittel-Gesetz", nullptr}},
+     {Command::Systemtest, "systemtest", "Systemtest nach Zwei-Drittel-Gesetz", nullptr},
+     {Command::Systeme, "systems", "Eigene Systeme", "tbSysteme"}},
     {{Command::Kalender, "calendar", "Kalender", "tbKalender"},
      {Command::Zufall, "random", "Zufallszahlen-Generator", "tbZufall"},
      {Command::Rechner, "calculator", "Taschenrechner", "tbRechner"},
@@ -90,6 +91,8 @@ void WindowChrome::buildMenus() {
       addEntry(analysen, c, QStringLiteral("Systemtest nach &Zwei-Drittel-Gesetz"), "miSystemtest");
     else if (c == Command::Signifikanz)
       addEntry(analysen, c, QStringLiteral("Si&gnifikanz"), "miSignifikanz");
+    else if (c == Command::Systeme)
+      addEntry(analysen, c, QStringLiteral("&Eigene Systeme"), "miSysteme");
   }
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
@@ -194,6 +197,7 @@ void WindowChrome::trigger(Command command) {
   case Command::Serien:
   case Command::Systemtest:
   case Command::Signifikanz:
+  case Command::Systeme:
   case Command::Zufall:
   case Command::Delta:
   case Command::Optionen:

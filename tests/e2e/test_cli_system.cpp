@@ -109,6 +109,49 @@ end
     QVERIFY(half.out.contains("\"saldo\": 997.5,"));
   }
 
+  // The risk figures in euros with the expectation of the zero rule, and the comparison's
+  // keys as for the system test.
+  void riskAndComparison() {
+    const QString script = write("rot2.lua", "function setze(c) return {{\"rouge\", 2}} end\n");
+    const QStringList files = {permanence("r1.prm", {"1", "HW", "2", "0", "3"}),
+                               permanence("r2.prm", {"2", "4"}), permanence("r3.prm", {"0"})};
+    const Run r = run(QStringList{"--json", "--skript", script} + files);
+    QCOMPARE(r.exitCode, 0);
+    const QJsonObject result = QJsonDocument::fromJson(r.out).object();
+    const QJsonObject risk = result["risiko"].toObject();
+    QCOMPARE(risk["groesster_rueckgang"].toDouble(), 25.0);
+    QCOMPARE(risk["laengste_verlustserie"].toInt(), 2);
+    QCOMPARE(risk["schlechteste_permanenz"]["name"].toString(), QStringLiteral("r2"));
+    QCOMPARE(risk["schlechteste_permanenz"]["ergebnis"].toDouble(), -20.0);
+    QCOMPARE(risk["tiefster_kapitalstand"].toDouble(), 980.0);
+    QCOMPARE(risk["erwartung"].toDouble(), -70.0 / 74.0);
+    QVERIFY(!result.contains("zufallsvergleich"));
+
+    const Run compared =
+        run(QStringList{"--json", "--zufallsvergleich", "50", "--seed", "9", "--skript", script} +
+            files);
+    QCOMPARE(compared.exitCode, 0);
+    const QJsonObject c = QJsonDocument::fromJson(compared.out)["zufallsvergleich"].toObject();
+    QCOMPARE(c["replikate"].toInt(), 50);
+    QCOMPARE(c["seed"].toInt(), 9);
+    for (const char* key : {"mittel", "std", "min", "max"})
+      QVERIFY2(c["netto"][QLatin1String(key)].isDouble(), key);
+    QCOMPARE(c["netto"]["quantile"].toObject().keys(), (QStringList{"25", "5", "50", "75", "95"}));
+    QVERIFY(c["umsatz"]["mittel"].toDouble() > 0);
+    QVERIFY(c["perzentil"].toDouble() >= 0 && c["perzentil"].toDouble() <= 100);
+    // The comparison only adds to the run's figures.
+    QCOMPARE(QJsonDocument::fromJson(compared.out)["risiko"].toObject(), risk);
+    QCOMPARE(QJsonDocument::fromJson(compared.out)["summe"].toObject(), result["summe"].toObject());
+
+    const Run text =
+        run(QStringList{"--zufallsvergleich", "50", "--seed", "9", "--skript", script} + files);
+    QVERIFY(text.out.contains("Größter Rückgang 25,00, längste Verlustserie 2, schlechteste "
+                              "Permanenz r2 (-20,00), tiefster Kapitalstand 980,00, "
+                              "Erwartung -0,95\n"));
+    QVERIFY(text.out.contains("Zufallsvergleich: 50 Replikate, Startwert 9\n"));
+    QVERIFY(text.out.contains("Das Ergebnis liegt "));
+  }
+
   void scriptErrorsAndUsageErrors_data() {
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QStringList>("options");
@@ -149,6 +192,10 @@ end
         << plain << QStringList{"--stueckgroesse", "0"} << 2
         << QStringLiteral("kesselwerk-cli system: --stueckgroesse erwartet eine ganze Zahl von 1 "
                           "bis 100 (angegeben: \"0\")\n");
+    QTest::newRow("one replica")
+        << plain << QStringList{"--zufallsvergleich", "1"} << 2
+        << QStringLiteral("kesselwerk-cli system: --zufallsvergleich erwartet eine ganze Zahl von "
+                          "2 bis 1000000 (angegeben: \"1\")\n");
     QTest::newRow("unknown option") << plain << QStringList{"--zufall"} << 2
                                     << QStringLiteral("kesselwerk-cli system: unbekannte Option "
                                                       "--zufall\n");
@@ -225,11 +272,13 @@ end
                                           : QString::number(random.bounded(37)));
       files << permanence(QStringLiteral("p%1.prm").arg(f, 2, 10, QLatin1Char('0')), lines);
     }
-    const QStringList options = {"--json", "--protokoll", "--seed", "42", "--skript", script};
+    const QStringList options = {"--json", "--protokoll", "--seed", "42", "--zufallsvergleich",
+                                 "20",     "--skript",    script};
     const Run one = run(QStringList(options) << "--jobs"
                                              << "1" << files);
     QCOMPARE(one.exitCode, 0);
     QVERIFY(!one.err.isEmpty());
+    QCOMPARE(QJsonDocument::fromJson(one.out)["zufallsvergleich"]["replikate"].toInt(), 20);
     for (const char* jobs : {"2", "5"}) {
       const Run many = run(QStringList(options) << "--jobs" << jobs << files);
       QCOMPARE(many.exitCode, 0);

@@ -116,6 +116,7 @@ private slots:
                                                    {"FUpdate", help::Tools},
                                                    {"FInfo", help::Info},
                                                    {"FSignifikanz", help::Significance},
+                                                   {"FSysteme", help::Systems},
                                                    {"FImport", help::Import}};
     for (auto [window, context] : windows)
       QTest::addRow("%s", window) << QString::fromLatin1(window) << context;

@@ -38,6 +38,7 @@ BM_GenerateRandomBlock/1000000          ms   1000   random generator, 1,000,000 
 BM_AnalyseSignificanceWithSectors/1000000 ms  50   statistik: all tests, 1,000,000 coups
 GenerateMillionLines                    ms   1000   random generator window, 1,000,000 numbers
 BM_SystemMartingale10000x370/0          core 5e6    own system (Martingale), coups per second and core
+BM_Search2300x10000x370_AllCores        ms  30000   parameter search, Vorlauf 2..24 x Angriffe 1..100 over 10,000 x 370
 TABLE
 )
 

@@ -89,14 +89,6 @@ std::optional<uint64_t> readSeed(CliArgs& args, uint64_t fallback) {
   return static_cast<uint64_t>(*seed);
 }
 
-int64_t largestValue(const std::vector<SearchRange>& ranges, std::string_view name,
-                     int64_t fallback) {
-  for (const SearchRange& range : ranges)
-    if (range.name == name)
-      return range.values.back().integer;
-  return fallback;
-}
-
 // The built-in system: ranges over its sliders, the others fixed as the options give them.
 Refusal searchSystemTest(CliArgs& args, const std::vector<RangeBounds>& bounds,
                          const FileReader& readFiles, Search& search) {
@@ -124,19 +116,9 @@ Refusal searchSystemTest(CliArgs& args, const std::vector<RangeBounds>& bounds,
   }
   if (std::string error = CheckSearchRanges(ranges); !error.empty())
     return usage(error);
-  const int64_t startkapital = options.sliders.track6 * 100;
-  if (const int64_t minus = largestValue(ranges, "minus", 0); minus > startkapital)
-    return usage("Bereich minus: BIS (" + std::to_string(minus) +
-                 ") liegt über dem Startkapital (" + std::to_string(startkapital) + ")");
-
-  // The window's checks over the largest attack count and, when minus is a range, its
-  // smallest value (each value lies within the start capital).
-  SliderPositions sliders = options.sliders;
-  sliders.track2 = static_cast<int>(largestValue(ranges, "angriffe", sliders.track2));
-  for (const SearchRange& range : ranges)
-    if (range.name == "minus")
-      sliders.track4 = static_cast<int>(range.values.front().integer / 100);
-  const TestParametersReading reading = ReadTestParameters(sliders, options.stakeCells);
+  if (std::string error = CheckMinusRange(ranges, options.sliders.track6 * 100); !error.empty())
+    return usage(error);
+  const TestParametersReading reading = ReadSearchBase(options.sliders, options.stakeCells, ranges);
   if (!reading.params)
     return {ExitRefused, reading.errorMessage};
   if (!reading.informationMessage.empty())

@@ -163,6 +163,30 @@ void drawReplica(const RandomComparisonRequest& request, size_t replica,
 
 } // namespace
 
+TestParametersReading ReadSearchBase(SliderPositions sliders,
+                                     std::span<const std::string> stakeCells,
+                                     std::span<const SearchRange> ranges) {
+  constexpr int64_t Hundreds = 100;
+  for (const SearchRange& range : ranges) {
+    if (range.values.empty())
+      continue;
+    if (range.name == "angriffe")
+      sliders.track2 = static_cast<int>(range.values.back().integer);
+    else if (range.name == "minus")
+      sliders.track4 = static_cast<int>(range.values.front().integer / Hundreds);
+  }
+  return ReadTestParameters(sliders, stakeCells);
+}
+
+std::string CheckMinusRange(std::span<const SearchRange> ranges, int64_t startkapital) {
+  for (const SearchRange& range : ranges)
+    if (range.name == "minus" && !range.values.empty() &&
+        range.values.back().integer > startkapital)
+      return "Bereich minus: BIS (" + std::to_string(range.values.back().integer) +
+             ") liegt über dem Startkapital (" + std::to_string(startkapital) + ")";
+  return {};
+}
+
 SystemTestParams SystemTestParamsFor(const SystemTestParams& base,
                                      std::span<const ScriptParameter> values) {
   SystemTestParams params = base;

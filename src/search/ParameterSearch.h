@@ -5,6 +5,7 @@
 #include "systems/SystemRun.h"
 #include "systemtest/RiskFigures.h"
 #include "systemtest/SystemTest.h"
+#include "systemtest/TestParameters.h"
 
 #include <array>
 #include <cstddef>
@@ -87,6 +88,18 @@ SearchResult SearchSystem(const SystemScript& script, const SystemSettings& base
                           std::span<const std::vector<uint8_t>> permanences,
                           std::span<const std::string> names, uint64_t seed,
                           std::span<const SearchRange> ranges, const SearchOptions& options = {});
+
+// The fixed settings of a search of the built-in system, read as the system test window
+// reads its sliders and stake table: the sliders of ranged parameters only stand for their
+// range, so the stake table is checked against the largest attack count of an angriffe
+// range, and a minus range is checked by CheckMinusRange instead of being corrected.
+TestParametersReading ReadSearchBase(SliderPositions sliders,
+                                     std::span<const std::string> stakeCells,
+                                     std::span<const SearchRange> ranges);
+
+// A minus range must stay within the start capital (a loss limit below zero would be
+// corrected to zero, making several combinations one); the German message, empty when it does.
+std::string CheckMinusRange(std::span<const SearchRange> ranges, int64_t startkapital);
 
 // The settings of one combination.
 SystemTestParams SystemTestParamsFor(const SystemTestParams& base,

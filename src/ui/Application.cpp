@@ -15,6 +15,7 @@
 #include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
+#include "ui/FSuche.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
 #include "ui/Help.h"
@@ -79,7 +80,7 @@ Application::~Application() {
   // takes its menus (top-level widgets too) with it.
   QList<QPointer<QWidget>> onDemand;
   for (QWidget* w : QApplication::topLevelWidgets())
-    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz"})
+    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz", "FSuche"})
       if (w->objectName() == QLatin1String(name))
         onDemand << w;
   for (const QPointer<QWidget>& w : onDemand)
@@ -184,6 +185,9 @@ void Application::open(Command command) {
   case Command::Signifikanz:
     OpenOnDemand(QStringLiteral("FSignifikanz"));
     break;
+  case Command::Suche:
+    OpenOnDemand(QStringLiteral("FSuche"));
+    break;
   case Command::Kalender:
     OpenOnDemand(QStringLiteral("FKal"));
     break;
@@ -226,6 +230,8 @@ QWidget* Application::createOnDemand(const QString& name) {
     window = new FInfo;
   else if (name == QLatin1String("FSignifikanz"))
     window = new FSignifikanz(*workspace_);
+  else if (name == QLatin1String("FSuche"))
+    window = new FSuche(*workspace_);
   if (window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     centreOn(window, fHaupt_);

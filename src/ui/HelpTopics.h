@@ -24,12 +24,14 @@ enum Topic : int {
   Settings = 1120,           // "Programm-Einstellungen"
   Info = 1011,               // "Programm-Info"
   Significance = 1160,       // "Signifikanz"
+  ParameterSearch = 1180,    // "Parameter-Suche" (and its heat map, FHeatMap)
 };
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
-    Index,      Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
-    SystemTest, SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
-    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance};
+    Index,          Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
+    SystemTest,     SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
+    Delta,          DeltaInput,         Calendar,           Settings, Info,           Significance,
+    ParameterSearch};
 
 } // namespace kw::help

@@ -90,6 +90,8 @@ void WindowChrome::buildMenus() {
       addEntry(analysen, c, QStringLiteral("Systemtest nach &Zwei-Drittel-Gesetz"), "miSystemtest");
     else if (c == Command::Signifikanz)
       addEntry(analysen, c, QStringLiteral("Si&gnifikanz"), "miSignifikanz");
+    else if (c == Command::Suche)
+      addEntry(analysen, c, QStringLiteral("&Parameter-Suche"), "miSuche");
   }
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
@@ -194,6 +196,7 @@ void WindowChrome::trigger(Command command) {
   case Command::Serien:
   case Command::Systemtest:
   case Command::Signifikanz:
+  case Command::Suche:
   case Command::Zufall:
   case Command::Delta:
   case Command::Optionen:

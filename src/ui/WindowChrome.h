@@ -25,6 +25,7 @@ enum class Command {
   Serien,
   Systemtest,
   Signifikanz,
+  Suche,
   Kalender,
   Zufall,
   Rechner,
@@ -43,7 +44,7 @@ struct ChromeConfig {
   bool openSave = true;     // "Ö&ffnen..." / "Speichern &unter..." and their buttons
   bool importEntry = false; // "&Importieren..." below "Ö&ffnen..." (the main window's)
   std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest,
-                                       Command::Signifikanz};
+                                       Command::Signifikanz, Command::Suche};
   std::vector<Command> hiddenButtons;
   std::vector<Command> disabledButtons;
   QString helpButtonName = QStringLiteral("tbHilfe");

@@ -46,10 +46,10 @@
 namespace kw {
 namespace {
 
-constexpr int ClientWidth = 1240;
+constexpr int ClientWidth = 1340;
 constexpr int ClientHeight = 690;
-constexpr int SettingsWidth = 470;
-constexpr int FileSelectionWidth = 200;
+constexpr int SettingsWidth = 430;
+constexpr int FileSelectionWidth = 180;
 constexpr int DefaultReplicas = 100;
 constexpr int Hundreds = 100;
 constexpr int SortRole = Qt::UserRole;

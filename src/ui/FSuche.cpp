@@ -251,7 +251,7 @@ QWidget* FSuche::buildSettings(QWidget* parent) {
   systemGrid->setColumnStretch(1, 1);
   column->addWidget(system);
 
-  auto* ranges = new QGroupBox(QStringLiteral("Parameter und Bereiche"), area);
+  auto* ranges = new QGroupBox(QStringLiteral("Parameter und &Bereiche"), area);
   auto* rangesLayout = new QVBoxLayout(ranges);
   gBereiche_ = new QTableWidget(0, RowColumns, ranges);
   gBereiche_->setObjectName(QStringLiteral("GBereiche"));
@@ -285,7 +285,7 @@ QWidget* FSuche::buildSettings(QWidget* parent) {
   eKapital_->setSingleStep(Hundreds);
   eKapital_->setValue(saved[5] * Hundreds);
   eKapital_->setSuffix(QStringLiteral(" €"));
-  form->addRow(QStringLiteral("Start&kapital:"), eKapital_);
+  form->addRow(QStringLiteral("Startka&pital:"), eKapital_);
   eStuecke_ = new QLineEdit(money);
   eStuecke_->setObjectName(QStringLiteral("EStuecke"));
   eStuecke_->setToolTip(QStringLiteral("Stücke je Zahl im 1., 2., ... Coup eines Angriffs, durch "
@@ -303,7 +303,7 @@ QWidget* FSuche::buildSettings(QWidget* parent) {
   for (const std::string& line : CollectStakeLines(cells))
     pieces << FromUtf8(line);
   eStuecke_->setText(pieces.join(QLatin1Char(',')));
-  form->addRow(QStringLiteral("S&tücke je Angriffscoup:"), eStuecke_);
+  form->addRow(QStringLiteral("Stü&cke je Angriffscoup:"), eStuecke_);
   lStaffelung_ = new QLabel(QStringLiteral("aus der Staffelung: %1").arg(stakeFile), money);
   lStaffelung_->setObjectName(QStringLiteral("LStaffelung"));
   form->addRow(QString(), lStaffelung_);
@@ -311,7 +311,7 @@ QWidget* FSuche::buildSettings(QWidget* parent) {
 
   auto* check = new QGroupBox(QStringLiteral("Zufallsvergleich der Suche"), area);
   auto* checkRow = new QHBoxLayout(check);
-  cbZufall_ = new QCheckBox(QStringLiteral("&durchführen"), check);
+  cbZufall_ = new QCheckBox(QStringLiteral("durch&führen"), check);
   cbZufall_->setObjectName(QStringLiteral("CBZufall"));
   cbZufall_->setChecked(true);
   checkRow->addWidget(cbZufall_);
@@ -367,7 +367,7 @@ QWidget* FSuche::buildResults(QWidget* parent) {
   column->addWidget(buildRealityCheck(area));
 
   auto* buttons = new QHBoxLayout;
-  auto* heat = new QPushButton(QStringLiteral("&Heatmap..."), area);
+  auto* heat = new QPushButton(QStringLiteral("Heat&map..."), area);
   heat->setObjectName(QStringLiteral("BHeatmap"));
   heat->setEnabled(false);
   connect(heat, &QPushButton::clicked, this, &FSuche::BHeatmapClick);

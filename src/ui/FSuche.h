@@ -50,7 +50,7 @@ public:
 
   void BStartClick();   // "Suche &starten"
   void BSkriptClick();  // "S&kript wählen..."
-  void BHeatmapClick(); // "&Heatmap..."
+  void BHeatmapClick(); // "Heat&map..."
   void BExcelClick();   // "E&xcel-Export..."
 
 private:

@@ -13,5 +13,6 @@ int RunDelta(int argc, char** argv);
 int RunStatistik(int argc, char** argv);
 int RunImport(int argc, char** argv);
 int RunSystemCommand(int argc, char** argv); // "system": a user's own system
+int RunSuche(int argc, char** argv);         // the parameter search
 
 } // namespace kw::cli

@@ -4,10 +4,10 @@
 #include "Commands.h"
 #include "Json.h"
 #include "MainWindowTable.h"
+#include "SystemtestOptions.h"
 
 #include "files/HandChangeMarkers.h"
 #include "files/PermanenceFiles.h"
-#include "files/TextFile.h"
 #include "report/SystemTestFormat.h"
 #include "report/WorkbookExport.h"
 #include "systemtest/StakeProgression.h"
@@ -20,114 +20,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <random>
-#include <sstream>
 
 namespace kw::cli {
 namespace {
 
-constexpr long long Hundred = 100;
 const std::string Prefix = "kesselwerk-cli systemtest: ";
-
-struct Options {
-  SliderPositions sliders;
-  std::vector<std::string> stakeCells = DefaultStakeCells();
-  bool protocol = false;
-  std::string stakeFile; // the stake file's name, as the window shows it
-  std::optional<RandomComparisonRequest> comparison;
-};
-
-// A seed for a comparison asked for without one; the output names it, so the run can be
-// repeated.
-uint64_t freshSeed() { return std::random_device{}(); }
-
-// A money option in steps of 100 within [min, max], as its slider position.
-std::optional<int> hundredsPosition(CliArgs& args, const std::string& option, long long min,
-                                    long long max, int defaultPosition) {
-  if (!args.has(option))
-    return defaultPosition;
-  const auto amount = args.integer(option, min, max);
-  if (!amount)
-    return std::nullopt;
-  if (*amount % Hundred != 0) {
-    args.error =
-        option + " erwartet ein Vielfaches von 100 (angegeben: \"" + *args.value(option) + "\")";
-    return std::nullopt;
-  }
-  return static_cast<int>(*amount / Hundred);
-}
-
-std::optional<int> plainPosition(CliArgs& args, const std::string& option, long long min,
-                                 long long max, int defaultPosition) {
-  if (!args.has(option))
-    return defaultPosition;
-  const auto value = args.integer(option, min, max);
-  if (!value)
-    return std::nullopt;
-  return static_cast<int>(*value);
-}
-
-std::vector<std::string> splitList(const std::string& text) {
-  std::vector<std::string> cells;
-  std::stringstream in(text);
-  std::string part;
-  while (std::getline(in, part, ','))
-    cells.push_back(part);
-  return cells;
-}
-
-// The options as the window's sliders and stake table; returns the usage error, if any.
-std::string readOptions(CliArgs& args, Options& options) {
-  const std::pair<const char*, std::optional<int>> positions[] = {
-      {"--vorlauf", plainPosition(args, "--vorlauf", 2, 24, SystemTestSliders[0].defaultPosition)},
-      {"--angriffe",
-       plainPosition(args, "--angriffe", 1, 100, SystemTestSliders[1].defaultPosition)},
-      {"--plus",
-       hundredsPosition(args, "--plus", 100, 20000, SystemTestSliders[2].defaultPosition)},
-      {"--minus",
-       hundredsPosition(args, "--minus", 500, 20000, SystemTestSliders[3].defaultPosition)},
-      {"--stueckgroesse",
-       plainPosition(args, "--stueckgroesse", 1, 100, SystemTestSliders[4].defaultPosition)},
-      {"--startkapital",
-       hundredsPosition(args, "--startkapital", 500, 20000, SystemTestSliders[5].defaultPosition)},
-  };
-  for (const auto& [name, position] : positions)
-    if (!position)
-      return args.error;
-  options.sliders = {*positions[0].second, *positions[1].second, *positions[2].second,
-                     *positions[3].second, *positions[4].second, *positions[5].second};
-
-  if (args.has("--stuecke") && args.has("--staffelung"))
-    return "--stuecke und --staffelung schließen einander aus";
-  if (const auto list = args.value("--stuecke"))
-    options.stakeCells = StakeCellsFromLines(splitList(*list));
-  if (const auto file = args.value("--staffelung")) {
-    const FileBytes bytes = ReadFileBytes(QString::fromLocal8Bit(file->c_str()));
-    if (!bytes.ok())
-      return bytes.error.toStdString();
-    options.stakeCells = StakeCellsFromLines(SplitStakeFileText(DecodeText(bytes.bytes).text));
-    options.stakeFile = QFileInfo(QString::fromLocal8Bit(file->c_str())).fileName().toStdString();
-  }
-  options.protocol = args.has("--protokoll");
-  if (args.has("--seed") && !args.has("--zufallsvergleich"))
-    return "--seed gilt nur mit --zufallsvergleich";
-  if (args.has("--zufallsvergleich")) {
-    const auto replicas = args.integer("--zufallsvergleich", FewestReplicas, MostReplicas);
-    if (!replicas)
-      return args.error;
-    RandomComparisonRequest request{.replicas = static_cast<int>(*replicas), .seed = 0};
-    if (args.has("--seed")) {
-      const auto seed = args.integer("--seed", 0, static_cast<long long>(LargestSeed));
-      if (!seed)
-        return args.error;
-      request.seed = static_cast<uint64_t>(*seed);
-    } else {
-      request.seed = freshSeed();
-    }
-    options.comparison = request;
-  }
-  return {};
-}
 
 struct Line {
   size_t position;
@@ -369,8 +266,8 @@ int RunSystemtest(int argc, char** argv) {
                 {"--protokoll"});
   if (!args.error.empty())
     return Fail(ExitUsage, Prefix + args.error);
-  Options options;
-  if (const std::string error = readOptions(args, options); !error.empty())
+  SystemtestOptions options;
+  if (const std::string error = ReadSystemtestOptions(args, options); !error.empty())
     return Fail(ExitUsage, Prefix + error);
   if (args.files.empty())
     return Fail(ExitUsage, Prefix + "keine Datei angegeben");

@@ -29,6 +29,7 @@ const char* const Usage =
     "  serien            Serienlängen-Analyse\n"
     "  systemtest        Systemtest nach Zwei-Drittel-Gesetz\n"
     "  system            Eigenes System (Lua-Skript) testen\n"
+    "  suche             Parameter-Suche: beste Einstellung und Zufallsvergleich\n"
     "  sektoren          Wurfweiten-Auswertung nach Sektoren\n"
     "  statistik         Signifikanztests: mit einem fairen Kessel vereinbar?\n"
     "                    [--sektoren DATEI.sekt | --muster serien|7x6|5x4]\n"
@@ -78,6 +79,18 @@ const char* const Usage =
     "  Risiko und --zufallsvergleich K wie beim systemtest, aus demselben --seed; die\n"
     "  Erwartung rechnet einfache Chancen mit zero_regel \"halb\" mit -Einsatz/74.\n"
     "\n"
+    "kesselwerk-cli suche [--skript DATEI.lua] --bereich NAME=VON..BIS[:SCHRITT]...\n"
+    "                      [Optionen von systemtest oder system] [--zufallsvergleich K]\n"
+    "                      [--seed S] [--json] DATEI...\n"
+    "  Spielt das System mit jeder Kombination der Bereiche (NAME: vorlauf, angriffe, plus,\n"
+    "  minus, mit --skript die Parameter des Skripts; SCHRITT sonst 1, bei plus und minus\n"
+    "  100) und zeigt je Kombination Netto-Ergebnis, Umsatz, Umsatzrendite und Abbrüche, in\n"
+    "  der Reihenfolge der Bereiche (der erste ändert sich am langsamsten), dazu die beste\n"
+    "  und die schlechteste Einstellung. --zufallsvergleich K wiederholt die ganze Suche auf\n"
+    "  K Zufallspermanenzen mit denselben Coupzahlen und zeigt, wie gut die beste\n"
+    "  Einstellung schon durch Zufall aussieht (p: Anteil der Replikate, deren Bestes\n"
+    "  mindestens so gut ist). Gleicher --seed, gleiches Ergebnis, unabhängig von --jobs.\n"
+    "\n"
     "Exit-Status: 0 Erfolg, 1 Eingabe von der Analyse abgelehnt (import: eine Datei ohne\n"
     "Coup; system: ein Fehler im Skript), 2 Aufruffehler oder Datei nicht lesbar,\n"
     "130 abgebrochen (import).\n";
@@ -109,7 +122,7 @@ int main(int argc, char* argv[]) {
       {"systemtest", kw::cli::RunSystemtest}, {"sektoren", kw::cli::RunSektoren},
       {"zufall", kw::cli::RunZufall},         {"delta", kw::cli::RunDelta},
       {"statistik", kw::cli::RunStatistik},   {"import", kw::cli::RunImport},
-      {"system", kw::cli::RunSystemCommand}};
+      {"system", kw::cli::RunSystemCommand},  {"suche", kw::cli::RunSuche}};
   for (auto [name, run] : commands)
     if (first == name)
       return run(argc, argv);

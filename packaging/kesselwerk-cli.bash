@@ -13,6 +13,8 @@ _kesselwerk_cli_options() {
         import) echo "--spalte --teilen --ausgabe --ueberschreiben" ;;
         system) echo "--skript --param --stueckgroesse --startkapital --plus --minus \
 --protokoll --seed --zufallsvergleich" ;;
+        suche) echo "--skript --bereich --param --vorlauf --angriffe --stuecke --staffelung \
+--stueckgroesse --startkapital --plus --minus --zufallsvergleich --seed" ;;
         delta) echo "--chance --coups" ;;
     esac
 }
@@ -22,7 +24,7 @@ _kesselwerk_cli() {
     _init_completion || return
 
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W "chancen serien systemtest system sektoren statistik zufall delta import --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "chancen serien systemtest system suche sektoren statistik zufall delta import --help --version" -- "$cur"))
         return
     fi
     local command=${words[1]}
@@ -67,7 +69,7 @@ _kesselwerk_cli() {
         --jobs | --laengen | --vorlauf | --angriffe | --stuecke | --stueckgroesse | \
             --startkapital | --plus | --minus | --anzahl | --seed | --coups | --teilen | --spalte | \
             --zufallsvergleich | \
-            --param)
+            --param | --bereich)
             # A number, a list of numbers or NAME=WERT: nothing to offer.
             return
             ;;
@@ -79,7 +81,7 @@ _kesselwerk_cli() {
     fi
 
     case $command in
-        chancen | serien | systemtest | system | sektoren | statistik)
+        chancen | serien | systemtest | system | suche | sektoren | statistik)
             _filedir prm
             ;;
         import)

@@ -43,6 +43,7 @@ BM_SystemMartingale10000x370/0          core 5e6    own system (Martingale), cou
 EnterCoupMillionJournalRatio            ratio  2    EnterCoup of 1,000,000 coups, journal on / off
 TransferMillionRowsJournal              bpr  1.1    journal bytes per row of a 1,000,000-row transfer
 BM_SystemRandomComparison100x10000x370  ms  60000   own system, random comparison of 100 replicas of 10,000 x 370
+BM_Search2300x10000x370_AllCores        ms  30000   parameter search, Vorlauf 2..24 x Angriffe 1..100 over 10,000 x 370
 TABLE
 )
 

@@ -130,6 +130,20 @@ QString ComparisonVerdict(double perzentil) {
   return QStringLiteral("Das Ergebnis liegt %1 (Perzentil %2)").arg(text, PerzentilText(perzentil));
 }
 
+QString ShareText(double p) { return QLocale().toString(p, 'f', 2); }
+
+QString SearchVerdict(double p) {
+  constexpr double Edge = 0.05;
+  // As the random comparison's verdict, the edge is "Rand": even a best setting that few
+  // replicas reach may be luck, the more so the more settings were tried.
+  const QString text =
+      p < Edge ? QStringLiteral("Die beste Einstellung liegt am oberen Rand dessen, was der Zufall "
+                                "als beste Einstellung zeigt")
+               : QStringLiteral("Die beste Einstellung ist nicht besser, als der Zufall die beste "
+                                "Einstellung aussehen ließe");
+  return QStringLiteral("%1 (p = %2)").arg(text, ShareText(p));
+}
+
 std::array<QString, 6> ParameterPanelTexts(const SliderPositions& sliders) {
   return {QString::number(sliders.track6 * 100), QString::number(sliders.track1),
           QString::number(sliders.track2),       QString::number(sliders.track5),

@@ -66,6 +66,14 @@ QString PerzentilText(double perzentil);
 // edge of it.
 QString ComparisonVerdict(double perzentil);
 
+// The share p (0..1) of a parameter search's reality check with two decimals: "0,46".
+QString ShareText(double p);
+
+// One line on whether the best setting of a search stands out from the best settings that
+// random permanences give: only when fewer than 5 % of the replicas reach it (p < 0,05) does
+// it lie at the upper edge of them.
+QString SearchVerdict(double p);
+
 // The slider panels in the order the workbooks list them: PKapital, Pup, PNach, PStueck,
 // PPlus, PMinus (the minus threshold with its sign).
 std::array<QString, 6> ParameterPanelTexts(const SliderPositions& sliders);

@@ -10,14 +10,6 @@ namespace {
 
 constexpr double WheelPockets = 37.0;
 
-double mean(std::span<const int64_t> values) {
-  if (values.empty())
-    return 0.0;
-  // Summed exactly in integers, so the mean does not depend on the order of the sum.
-  const int64_t sum = std::accumulate(values.begin(), values.end(), int64_t{0});
-  return static_cast<double>(sum) / static_cast<double>(values.size());
-}
-
 double sampleStd(std::span<const int64_t> values, double mittel) {
   if (values.size() < 2)
     return 0.0;
@@ -30,6 +22,13 @@ double sampleStd(std::span<const int64_t> values, double mittel) {
 }
 
 } // namespace
+
+double Mean(std::span<const int64_t> values) {
+  if (values.empty())
+    return 0.0;
+  const int64_t sum = std::accumulate(values.begin(), values.end(), int64_t{0});
+  return static_cast<double>(sum) / static_cast<double>(values.size());
+}
 
 double ExpectedNet(double umsatz) { return umsatz == 0.0 ? 0.0 : -umsatz / WheelPockets; }
 
@@ -105,9 +104,9 @@ RandomComparison SummariseReplicas(const RandomComparisonRequest& request,
   RandomComparison c;
   c.replicas = request.replicas;
   c.seed = request.seed;
-  c.nettoMittel = mean(netto);
+  c.nettoMittel = Mean(netto);
   c.nettoStd = sampleStd(netto, c.nettoMittel);
-  c.umsatzMittel = mean(umsatz);
+  c.umsatzMittel = Mean(umsatz);
   std::vector<int64_t> sorted = netto;
   std::sort(sorted.begin(), sorted.end());
   c.nettoMin = sorted.front();

@@ -85,6 +85,10 @@ struct Histogram {
 // the range from the smallest to the largest value; one class of width 1 when all are equal.
 Histogram MakeHistogram(std::span<const int64_t> values);
 
+// The mean of whole numbers, summed exactly so that it does not depend on their order; 0
+// for none.
+double Mean(std::span<const int64_t> values);
+
 // The p-quantile (0 <= p <= 1) of sorted values by linear interpolation between order
 // statistics: at h = (n - 1) p, x[floor h] + (h - floor h)(x[floor h + 1] - x[floor h]).
 double Quantile(std::span<const int64_t> sorted, double p);

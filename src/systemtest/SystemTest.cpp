@@ -221,6 +221,13 @@ PermanenceResult SimulatePermanence(std::span<const uint8_t> entries,
   return result;
 }
 
+PermanenceOutcome PlaySummary(std::span<const uint8_t> entries, const SystemTestParams& params) {
+  checkParams(params);
+  std::vector<ProtocolRow> noRows;
+  std::vector<int64_t> noCourse;
+  return play<false>(entries, params, noRows, noCourse);
+}
+
 bool IsLongEnoughToTest(size_t entryCount, const SystemTestParams& params) {
   return entryCount >= 2 * static_cast<size_t>(std::max(params.angriffe, 0)) + 4;
 }
@@ -256,12 +263,12 @@ std::optional<double> Rendite(int64_t net, int64_t umsatz) {
   return static_cast<double>(net) / static_cast<double>(umsatz) * 100.0;
 }
 
-namespace {
-
-size_t coupCount(std::span<const uint8_t> entries) {
+size_t CoupCount(std::span<const uint8_t> entries) {
   return static_cast<size_t>(
       std::count_if(entries.begin(), entries.end(), [](uint8_t e) { return e <= HighestNumber; }));
 }
+
+namespace {
 
 RiskFigures riskOf(const SystemTestRun& run, const SystemTestParams& params) {
   std::vector<int64_t> results;
@@ -294,7 +301,7 @@ bool playReplicas(SystemTestRun& run, std::span<const std::vector<uint8_t>> perm
   std::vector<size_t> coups;
   coups.reserve(run.tested.size());
   for (const TestedPermanence& tested : run.tested)
-    coups.push_back(coupCount(permanences[tested.position]));
+    coups.push_back(CoupCount(permanences[tested.position]));
   const size_t longest = coups.empty() ? 0 : *std::max_element(coups.begin(), coups.end());
   const RunControl control = replicaControl(options.run, coups.size(), replicas);
 

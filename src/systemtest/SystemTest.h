@@ -94,6 +94,14 @@ PermanenceResult SimulatePermanence(std::span<const uint8_t> entries,
                                     const SystemTestParams& params,
                                     ProtocolMode mode = ProtocolMode::Write);
 
+// The run path's play of one permanence without its protocol, as the run plays it with
+// ProtocolMode::Skip: for a search or a replica, which need only the outcome. Allocates
+// nothing. Throws std::invalid_argument as SimulatePermanence.
+PermanenceOutcome PlaySummary(std::span<const uint8_t> entries, const SystemTestParams& params);
+
+// The coups among the entries (0..36; hand changes and other codes are none).
+size_t CoupCount(std::span<const uint8_t> entries);
+
 // Whether a permanence is long enough to be tested: 2A + 4 entries, hand changes included.
 bool IsLongEnoughToTest(size_t entryCount, const SystemTestParams& params);
 

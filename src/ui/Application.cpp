@@ -16,6 +16,7 @@
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
 #include "ui/FSysteme.h"
+#include "ui/FSuche.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
 #include "ui/Help.h"
@@ -94,6 +95,7 @@ Application::~Application() {
   QList<QPointer<QWidget>> onDemand;
   for (QWidget* w : QApplication::topLevelWidgets())
     for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz", "FSysteme"})
+    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz", "FSuche"})
       if (w->objectName() == QLatin1String(name))
         onDemand << w;
   for (const QPointer<QWidget>& w : onDemand)
@@ -251,6 +253,8 @@ void Application::open(Command command) {
     break;
   case Command::Systeme:
     OpenOnDemand(QStringLiteral("FSysteme"));
+  case Command::Suche:
+    OpenOnDemand(QStringLiteral("FSuche"));
     break;
   case Command::Kalender:
     OpenOnDemand(QStringLiteral("FKal"));
@@ -296,6 +300,8 @@ QWidget* Application::createOnDemand(const QString& name) {
     window = new FSignifikanz(*workspace_);
   else if (name == QLatin1String("FSysteme"))
     window = new FSysteme;
+  else if (name == QLatin1String("FSuche"))
+    window = new FSuche(*workspace_);
   if (window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     centreOn(window, fHaupt_);

@@ -6,6 +6,7 @@
 #include "files/TextFile.h"
 #include "report/SystemTestFormat.h"
 #include "systemtest/StakeProgression.h"
+#include "ui/ComparisonFields.h"
 #include "ui/Dialogs.h"
 #include "ui/DigitsOnly.h"
 #include "ui/FChart2.h"
@@ -35,7 +36,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyledItemDelegate>
@@ -44,7 +44,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <charconv>
 #include <memory>
 
 namespace kw {
@@ -67,14 +66,6 @@ const char* const SliderCaptions[6] = {
 const char* const PanelNames[6] = {"Pup", "PNach", "PPlus", "PMinus", "PStueck", "PKapital"};
 // What a panel shows per slider step: the position itself or hundreds (negative for minus).
 constexpr std::array<int, 6> PanelFactors = {1, 1, 100, -100, 1, 100};
-
-const std::vector<std::pair<QString, QString>>& PermanenceFilters() {
-  static const std::vector<std::pair<QString, QString>> filters = {
-      {QStringLiteral("Permanenz-Dateien (*.prm)"), QStringLiteral("*.prm")},
-      {QStringLiteral("Text-Dateien (*.txt)"), QStringLiteral("*.txt")},
-      {QStringLiteral("Alle Dateien (*.*)"), QStringLiteral("*")}};
-  return filters;
-}
 
 Dialogs::FileRequest stakeFileRequest(const QString& title) {
   Dialogs::FileRequest request;
@@ -165,17 +156,6 @@ QString dash() {
   return QString::fromUtf8(NoRenditeText.data(), static_cast<qsizetype>(NoRenditeText.size()));
 }
 
-// A whole number typed into a digits-only field, if it is one within [least, most].
-std::optional<uint64_t> fieldNumber(const QString& text, uint64_t least, uint64_t most) {
-  const std::string digits = text.trimmed().toStdString();
-  uint64_t value = 0;
-  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() ||
-      value < least || value > most)
-    return std::nullopt;
-  return value;
-}
-
 QPushButton* iconButton(const QString& name, const QString& icon, const QString& tip,
                         QWidget* parent) {
   auto* button = new QPushButton(parent);
@@ -226,7 +206,7 @@ void FAnalyse3::FormCreate() {
   body->setContentsMargins(2, 4, 2, 0);
   body->setSpacing(3);
   auto* files = new QVBoxLayout;
-  fileSelector_ = new FileSelector(PermanenceFilters(), 0, client);
+  fileSelector_ = new FileSelector(PermanenceFileFilters(), 0, client);
   fileSelector_->setDirectory(PermanenceDir());
   connect(fileSelector_, &FileSelector::fileDoubleClicked, this, &FAnalyse3::BAnalyseClick);
   files->addWidget(fileSelector_, 1);
@@ -892,33 +872,7 @@ void FAnalyse3::BAnalyseClick() {
 }
 
 bool FAnalyse3::readComparison(std::optional<RandomComparisonRequest>& request) {
-  request.reset();
-  if (!cbZufall_->isChecked())
-    return true;
-  Dialogs& dialogs = Dialogs::instance();
-  const auto replicas = fieldNumber(eReplikate_->text(), FewestReplicas, MostReplicas);
-  if (!replicas) {
-    dialogs.error(this,
-                  QStringLiteral("Bitte tragen Sie für den Zufallsvergleich %1 bis %2 "
-                                 "Replikate ein.\r\rIch breche ab.")
-                      .arg(QLocale().toString(FewestReplicas), QLocale().toString(MostReplicas)));
-    eReplikate_->setFocus();
-    return false;
-  }
-  RandomComparisonRequest asked{.replicas = static_cast<int>(*replicas), .seed = 0};
-  if (eSeed_->text().trimmed().isEmpty()) {
-    asked.seed = QRandomGenerator::global()->bounded(quint64{LargestSeed} + 1);
-  } else if (const auto seed = fieldNumber(eSeed_->text(), 0, LargestSeed)) {
-    asked.seed = *seed;
-  } else {
-    dialogs.error(this, QStringLiteral("Der Startwert des Zufallsvergleichs darf höchstens %1 "
-                                       "sein.\r\rIch breche ab.")
-                            .arg(QLocale().toString(static_cast<qulonglong>(LargestSeed))));
-    eSeed_->setFocus();
-    return false;
-  }
-  request = asked;
-  return true;
+  return ReadComparisonFields(this, {cbZufall_, eReplikate_, eSeed_}, request);
 }
 
 void FAnalyse3::showRisk(const SystemTestRun& run, const std::vector<std::string>& names) {

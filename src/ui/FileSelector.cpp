@@ -9,6 +9,14 @@
 #include <QVBoxLayout>
 
 namespace kw {
+
+const std::vector<std::pair<QString, QString>>& PermanenceFileFilters() {
+  static const std::vector<std::pair<QString, QString>> filters = {
+      {QStringLiteral("Permanenz-Dateien (*.prm)"), QStringLiteral("*.prm")},
+      {QStringLiteral("Text-Dateien (*.txt)"), QStringLiteral("*.txt")},
+      {QStringLiteral("Alle Dateien (*.*)"), QStringLiteral("*")}};
+  return filters;
+}
 namespace {
 
 constexpr int PathRole = Qt::UserRole + 1;

@@ -13,6 +13,9 @@ class QListWidget;
 
 namespace kw {
 
+// The filters of the run windows' file selection: permanence files, text files, all files.
+const std::vector<std::pair<QString, QString>>& PermanenceFileFilters();
+
 // The file selection of the analysis windows: drive (volume) list `DriveComboBox1`, folder
 // list `DLB1`, filter list `Filter1` and the file list `File1` with several files
 // selectable. The folder list shows the current folder's path from the volume root down and

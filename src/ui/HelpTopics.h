@@ -25,13 +25,14 @@ enum Topic : int {
   Info = 1011,               // "Programm-Info"
   Significance = 1160,       // "Signifikanz"
   Systems = 1180,            // "Eigene Systeme" (users' Lua scripts)
+  ParameterSearch = 1190,    // "Parameter-Suche" (and its heat map, FHeatMap)
 };
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
-    Index,      Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
-    SystemTest, SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
-    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance,
-    Systems};
+    Index,          Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
+    SystemTest,     SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
+    Delta,          DeltaInput,         Calendar,           Settings, Info,           Significance,
+    Systems,        ParameterSearch};
 
 } // namespace kw::help

@@ -11,6 +11,7 @@
 #include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FHeatMap.h"
 #include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
@@ -18,6 +19,7 @@
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
 #include "ui/FSysteme.h"
+#include "ui/FSuche.h"
 #include "ui/FUpdate.h"
 #include "ui/FZufall.h"
 #include "ui/FileSelector.h"
@@ -314,6 +316,37 @@ bool shootExportProgress(const QString& folder) {
   return ok;
 }
 
+// The parameter search: empty, then after a search of Vorlauf x Angriffe over sample
+// permanences with its reality check, sorted by Netto-Ergebnis, and its heat map.
+bool shootSearch(Application& app, const QString& folder) {
+  auto* window = qobject_cast<FSuche*>(app.OpenOnDemand(QStringLiteral("FSuche")));
+  bool ok = save(window, folder, QStringLiteral("FSuche"));
+  QTemporaryDir samples;
+  uint32_t state = 1999;
+  for (int f = 1; f <= 40; ++f) {
+    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
+    if (!file.open(QIODevice::WriteOnly))
+      return false;
+    for (int c = 0; c < 370; ++c) {
+      state = state * 134775813u + 1u;
+      file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
+    }
+  }
+  window->fileSelector()->setDirectory(samples.path());
+  window->fileSelector()->fileList()->selectAll();
+  window->findChild<QLineEdit*>(QStringLiteral("ESeed"))->setText(QStringLiteral("7"));
+  window->BStartClick();
+  window->GErgebnis()->sortByColumn(3, Qt::DescendingOrder);
+  ok &= save(window, folder, QStringLiteral("FSuche-Ergebnis"));
+  window->BHeatmapClick();
+  if (window->heatMap()) {
+    ok &= save(window->heatMap(), folder, QStringLiteral("FHeatMap"));
+    window->heatMap()->close();
+  }
+  window->close();
+  return ok;
+}
+
 // The significance window over a longer permanence with a hand change every 400 coups, each
 // of its tabs, and the sector window's grid coloured by the deviations of the same table.
 bool shootSignificance(Application& app, const QString& folder) {
@@ -477,6 +510,7 @@ int TakeScreenshots(Application& app, const QString& folder) {
   ok &= shootOpenFileDialog(main, folder);
   ok &= shootExportProgress(folder);
   ok &= shootSignificance(app, folder);
+  ok &= shootSearch(app, folder);
   ok &= shootImport(app, folder);
   ok &= shootSystems(app, folder);
 

@@ -93,6 +93,8 @@ void WindowChrome::buildMenus() {
       addEntry(analysen, c, QStringLiteral("Si&gnifikanz"), "miSignifikanz");
     else if (c == Command::Systeme)
       addEntry(analysen, c, QStringLiteral("&Eigene Systeme"), "miSysteme");
+    else if (c == Command::Suche)
+      addEntry(analysen, c, QStringLiteral("&Parameter-Suche"), "miSuche");
   }
 
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
@@ -198,6 +200,7 @@ void WindowChrome::trigger(Command command) {
   case Command::Systemtest:
   case Command::Signifikanz:
   case Command::Systeme:
+  case Command::Suche:
   case Command::Zufall:
   case Command::Delta:
   case Command::Optionen:

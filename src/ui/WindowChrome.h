@@ -26,6 +26,7 @@ enum class Command {
   Systemtest,
   Signifikanz,
   Systeme,
+  Suche,
   Kalender,
   Zufall,
   Rechner,
@@ -45,6 +46,7 @@ struct ChromeConfig {
   bool importEntry = false; // "&Importieren..." below "Ö&ffnen..." (the main window's)
   std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest,
                                        Command::Signifikanz, Command::Systeme};
+                                       Command::Signifikanz, Command::Suche};
   std::vector<Command> hiddenButtons;
   std::vector<Command> disabledButtons;
   QString helpButtonName = QStringLiteral("tbHilfe");

@@ -15,6 +15,29 @@ QString SharedDataFile(const QString& name) {
   return shared + QStringLiteral("/data/real/") + name;
 }
 
+std::vector<uint8_t> RecordedCoups(const QString& name, int handChangeEvery, uint8_t handChange) {
+  const QByteArray bytes = ReadBytes(SharedDataFile(name));
+  std::vector<uint8_t> entries;
+  int number = -1;
+  int coups = 0;
+  const auto finishNumber = [&] {
+    if (number < 0)
+      return;
+    entries.push_back(static_cast<uint8_t>(number));
+    if (handChangeEvery > 0 && ++coups % handChangeEvery == 0)
+      entries.push_back(handChange);
+    number = -1;
+  };
+  for (const char c : bytes) {
+    if (c >= '0' && c <= '9')
+      number = (number < 0 ? 0 : number * 10) + (c - '0');
+    else
+      finishNumber();
+  }
+  finishNumber();
+  return entries;
+}
+
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   QFile file(path);

@@ -4,10 +4,18 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 namespace kw::test {
 
 // A file of the real recorded permanences beside the repository (never copied into it).
 QString SharedDataFile(const QString& name);
+
+// The coups of a recorded real permanence (numbers separated by anything else), in order,
+// with `handChange` after every `handChangeEvery`-th coup (none when 0).
+std::vector<uint8_t> RecordedCoups(const QString& name, int handChangeEvery = 0,
+                                   uint8_t handChange = 50);
 
 // Writes bytes to a file, creating folders; returns false on failure.
 bool WriteBytes(const QString& path, const QByteArray& bytes);

@@ -60,23 +60,7 @@ std::vector<std::string> saetze(const SystemPermanenceResult& r) {
 
 // The recorded Wiesbaden permanences with a hand change after every 37th coup.
 std::vector<uint8_t> wiesbaden(const char* file) {
-  std::ifstream in(test::SharedDataFile(QString::fromLatin1(file)).toStdString());
-  std::vector<uint8_t> entries;
-  int number = -1;
-  int coups = 0;
-  for (char c; in.get(c);) {
-    if (c >= '0' && c <= '9') {
-      number = (number < 0 ? 0 : number * 10) + (c - '0');
-      continue;
-    }
-    if (number < 0)
-      continue;
-    entries.push_back(static_cast<uint8_t>(number));
-    if (++coups % 37 == 0)
-      entries.push_back(HW);
-    number = -1;
-  }
-  return entries;
+  return test::RecordedCoups(QString::fromLatin1(file), 37, HW);
 }
 
 TEST(SystemExamples, EachLoadsWithItsNameAndParameters) {

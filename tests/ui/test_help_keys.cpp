@@ -7,6 +7,7 @@
 #include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FHeatMap.h"
 #include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
@@ -37,6 +38,19 @@ QWidget* openWindow(WindowTestHarness& h, const QString& name) {
     auto* chart = new FChart2(app.fAnalyse3());
     chart->ShowRunningNet(std::vector<int64_t>{120, -45, 30});
     return chart;
+  }
+  // The heat map of a search, as "Heatmap..." opens it.
+  if (name == QLatin1String("FHeatMap")) {
+    auto* map = new FHeatMap(app.fHaupt());
+    map->ShowHeatMap({.title = QStringLiteral("Netto-Ergebnis"),
+                      .rowName = QStringLiteral("vorlauf"),
+                      .columnName = QStringLiteral("angriffe"),
+                      .rowLabels = {QStringLiteral("2"), QStringLiteral("3")},
+                      .columnLabels = {QStringLiteral("1")},
+                      .values = {120.0, -45.0},
+                      .texts = {QStringLiteral("120 €"), QStringLiteral("-45 €")},
+                      .unit = QStringLiteral(" €")});
+    return map;
   }
   if (name == QLatin1String("FStart")) {
     app.Start();
@@ -117,7 +131,9 @@ private slots:
                                                    {"FInfo", help::Info},
                                                    {"FSignifikanz", help::Significance},
                                                    {"FSysteme", help::Systems},
-                                                   {"FImport", help::Import}};
+                                                   {"FImport", help::Import},
+                                                   {"FSuche", help::ParameterSearch},
+                                                   {"FHeatMap", help::ParameterSearch}};
     for (auto [window, context] : windows)
       QTest::addRow("%s", window) << QString::fromLatin1(window) << context;
   }

@@ -94,8 +94,7 @@ Application::~Application() {
   // takes its menus (top-level widgets too) with it.
   QList<QPointer<QWidget>> onDemand;
   for (QWidget* w : QApplication::topLevelWidgets())
-    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz", "FSysteme"})
-    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz", "FSuche"})
+    for (const char* name : {"FKal", "FUpdate", "FInfo", "FSignifikanz", "FSysteme", "FSuche"})
       if (w->objectName() == QLatin1String(name))
         onDemand << w;
   for (const QPointer<QWidget>& w : onDemand)
@@ -253,6 +252,7 @@ void Application::open(Command command) {
     break;
   case Command::Systeme:
     OpenOnDemand(QStringLiteral("FSysteme"));
+    break;
   case Command::Suche:
     OpenOnDemand(QStringLiteral("FSuche"));
     break;

@@ -183,7 +183,7 @@ void FSuche::FormCreate() {
   config.helpContext = help::ParameterSearch;
   config.openSave = false;
   config.analysenEntries = {Command::Sektoren, Command::Serien, Command::Systemtest,
-                            Command::Signifikanz};
+                            Command::Signifikanz, Command::Systeme};
   chrome_ = WindowChrome::install(this, config);
   InstallHelpKey(this, help::ParameterSearch);
 

@@ -30,9 +30,9 @@ enum Topic : int {
 
 // Every topic, for the check against the help project.
 inline constexpr Topic AllTopics[] = {
-    Index,          Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
-    SystemTest,     SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
-    Delta,          DeltaInput,         Calendar,           Settings, Info,           Significance,
-    Systems,        ParameterSearch};
+    Index,      Zentrale,           Transfer,           Import,   FrequencyChart, SeriesLengths,
+    SystemTest, SystemTestSettings, SystemTestPictures, Sectors,  SectorFiles,    Tools,
+    Delta,      DeltaInput,         Calendar,           Settings, Info,           Significance,
+    Systems,    ParameterSearch};
 
 } // namespace kw::help

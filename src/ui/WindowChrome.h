@@ -44,9 +44,8 @@ struct ChromeConfig {
   int helpContext = 0;
   bool openSave = true;     // "Ö&ffnen..." / "Speichern &unter..." and their buttons
   bool importEntry = false; // "&Importieren..." below "Ö&ffnen..." (the main window's)
-  std::vector<Command> analysenEntries{Command::Sektoren, Command::Serien, Command::Systemtest,
-                                       Command::Signifikanz, Command::Systeme};
-                                       Command::Signifikanz, Command::Suche};
+  std::vector<Command> analysenEntries{Command::Sektoren,    Command::Serien,  Command::Systemtest,
+                                       Command::Signifikanz, Command::Systeme, Command::Suche};
   std::vector<Command> hiddenButtons;
   std::vector<Command> disabledButtons;
   QString helpButtonName = QStringLiteral("tbHilfe");

@@ -13,12 +13,15 @@
 #include "ui/FChart2.h"
 #include "ui/FDelta.h"
 #include "ui/FHaupt.h"
+#include "ui/FHeatMap.h"
 #include "ui/FImport.h"
 #include "ui/FOpSektoren.h"
 #include "ui/FOptionen.h"
 #include "ui/FSignifikanz.h"
 #include "ui/FSpeichern1.h"
 #include "ui/FStart.h"
+#include "ui/FSuche.h"
+#include "ui/FSysteme.h"
 #include "ui/FZufall.h"
 #include "ui/FileSelector.h"
 #include "ui/Help.h"
@@ -29,6 +32,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -36,6 +40,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
@@ -170,6 +175,42 @@ QWidget* ShowImport(Fixture& f) {
   return f.import.get();
 }
 
+// The own systems' first example over the real tables with a small random comparison, on the
+// given result tab.
+QWidget* RunOwnSystem(Fixture& f, int tab) {
+  auto* w = qobject_cast<FSysteme*>(f.app().OpenOnDemand(QStringLiteral("FSysteme")));
+  if (!w)
+    return nullptr;
+  if (!w->lastRun()) {
+    w->CBBeispiel()->setCurrentIndex(0);
+    w->BBeispielClick();
+    w->fileSelector()->setDirectory(f.files.path());
+    w->fileSelector()->fileList()->selectAll();
+    Find<QCheckBox>(w, QStringLiteral("CBZufall"))->setChecked(true);
+    Find<QLineEdit>(w, QStringLiteral("EReplikate"))->setText(QStringLiteral("20"));
+    w->BStartenClick();
+  }
+  w->PCErgebnis()->setCurrentIndex(tab);
+  return w;
+}
+
+// A search of Vorlauf and Angriffe over the real tables with a small reality check.
+FSuche* RunSearch(Fixture& f) {
+  auto* w = qobject_cast<FSuche*>(f.app().OpenOnDemand(QStringLiteral("FSuche")));
+  if (!w || w->lastResult())
+    return w;
+  QTableWidget* rows = w->GBereiche();
+  const char* cells[2][3] = {{"3", "9", "3"}, {"2", "8", "2"}};
+  for (int row = 0; row < 2; ++row)
+    for (int column = 0; column < 3; ++column)
+      rows->item(row, column + 2)->setText(QLatin1String(cells[row][column]));
+  Find<QLineEdit>(w, QStringLiteral("EReplikate"))->setText(QStringLiteral("20"));
+  w->fileSelector()->setDirectory(f.files.path());
+  w->fileSelector()->fileList()->selectAll();
+  w->BStartClick();
+  return w;
+}
+
 struct WindowRow {
   const char* name;
   // Fills the window as a user would and returns it (shown by the test).
@@ -237,6 +278,16 @@ const QList<WindowRow>& Windows() {
          frFrAnalyse2* frame = w->resultFrame(w->PC1()->currentIndex());
          frame->BKapitalClick();
          return frame->kapitalChart();
+       }},
+      {"FSysteme", [](Fixture& f) { return RunOwnSystem(f, 0); }},
+      {"FSysteme-Risiko", [](Fixture& f) { return RunOwnSystem(f, 1); }},
+      {"FSysteme-Protokolle", [](Fixture& f) { return RunOwnSystem(f, 2); }},
+      {"FSuche", [](Fixture& f) -> QWidget* { return RunSearch(f); }},
+      {"FHeatMap",
+       [](Fixture& f) -> QWidget* {
+         FSuche* w = RunSearch(f);
+         w->BHeatmapClick();
+         return w->heatMap();
        }},
       {"Hilfe",
        [](Fixture&) -> QWidget* {

@@ -49,7 +49,7 @@ namespace {
 constexpr int ClientWidth = 1340;
 constexpr int ClientHeight = 690;
 constexpr int SettingsWidth = 430;
-constexpr int FileSelectionWidth = 180;
+constexpr int FileSelectionWidth = 200;
 constexpr int DefaultReplicas = 100;
 constexpr int Hundreds = 100;
 constexpr int SortRole = Qt::UserRole;

@@ -306,7 +306,7 @@ check_completion() {
   cd "$work/files"
   # The words typed (the last one is being completed) | what is offered, "," between.
   local cases=(
-    "kesselwerk-cli |--help,--version,chancen,delta,import,sektoren,serien,statistik,system,systemtest,zufall"
+    "kesselwerk-cli |--help,--version,chancen,delta,import,sektoren,serien,statistik,suche,system,systemtest,zufall"
     "kesselwerk-cli sy|system,systemtest"
     "kesselwerk-cli system --skript |Mein System.lua,Ordner"
     "kesselwerk-cli system --s|--seed,--skript,--startkapital,--stueckgroesse"

@@ -285,6 +285,7 @@ QWidget* FSuche::buildSettings(QWidget* parent) {
   eKapital_->setSingleStep(Hundreds);
   eKapital_->setValue(saved[5] * Hundreds);
   eKapital_->setSuffix(QStringLiteral(" €"));
+  eKapital_->setGroupSeparatorShown(true);
   form->addRow(QStringLiteral("Startka&pital:"), eKapital_);
   eStuecke_ = new QLineEdit(money);
   eStuecke_->setObjectName(QStringLiteral("EStuecke"));

@@ -2,6 +2,7 @@
 // system over permanence files, with the reality check of its best result.
 #include "CliArgs.h"
 #include "Commands.h"
+#include "GermanNumbers.h"
 #include "Json.h"
 #include "MainWindowTable.h"
 #include "SystemtestOptions.h"
@@ -272,6 +273,7 @@ void printJson(const Search& s) {
       json.key(std::to_string(RealityCheckQuantiles[q])).value(moneyValue(s, check.quantile[q]));
     json.endObject().endObject();
     json.key("p").value(check.p);
+    const GermanTexts german;
     json.key("urteil").value(SearchVerdict(check.p).toStdString());
     json.endObject();
   }
@@ -284,11 +286,7 @@ std::string moneyText(const Search& s, int64_t amount) {
 }
 
 std::string decimalText(const Search& s, double amount) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", moneyValue(s, amount));
-  std::string result = text;
-  std::replace(result.begin(), result.end(), '.', ',');
-  return result;
+  return GermanDecimal(moneyValue(s, amount));
 }
 
 std::string settingText(const Search& s, const SearchCombination& c) {
@@ -319,7 +317,7 @@ void printTable(const Search& s) {
     }
     std::printf("%s%12lld %14s %14s %12s %10lld %10lld %10lld\n", values.c_str(),
                 static_cast<long long>(c.permanenzen), moneyText(s, c.netto).c_str(),
-                moneyText(s, c.umsatz).c_str(), RenditeText(c.rendite()).toStdString().c_str(),
+                moneyText(s, c.umsatz).c_str(), GermanRendite(c.rendite()).c_str(),
                 static_cast<long long>(c.abbruchPlus), static_cast<long long>(c.abbruchMinus),
                 static_cast<long long>(c.abbruchE));
   }
@@ -338,6 +336,7 @@ void printTable(const Search& s) {
   for (size_t q = 0; q < RealityCheckQuantiles.size(); ++q)
     std::printf(", Quantil %d %%: %s", RealityCheckQuantiles[q],
                 decimalText(s, check.quantile[q]).c_str());
+  const GermanTexts german;
   std::printf("\n%s\n", SearchVerdict(check.p).toStdString().c_str());
 }
 

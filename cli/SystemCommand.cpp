@@ -2,6 +2,7 @@
 // with the money of the system test.
 #include "CliArgs.h"
 #include "Commands.h"
+#include "GermanNumbers.h"
 #include "Json.h"
 #include "MainWindowTable.h"
 
@@ -219,27 +220,10 @@ void printJson(const Report& r) {
   std::printf("%s\n", json.text().c_str());
 }
 
-std::string renditeText(Cents net, Cents umsatz) {
-  const std::optional<double> rendite = Rendite(net, umsatz);
-  if (!rendite)
-    return std::string(NoRenditeText);
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %%", *rendite);
-  std::string result = text;
-  for (char& c : result)
-    if (c == '.')
-      c = ',';
-  return result;
-}
+std::string renditeText(Cents net, Cents umsatz) { return GermanRendite(Rendite(net, umsatz)); }
 
 // An amount in cents with two decimals: "-6,49".
-std::string decimalEuros(double cents) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", cents / 100.0);
-  std::string result = text;
-  std::replace(result.begin(), result.end(), '.', ',');
-  return result == "-0,00" ? "0,00" : result;
-}
+std::string decimalEuros(double cents) { return GermanDecimal(cents / 100.0); }
 
 void printRiskTable(const Report& r) {
   const RiskFigures& risk = r.run->risk;
@@ -263,6 +247,7 @@ void printRiskTable(const Report& r) {
   for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
     std::printf("%s %d %%: %s", q == 0 ? "" : ",", ComparisonQuantiles[q],
                 decimalEuros(c.quantile[q]).c_str());
+  const GermanTexts german;
   std::printf("\nUmsatz Mittel %s, Perzentil %s\n", decimalEuros(c.umsatzMittel).c_str(),
               PerzentilText(c.perzentil).toStdString().c_str());
   std::printf("%s\n", ComparisonVerdict(c.perzentil).toStdString().c_str());

@@ -2,6 +2,7 @@
 // with the figures the system test window shows per permanence and for the run.
 #include "CliArgs.h"
 #include "Commands.h"
+#include "GermanNumbers.h"
 #include "Json.h"
 #include "MainWindowTable.h"
 #include "SystemtestOptions.h"
@@ -133,17 +134,6 @@ void printJson(const SystemTestParams& params, const std::vector<Line>& lines,
   std::printf("%s\n", json.text().c_str());
 }
 
-// Two decimals with the German decimal comma, as the window shows it ("414,29 %").
-std::string renditeText(std::optional<double> rendite) {
-  if (!rendite)
-    return std::string(NoRenditeText);
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %%", *rendite);
-  std::string result = text;
-  std::replace(result.begin(), result.end(), '.', ',');
-  return result;
-}
-
 void printRiskTable(const SystemTestRun& run, const std::vector<std::string>& names) {
   const RiskFigures& r = run.risk;
   std::printf("Größter Rückgang %lld, längste Verlustserie %lld, ",
@@ -152,20 +142,23 @@ void printRiskTable(const SystemTestRun& run, const std::vector<std::string>& na
   if (r.schlechteste)
     std::printf("schlechteste Permanenz %s (%lld), ", worstName(run, names).c_str(),
                 static_cast<long long>(r.schlechtestesErgebnis));
-  std::printf("tiefster Kapitalstand %lld, Erwartung %.2f\n",
-              static_cast<long long>(r.tiefsterKapitalstand), r.erwartung);
+  std::printf("tiefster Kapitalstand %lld, Erwartung %s\n",
+              static_cast<long long>(r.tiefsterKapitalstand), GermanDecimal(r.erwartung).c_str());
   if (!run.comparison)
     return;
   const RandomComparison& c = *run.comparison;
   std::printf("\nZufallsvergleich: %d Replikate, Startwert %llu\n", c.replicas,
               static_cast<unsigned long long>(c.seed));
-  std::printf("Netto Mittel %.2f, Standardabweichung %.2f, Minimum %lld, Maximum %lld\n",
-              c.nettoMittel, c.nettoStd, static_cast<long long>(c.nettoMin),
-              static_cast<long long>(c.nettoMax));
+  std::printf("Netto Mittel %s, Standardabweichung %s, Minimum %lld, Maximum %lld\n",
+              GermanDecimal(c.nettoMittel).c_str(), GermanDecimal(c.nettoStd).c_str(),
+              static_cast<long long>(c.nettoMin), static_cast<long long>(c.nettoMax));
   std::printf("Quantile");
   for (size_t q = 0; q < ComparisonQuantiles.size(); ++q)
-    std::printf("%s %d %%: %.2f", q == 0 ? "" : ",", ComparisonQuantiles[q], c.quantile[q]);
-  std::printf("\nUmsatz Mittel %.2f, Perzentil %.2f %%\n", c.umsatzMittel, c.perzentil);
+    std::printf("%s %d %%: %s", q == 0 ? "" : ",", ComparisonQuantiles[q],
+                GermanDecimal(c.quantile[q]).c_str());
+  const GermanTexts german;
+  std::printf("\nUmsatz Mittel %s, Perzentil %s\n", GermanDecimal(c.umsatzMittel).c_str(),
+              PerzentilText(c.perzentil).toStdString().c_str());
   std::printf("%s\n", ComparisonVerdict(c.perzentil).toStdString().c_str());
 }
 
@@ -187,7 +180,7 @@ void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
                 line.name.c_str(), static_cast<long long>(o.minimum),
                 static_cast<long long>(o.maximum), static_cast<long long>(o.umsatz),
                 static_cast<long long>(o.finalCapital),
-                renditeText(Rendite(o.finalCapital - params.startkapital, o.umsatz)).c_str(),
+                GermanRendite(Rendite(o.finalCapital - params.startkapital, o.umsatz)).c_str(),
                 static_cast<long long>(line.gesamtsaldo));
   }
   const int64_t net = NetResult(totals, params);
@@ -195,7 +188,7 @@ void printTable(const SystemTestParams& params, const std::vector<Line>& lines,
               "Netto-Ergebnis %lld, Umsatzrendite %s\n",
               static_cast<long long>(totals.tested), static_cast<long long>(totals.satzsignale),
               static_cast<long long>(totals.einsaetze), static_cast<long long>(totals.umsatz),
-              static_cast<long long>(net), renditeText(Rendite(net, totals.umsatz)).c_str());
+              static_cast<long long>(net), GermanRendite(Rendite(net, totals.umsatz)).c_str());
   std::printf("Abbruch + %lld, Abbruch - %lld, Abbruch E %lld\n",
               static_cast<long long>(totals.abbruchPlus),
               static_cast<long long>(totals.abbruchMinus), static_cast<long long>(totals.abbruchE));

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -135,6 +136,14 @@ private slots:
     const QJsonObject q = check["beste_netto"].toObject()["quantile"].toObject();
     QVERIFY(q["5"].toDouble() <= q["50"].toDouble() && q["50"].toDouble() <= q["95"].toDouble());
     QVERIFY(check["urteil"].toString().startsWith("Die beste Einstellung"));
+    // The verdict and the text table are German: decimal comma, also in "(p = 0,37)".
+    QVERIFY2(check["urteil"].toString().contains(
+                 QRegularExpression(QStringLiteral("\\(p = \\d,\\d+\\)"))),
+             qPrintable(check["urteil"].toString()));
+    const Run text = run(QStringLiteral("suche"), args.mid(1) + files_);
+    QCOMPARE(text.exitCode, 0);
+    QVERIFY2(!QString::fromUtf8(text.out).contains(QRegularExpression(QStringLiteral("\\d\\.\\d"))),
+             text.out.constData());
   }
 
   void wrongRangesAndOptionsAreUsageErrors_data() {

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -94,6 +95,13 @@ private slots:
     const QString out = QString::fromUtf8(r.out);
     QVERIFY2(out.contains(QStringLiteral("414,29 %")), qPrintable(out));
     QVERIFY2(!out.contains(QStringLiteral("414.29")), qPrintable(out));
+
+    // So do the risk figures and the random comparison below the table.
+    const Run compared = run({"--zufallsvergleich", "40", "--seed", "1", workedExample()});
+    QCOMPARE(compared.exitCode, 0);
+    const QString risk = QString::fromUtf8(compared.out).section(QStringLiteral("Größter"), 1);
+    QVERIFY2(risk.contains(QStringLiteral("Netto Mittel")), qPrintable(risk));
+    QVERIFY2(!risk.contains(QRegularExpression(QStringLiteral("\\d\\.\\d"))), qPrintable(risk));
   }
 
   void refusalsAndUsageErrors_data() {

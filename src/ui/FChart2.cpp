@@ -1,12 +1,10 @@
 #include "ui/FChart2.h"
 
-#include "files/TextFile.h"
 #include "report/SystemTestFormat.h"
-#include "ui/Dialogs.h"
 #include "ui/Help.h"
 #include "ui/HelpTopics.h"
+#include "ui/PictureFile.h"
 
-#include <QBuffer>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPushButton>
@@ -215,25 +213,6 @@ void FChart2::ShowHistogram(const RandomComparison& comparison, int64_t realNett
   replaceChart(chart);
 }
 
-void FChart2::BSpeichernClick() {
-  Dialogs& dialogs = Dialogs::instance();
-  Dialogs::FileRequest request;
-  request.title = QStringLiteral("Bild speichern");
-  request.filter = QStringLiteral("PNG-Bild (*.png)");
-  request.defaultSuffix = QStringLiteral("png");
-  const QString path = dialogs.saveFile(this, request);
-  if (path.isEmpty())
-    return;
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  if (!view_->grab().save(&buffer, "PNG")) {
-    dialogs.error(this, WriteErrorMessage(path, QStringLiteral("Das Bild ließ sich nicht "
-                                                               "erzeugen.")));
-    return;
-  }
-  if (const QString error = WriteFileBytes(path, png); !error.isEmpty())
-    dialogs.error(this, error);
-}
+void FChart2::BSpeichernClick() { SavePictureAsPng(this, view_); }
 
 } // namespace kw

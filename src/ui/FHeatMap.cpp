@@ -1,11 +1,9 @@
 #include "ui/FHeatMap.h"
 
-#include "files/TextFile.h"
-#include "ui/Dialogs.h"
 #include "ui/Help.h"
 #include "ui/HelpTopics.h"
+#include "ui/PictureFile.h"
 
-#include <QBuffer>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLocale>
@@ -229,25 +227,6 @@ FHeatMap::FHeatMap(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void FHeatMap::ShowHeatMap(HeatMapData map) { view_->setData(std::move(map)); }
 
-void FHeatMap::BSpeichernClick() {
-  Dialogs& dialogs = Dialogs::instance();
-  Dialogs::FileRequest request;
-  request.title = QStringLiteral("Bild speichern");
-  request.filter = QStringLiteral("PNG-Bild (*.png)");
-  request.defaultSuffix = QStringLiteral("png");
-  const QString path = dialogs.saveFile(this, request);
-  if (path.isEmpty())
-    return;
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  if (!view_->grab().save(&buffer, "PNG")) {
-    dialogs.error(this, WriteErrorMessage(path, QStringLiteral("Das Bild ließ sich nicht "
-                                                               "erzeugen.")));
-    return;
-  }
-  if (const QString error = WriteFileBytes(path, png); !error.isEmpty())
-    dialogs.error(this, error);
-}
+void FHeatMap::BSpeichernClick() { SavePictureAsPng(this, view_); }
 
 } // namespace kw

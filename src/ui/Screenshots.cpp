@@ -57,6 +57,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -95,19 +96,28 @@ void typeSamplePermanence(FHaupt* main) {
       b->click();
 }
 
-// The series-length window after a run over a few sample permanences.
-bool shootSeriesLengthRun(FAnalyse1* window, const QString& folder) {
-  QTemporaryDir samples;
-  uint32_t state = 12345;
-  for (int f = 1; f <= 12; ++f) {
-    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
+// Sample permanences "Tisch01.prm" ... in `folder`: file f holds coupsOf(f) numbers drawn
+// by a small linear congruential generator from `seed`, so every run shows the same figures.
+bool writeSamplePermanences(const QString& folder, int files, uint32_t seed,
+                            const std::function<int(int)>& coupsOf) {
+  uint32_t state = seed;
+  for (int f = 1; f <= files; ++f) {
+    QFile file(folder + QStringLiteral("/Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0')));
     if (!file.open(QIODevice::WriteOnly))
       return false;
-    for (int c = 0; c < 20 * f; ++c) {
+    for (int c = 0; c < coupsOf(f); ++c) {
       state = state * 134775813u + 1u;
       file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
     }
   }
+  return true;
+}
+
+// The series-length window after a run over a few sample permanences.
+bool shootSeriesLengthRun(FAnalyse1* window, const QString& folder) {
+  QTemporaryDir samples;
+  if (!writeSamplePermanences(samples.path(), 12, 12345, [](int f) { return 20 * f; }))
+    return false;
   window->fileSelector()->setDirectory(samples.path());
   window->fileSelector()->fileList()->selectAll();
   window->BAnalyseClick();
@@ -162,16 +172,8 @@ bool shootOpenFileDialog(QWidget* parent, const QString& folder) {
 // its three pictures.
 bool shootSystemTestRun(FAnalyse3* window, const QString& folder) {
   QTemporaryDir samples;
-  uint32_t state = 4711;
-  for (int f = 1; f <= 30; ++f) {
-    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
-    if (!file.open(QIODevice::WriteOnly))
-      return false;
-    for (int c = 0; c < 370; ++c) {
-      state = state * 134775813u + 1u;
-      file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
-    }
-  }
+  if (!writeSamplePermanences(samples.path(), 30, 4711, [](int) { return 370; }))
+    return false;
   window->fileSelector()->setDirectory(samples.path());
   window->fileSelector()->fileList()->selectAll();
   window->CBZufall()->setChecked(true);
@@ -322,16 +324,8 @@ bool shootSearch(Application& app, const QString& folder) {
   auto* window = qobject_cast<FSuche*>(app.OpenOnDemand(QStringLiteral("FSuche")));
   bool ok = save(window, folder, QStringLiteral("FSuche"));
   QTemporaryDir samples;
-  uint32_t state = 1999;
-  for (int f = 1; f <= 40; ++f) {
-    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
-    if (!file.open(QIODevice::WriteOnly))
-      return false;
-    for (int c = 0; c < 370; ++c) {
-      state = state * 134775813u + 1u;
-      file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
-    }
-  }
+  if (!writeSamplePermanences(samples.path(), 40, 1999, [](int) { return 370; }))
+    return false;
   window->fileSelector()->setDirectory(samples.path());
   window->fileSelector()->fileList()->selectAll();
   window->findChild<QLineEdit*>(QStringLiteral("ESeed"))->setText(QStringLiteral("7"));
@@ -428,16 +422,8 @@ bool shootImport(Application& app, const QString& folder) {
 // random comparison: the summary, the risk tab, a protocol and the output of print.
 bool shootSystems(Application& app, const QString& folder) {
   QTemporaryDir samples;
-  uint32_t state = 815;
-  for (int f = 1; f <= 20; ++f) {
-    QFile file(samples.filePath(QStringLiteral("Tisch%1.prm").arg(f, 2, 10, QLatin1Char('0'))));
-    if (!file.open(QIODevice::WriteOnly))
-      return false;
-    for (int c = 0; c < 370; ++c) {
-      state = state * 134775813u + 1u;
-      file.write(QByteArray::number((state >> 16) % 37) + "\r\n");
-    }
-  }
+  if (!writeSamplePermanences(samples.path(), 20, 815, [](int) { return 370; }))
+    return false;
   auto* window = qobject_cast<FSysteme*>(app.OpenOnDemand(QStringLiteral("FSysteme")));
   window->CBBeispiel()->setCurrentIndex(
       window->CBBeispiel()->findText(QStringLiteral("Dutzend-Nachsetzer")));

@@ -5,9 +5,7 @@
 #include "ui/HelpTopics.h"
 #include "ui/PictureFile.h"
 
-#include <QHBoxLayout>
 #include <QLocale>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
@@ -86,17 +84,7 @@ FChart2::FChart2(QWidget* parent) : QWidget(parent, Qt::Window) {
   view_->setObjectName(QStringLiteral("ChartBild"));
   view_->setRenderHint(QPainter::Antialiasing);
   layout->addWidget(view_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto* save = new QPushButton(QStringLiteral("Als &PNG speichern..."), this);
-  save->setObjectName(QStringLiteral("BSpeichern"));
-  connect(save, &QPushButton::clicked, this, &FChart2::BSpeichernClick);
-  buttons->addWidget(save);
-  auto* close = new QPushButton(QStringLiteral("Schl&ießen"), this);
-  close->setObjectName(QStringLiteral("BSchliessen"));
-  connect(close, &QPushButton::clicked, this, &QWidget::close);
-  buttons->addWidget(close);
-  layout->addLayout(buttons);
+  layout->addLayout(PictureButtons(this, [this] { BSpeichernClick(); }));
   resize(WindowWidth, WindowHeight);
 }
 

@@ -4,11 +4,9 @@
 #include "ui/HelpTopics.h"
 #include "ui/PictureFile.h"
 
-#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLocale>
 #include <QPainter>
-#include <QPushButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -211,17 +209,7 @@ FHeatMap::FHeatMap(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   view_ = new HeatMapView(this);
   layout->addWidget(view_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto* save = new QPushButton(QStringLiteral("Als &PNG speichern..."), this);
-  save->setObjectName(QStringLiteral("BSpeichern"));
-  connect(save, &QPushButton::clicked, this, &FHeatMap::BSpeichernClick);
-  buttons->addWidget(save);
-  auto* close = new QPushButton(QStringLiteral("Schl&ießen"), this);
-  close->setObjectName(QStringLiteral("BSchliessen"));
-  connect(close, &QPushButton::clicked, this, &QWidget::close);
-  buttons->addWidget(close);
-  layout->addLayout(buttons);
+  layout->addLayout(PictureButtons(this, [this] { BSpeichernClick(); }));
   resize(WindowWidth, WindowHeight);
 }
 

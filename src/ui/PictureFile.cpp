@@ -5,7 +5,9 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QHBoxLayout>
 #include <QPixmap>
+#include <QPushButton>
 #include <QWidget>
 
 namespace kw {
@@ -30,6 +32,20 @@ void SavePictureAsPng(QWidget* window, QWidget* picture) {
   }
   if (const QString error = WriteFileBytes(path, png); !error.isEmpty())
     dialogs.error(window, error);
+}
+
+QHBoxLayout* PictureButtons(QWidget* window, const std::function<void()>& save) {
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  auto* saveButton = new QPushButton(QStringLiteral("Als &PNG speichern..."), window);
+  saveButton->setObjectName(QStringLiteral("BSpeichern"));
+  QObject::connect(saveButton, &QPushButton::clicked, window, save);
+  buttons->addWidget(saveButton);
+  auto* close = new QPushButton(QStringLiteral("Schl&ießen"), window);
+  close->setObjectName(QStringLiteral("BSchliessen"));
+  QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
+  buttons->addWidget(close);
+  return buttons;
 }
 
 } // namespace kw

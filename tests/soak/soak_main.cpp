@@ -308,7 +308,7 @@ private:
     QWidget* window = PickFrom(random_, open);
     if (!window)
       return;
-    visited_.insert(window->objectName());
+    visited_.insert(NameOf(window));
     // Every model of the program is watched, also those made since (a result tab's protocol).
     test::AttachModelTesters(window, QAbstractItemModelTester::FailureReportingMode::Fatal);
     const int roll = Pick(random_, 100);

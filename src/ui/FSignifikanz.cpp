@@ -62,6 +62,29 @@ QVariant verdictData(std::optional<double> p, bool valid, int role) {
   }
 }
 
+// A cell of a row laid out as name, observed, expected, z and verdict: the simple chances'
+// z tests and the runs tests share it.
+QVariant zTestCell(std::string_view name, int64_t observed, double expected,
+                   std::optional<double> z, std::optional<double> p, bool valid, int column,
+                   int role) {
+  if (column == 4)
+    return verdictData(p, valid, role);
+  if (role == Qt::TextAlignmentRole && column > 0)
+    return rightAligned();
+  if (role != Qt::DisplayRole)
+    return {};
+  switch (column) {
+  case 0:
+    return FromUtf8(name);
+  case 1:
+    return integerText(observed);
+  case 2:
+    return DecimalText(expected);
+  default:
+    return DecimalText(z);
+  }
+}
+
 // One line of the overview: the test, its statistic and its verdict.
 struct OverviewRow {
   QString test;
@@ -426,24 +449,9 @@ void FSignifikanz::showNumbers() {
 
 void FSignifikanz::showChances() {
   const auto simple = report_.simpleChances;
-  simpleChances_->show(6, [simple](int row, int column, int role) -> QVariant {
+  simpleChances_->show(6, [simple](int row, int column, int role) {
     const SimpleChanceTest& t = simple[static_cast<size_t>(row)];
-    if (column == 4)
-      return verdictData(t.p, t.valid, role);
-    if (role == Qt::TextAlignmentRole && column > 0)
-      return rightAligned();
-    if (role != Qt::DisplayRole)
-      return {};
-    switch (column) {
-    case 0:
-      return FromUtf8(t.name);
-    case 1:
-      return integerText(t.count);
-    case 2:
-      return DecimalText(t.expected);
-    default:
-      return DecimalText(t.z);
-    }
+    return zTestCell(t.name, t.count, t.expected, t.z, t.p, t.valid, column, role);
   });
 
   const auto thirds = report_.thirdChances;
@@ -463,24 +471,9 @@ void FSignifikanz::showChances() {
   });
 
   const auto runs = report_.runs;
-  runs_->show(3, [runs](int row, int column, int role) -> QVariant {
+  runs_->show(3, [runs](int row, int column, int role) {
     const RunsTest& t = runs[static_cast<size_t>(row)];
-    if (column == 4)
-      return verdictData(t.p, t.valid, role);
-    if (role == Qt::TextAlignmentRole && column > 0)
-      return rightAligned();
-    if (role != Qt::DisplayRole)
-      return {};
-    switch (column) {
-    case 0:
-      return FromUtf8(t.name);
-    case 1:
-      return integerText(t.runs);
-    case 2:
-      return DecimalText(t.expected);
-    default:
-      return DecimalText(t.z);
-    }
+    return zTestCell(t.name, t.runs, t.expected, t.z, t.p, t.valid, column, role);
   });
 
   const bool rough =

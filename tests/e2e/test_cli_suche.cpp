@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,23 +14,14 @@
 class CliSucheTest : public QObject {
   Q_OBJECT
 
-  struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-  };
+  using Run = kw::test::CliRun;
 
   QTemporaryDir dataDir_;
   QTemporaryDir folder_;
   QStringList files_;
 
   Run run(const QString& command, const QStringList& args) {
-    QProcess p;
-    p.start(qEnvironmentVariable("KESSELWERK_BIN_DIR") + "/kesselwerk-cli",
-            QStringList{command, QStringLiteral("--data-dir"), dataDir_.path()} + args);
-    if (!p.waitForFinished(120000))
-      return {};
-    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    return kw::test::RunCli(command, dataDir_.path(), args);
   }
 
   static QString example(const char* file) {

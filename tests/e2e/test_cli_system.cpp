@@ -1,12 +1,13 @@
 // kesselwerk-cli system as a script calls it: a user's system over permanence files, money
 // to the cent in the JSON, the script's errors with exit status 1, usage errors with 2, and
 // the same output for every thread count.
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,23 +15,13 @@
 class CliSystemTest : public QObject {
   Q_OBJECT
 
-  struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-  };
+  using Run = kw::test::CliRun;
 
   QTemporaryDir dataDir_;
   QTemporaryDir folder_;
 
   Run run(const QStringList& args) {
-    QProcess p;
-    p.start(qEnvironmentVariable("KESSELWERK_BIN_DIR") + "/kesselwerk-cli",
-            QStringList{QStringLiteral("system"), QStringLiteral("--data-dir"), dataDir_.path()} +
-                args);
-    if (!p.waitForFinished(120000))
-      return {};
-    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    return kw::test::RunCli(QStringLiteral("system"), dataDir_.path(), args);
   }
 
   QString write(const QString& name, const QByteArray& text) {

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,24 +14,13 @@
 class CliSystemtestTest : public QObject {
   Q_OBJECT
 
-  struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-  };
+  using Run = kw::test::CliRun;
 
   QTemporaryDir dataDir_;
   QTemporaryDir folder_;
 
   Run run(const QStringList& args) {
-    QProcess p;
-    p.start(
-        qEnvironmentVariable("KESSELWERK_BIN_DIR") + "/kesselwerk-cli",
-        QStringList{QStringLiteral("systemtest"), QStringLiteral("--data-dir"), dataDir_.path()} +
-            args);
-    if (!p.waitForFinished(60000))
-      return {};
-    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    return kw::test::RunCli(QStringLiteral("systemtest"), dataDir_.path(), args, 60000);
   }
 
   QString write(const QString& name, const QStringList& lines) {

@@ -59,4 +59,14 @@ QJsonObject ReadWorkbook(const QString& path, int sheet) {
   return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
+CliRun RunCli(const QString& command, const QString& dataDir, const QStringList& args,
+              int timeoutMs) {
+  QProcess p;
+  p.start(qEnvironmentVariable("KESSELWERK_BIN_DIR") + QStringLiteral("/kesselwerk-cli"),
+          QStringList{command, QStringLiteral("--data-dir"), dataDir} + args);
+  if (!p.waitForFinished(timeoutMs))
+    return {};
+  return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+}
+
 } // namespace kw::test

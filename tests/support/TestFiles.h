@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -25,5 +26,16 @@ QByteArray ReadBytes(const QString& path);
 // {"cells": {"A1": {"v", "fill", "align"}}, "widths", "sheets", "max_row", "max_col"};
 // an empty object when it cannot be read.
 QJsonObject ReadWorkbook(const QString& path, int sheet = 0);
+
+// What one run of the built kesselwerk-cli gave; exit code -1 when it did not end in time.
+struct CliRun {
+  int exitCode = -1;
+  QByteArray out;
+  QString err;
+};
+
+// Runs `kesselwerk-cli COMMAND --data-dir DATADIR ARGS...` from the build's program folder.
+CliRun RunCli(const QString& command, const QString& dataDir, const QStringList& args,
+              int timeoutMs = 120000);
 
 } // namespace kw::test

@@ -377,4 +377,18 @@ SearchResult SearchSystem(const SystemScript& script, const SystemSettings& base
   return result;
 }
 
+std::vector<std::optional<int64_t>> BestNettoOfFirstTwoRanges(const SearchResult& result) {
+  if (result.ranges.size() < 2)
+    return {};
+  const size_t width = result.ranges[1].values.size();
+  std::vector<std::optional<int64_t>> best(result.ranges[0].values.size() * width);
+  for (size_t c = 0; c < result.combinations.size(); ++c) {
+    const std::vector<size_t> at = CombinationIndices(result.ranges, c);
+    const int64_t netto = result.combinations[c].netto;
+    std::optional<int64_t>& cell = best[at[0] * width + at[1]];
+    cell = std::max(cell.value_or(netto), netto);
+  }
+  return best;
+}
+
 } // namespace kw

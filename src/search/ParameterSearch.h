@@ -67,6 +67,11 @@ struct SearchResult {
   bool ok() const { return error.empty() && !cancelled; }
 };
 
+// The best Netto-Ergebnis of every pair of values of the first two ranges over the values of
+// the others (the heat map's cells): row by row along the first range; absent where no
+// combination has that pair; empty with fewer than two ranges.
+std::vector<std::optional<int64_t>> BestNettoOfFirstTwoRanges(const SearchResult& result);
+
 struct SearchOptions {
   // Threads, and progress counted in permanences played (a permanence with one combination),
   // the replicas' included. Returning false from progress cancels the search.

@@ -41,7 +41,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
 
 namespace kw {
 namespace {
@@ -704,14 +703,7 @@ void FSuche::BHeatmapClick() {
     map.rowLabels << parameterText(v);
   for (const ScriptParameter& v : columns.values)
     map.columnLabels << parameterText(v);
-  const size_t width = columns.values.size();
-  std::vector<std::optional<int64_t>> best(rows.values.size() * width);
-  for (size_t c = 0; c < last_->combinations.size(); ++c) {
-    const std::vector<size_t> at = CombinationIndices(last_->ranges, c);
-    std::optional<int64_t>& cell = best[at[0] * width + at[1]];
-    cell = std::max(cell.value_or(last_->combinations[c].netto), last_->combinations[c].netto);
-  }
-  for (const std::optional<int64_t>& cell : best) {
+  for (const std::optional<int64_t>& cell : BestNettoOfFirstTwoRanges(*last_)) {
     map.values.push_back(cell ? std::optional<double>(last_->inCents
                                                           ? static_cast<double>(*cell) / 100.0
                                                           : static_cast<double>(*cell))

@@ -266,7 +266,8 @@ RecordedTable ReadTableJournalFile(const QString& path) {
 }
 
 TableJournal::TableJournal(Workspace& workspace, QString path, QObject* parent)
-    : QObject(parent), workspace_(workspace), path_(std::move(path)), coupRecords_(CoupRecords()),
+    : QObject(parent), workspace_(workspace), workspaceAlive_(&workspace), path_(std::move(path)),
+      coupRecords_(CoupRecords()),
       // Without an event loop (a benchmark) only the end of the journal forces it to the disk.
       timed_(QAbstractEventDispatcher::instance() != nullptr) {
   syncTimer_.setSingleShot(true);
@@ -274,13 +275,16 @@ TableJournal::TableJournal(Workspace& workspace, QString path, QObject* parent)
   connect(&syncTimer_, &QTimer::timeout, this, &TableJournal::Sync);
   if (!startFresh())
     return;
-  connect(&workspace_, &Workspace::rowEntered, this, &TableJournal::recordEntered);
-  connect(&workspace_, &Workspace::lastRowRemoved, this, &TableJournal::recordRemoved);
-  connect(&workspace_, &Workspace::allCleared, this, &TableJournal::recordCleared);
-  connect(&workspace_, &Workspace::rowsAppended, this, &TableJournal::recordAppended);
+  workspace_.SetRecorder(this);
+}
+
+void TableJournal::stopRecording() {
+  if (workspaceAlive_ && workspaceAlive_->recorder() == this)
+    workspaceAlive_->SetRecorder(nullptr);
 }
 
 TableJournal::~TableJournal() {
+  stopRecording();
   Sync();
   if (!map_)
     return;
@@ -291,7 +295,7 @@ TableJournal::~TableJournal() {
   file_.close();
 }
 
-void TableJournal::recordEntered(int row) {
+void TableJournal::RecordEntered(int row) {
   const PermanenceTable& table = workspace_.table();
   const uint8_t value = table.ReadRowValue(row);
   if (value == HandChangeCode)
@@ -300,11 +304,11 @@ void TableJournal::recordEntered(int row) {
     append(coupRecords_[value]);
 }
 
-void TableJournal::recordRemoved() { append(MarkRecord(RemovedRecord)); }
+void TableJournal::RecordRemoved() { append(MarkRecord(RemovedRecord)); }
 
-void TableJournal::recordCleared() { append(MarkRecord(ClearedRecord)); }
+void TableJournal::RecordCleared() { append(MarkRecord(ClearedRecord)); }
 
-void TableJournal::recordAppended(int firstRow, int count) {
+void TableJournal::RecordAppended(int firstRow, int count) {
   append(RowsRecordFor(workspace_.table(), firstRow, count));
 }
 
@@ -401,7 +405,7 @@ void TableJournal::closeMap() {
 
 void TableJournal::fail(const QString& reason) {
   closeMap();
-  disconnect(&workspace_, nullptr, this, nullptr);
+  stopRecording();
   error_ = QStringLiteral("Die Tabelle kann nicht mehr gesichert werden (%1): %2.\r"
                           "Was Sie ab jetzt eingeben, geht beim Beenden verloren, wenn Sie es "
                           "nicht speichern.")

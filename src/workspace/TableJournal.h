@@ -1,7 +1,10 @@
 #pragma once
 
+#include "workspace/Workspace.h"
+
 #include <QFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -12,8 +15,6 @@
 #include <vector>
 
 namespace kw {
-
-class Workspace;
 
 // The table as a journal recorded it: its rows in order (0..36 a coup, 50 a hand change) and
 // the label shown by every hand change, in the same order.
@@ -52,7 +53,7 @@ RecordedTable ReadTableJournalFile(const QString& path);
 // When the journal has grown well beyond the table it describes, it is replaced by a fresh
 // one that starts with the whole table (written through QSaveFile, so a journal is always
 // whole: the old one until the new one is complete).
-class TableJournal : public QObject {
+class TableJournal : public QObject, private TableRecorder {
   Q_OBJECT
 public:
   // Starts a fresh journal at path holding the workspace's table as it is now, and records
@@ -77,10 +78,11 @@ signals:
   void failed(const QString& message);
 
 private:
-  void recordEntered(int row);
-  void recordRemoved();
-  void recordCleared();
-  void recordAppended(int firstRow, int count);
+  void RecordEntered(int row) override;
+  void RecordRemoved() override;
+  void RecordCleared() override;
+  void RecordAppended(int firstRow, int count) override;
+  void stopRecording();
   void append(const std::string& record);
   bool reserve(qint64 bytes);
   // Replaces the journal by one holding only the table as it is now.
@@ -89,6 +91,7 @@ private:
   void fail(const QString& reason);
 
   Workspace& workspace_;
+  QPointer<Workspace> workspaceAlive_; // null once the workspace went first
   QString path_;
   const std::array<std::string, 37>& coupRecords_;
   bool timed_;

@@ -52,12 +52,12 @@ void Workspace::EnterCoup(std::string_view text, int code) {
   const int after = table_.UsedRows();
   if (code == PermanenceTable::DeleteLastCode) {
     if (after < before)
-      emit lastRowRemoved(before);
+      announceRemoved(before);
   } else if (code == PermanenceTable::ClearAllCode) {
     if (before > 0)
-      emit allCleared();
+      announceCleared();
   } else if (after > before) {
-    emit rowEntered(after);
+    announceEntered(after);
   }
 }
 
@@ -68,7 +68,7 @@ void Workspace::AppendRows(std::span<const CoupEntry> entries) {
       table_.EnterCoup(entry.text, entry.code);
   const int count = table_.UsedRows() - firstRow + 1;
   if (count > 0)
-    emit rowsAppended(firstRow, count);
+    announceAppended(firstRow, count);
 }
 
 void Workspace::RestoreRows(std::span<const uint8_t> values, std::span<const std::string> labels) {
@@ -86,14 +86,38 @@ void Workspace::RestoreRows(std::span<const uint8_t> values, std::span<const std
   }
   const int count = table_.UsedRows() - firstRow + 1;
   if (count > 0)
-    emit rowsAppended(firstRow, count);
+    announceAppended(firstRow, count);
 }
 
 void Workspace::ClearTable() {
   if (table_.UsedRows() == 0 && table_.TopRow() == 1)
     return;
   table_.ClearKeepingRows();
+  announceCleared();
+}
+
+void Workspace::announceEntered(int row) {
+  if (recorder_)
+    recorder_->RecordEntered(row);
+  emit rowEntered(row);
+}
+
+void Workspace::announceRemoved(int row) {
+  if (recorder_)
+    recorder_->RecordRemoved();
+  emit lastRowRemoved(row);
+}
+
+void Workspace::announceCleared() {
+  if (recorder_)
+    recorder_->RecordCleared();
   emit allCleared();
+}
+
+void Workspace::announceAppended(int firstRow, int count) {
+  if (recorder_)
+    recorder_->RecordAppended(firstRow, count);
+  emit rowsAppended(firstRow, count);
 }
 
 TextLines Workspace::OpenFiles(const QStringList& paths) const { return ReadTextFiles(paths); }

@@ -275,36 +275,36 @@ QWidget* FSignifikanz::buildNumbers() {
 QWidget* FSignifikanz::buildChances() {
   QWidget* widget = page(QStringLiteral("TabChancen"), tabs_);
   auto* layout = new QVBoxLayout(widget);
-  layout->addWidget(caption(QStringLiteral("Einfache Chancen (z-Test, zweiseitig)"),
-                            QStringLiteral("LEinfacheTitel"), widget));
+  // A caption over its table, the table as high as its rows.
+  auto titledTable = [&](const QString& title, const QString& captionName, ReportTableModel* model,
+                         const QString& tableName, int rows) {
+    layout->addWidget(caption(title, captionName, widget));
+    QTableView* view = addTable(model, tableName, widget);
+    fitHeightToRows(view, rows);
+    layout->addWidget(view);
+    return view;
+  };
   simpleChances_ = new ReportTableModel({QStringLiteral("Chance"), QStringLiteral("Anzahl"),
                                          QStringLiteral("erwartet"), QStringLiteral("z"),
                                          QStringLiteral("Urteil")},
                                         this);
-  QTableView* simple = addTable(simpleChances_, QStringLiteral("GEinfache"), widget);
-  fitHeightToRows(simple, 6);
-  layout->addWidget(simple);
-
-  layout->addWidget(caption(QStringLiteral("Dutzende und Kolonnen (Chi-Quadrat, Zero als "
-                                           "vierte Gruppe)"),
-                            QStringLiteral("LDrittelTitel"), widget));
+  QTableView* simple =
+      titledTable(QStringLiteral("Einfache Chancen (z-Test, zweiseitig)"),
+                  QStringLiteral("LEinfacheTitel"), simpleChances_, QStringLiteral("GEinfache"), 6);
   thirds_ =
       new ReportTableModel({QStringLiteral("Gruppen"), QStringLiteral("1."), QStringLiteral("2."),
                             QStringLiteral("3."), QStringLiteral("Zero"), QStringLiteral("Urteil")},
                            this);
-  QTableView* thirds = addTable(thirds_, QStringLiteral("GDrittel"), widget);
-  fitHeightToRows(thirds, 3);
-  layout->addWidget(thirds);
-
-  layout->addWidget(caption(QStringLiteral("Serien (Wald-Wolfowitz-Test, ohne Zero)"),
-                            QStringLiteral("LSerienTitel"), widget));
+  QTableView* thirds =
+      titledTable(QStringLiteral("Dutzende und Kolonnen (Chi-Quadrat, Zero als vierte Gruppe)"),
+                  QStringLiteral("LDrittelTitel"), thirds_, QStringLiteral("GDrittel"), 3);
   runs_ = new ReportTableModel({QStringLiteral("Chancen"), QStringLiteral("Serien"),
                                 QStringLiteral("erwartet"), QStringLiteral("z"),
                                 QStringLiteral("Urteil")},
                                this);
-  QTableView* runs = addTable(runs_, QStringLiteral("GSerien"), widget);
-  fitHeightToRows(runs, 3);
-  layout->addWidget(runs);
+  QTableView* runs =
+      titledTable(QStringLiteral("Serien (Wald-Wolfowitz-Test, ohne Zero)"),
+                  QStringLiteral("LSerienTitel"), runs_, QStringLiteral("GSerien"), 3);
   for (QTableView* view : {simple, thirds, runs}) {
     for (int c = 0; c < 5; ++c)
       view->setColumnWidth(c, c == 0 ? 130 : 90);
